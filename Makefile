@@ -1,0 +1,55 @@
+# The two front doors: `make run` converts the bundled sample table,
+# `make test` builds everything and runs every test (also under sanitizers).
+
+BUILD     ?= build
+ASAN      ?= build-asan
+JOBS      ?= $(shell nproc)
+WERROR    ?= OFF
+TABLE     ?= samples/ORDERS.DBF
+SANITIZE  ?= ON
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-fast test-asan bench fuzz clean install
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/Makefile: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR)
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	DBF2CSV_UI=$${DBF2CSV_UI:-terminal} $(BUILD)/dbf2csv "$(TABLE)"
+
+test-fast: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DDBF2CSV_SANITIZE=ON -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+ifeq ($(SANITIZE),ON)
+test: test-fast test-asan
+else
+test: test-fast
+endif
+
+bench:
+	@scripts/install-deps.sh bench
+	bench/run.sh
+
+fuzz:
+	@scripts/install-deps.sh fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/run.sh
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) build-release build-fuzz

@@ -1,0 +1,60 @@
+// Database engines and drivers: the registry behind DBELOAD, DBEBUILD,
+// DBESETDEFAULT and DBEINFO, and the seam through which data engines open
+// tables.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/rt/value.hpp"
+
+namespace db {
+
+// One open table as a data engine presents it: records in natural order,
+// fields numbered from 1. Failures raise runtime errors through rt::raise.
+class Table {
+ public:
+  virtual ~Table() = default;
+  virtual std::uint32_t lastRec() const = 0;  // deleted records included
+  virtual int fieldCount() const = 0;
+  virtual const std::string& fieldName(int pos) const = 0;
+  virtual void goTop() = 0;                   // first visible record
+  virtual void skip() = 0;                    // next visible record
+  virtual bool eof() const = 0;
+  virtual std::uint32_t recNo() const = 0;
+  virtual rt::Value fieldGet(int pos) = 0;
+  virtual void commit() {}
+  virtual void rollback() {}
+};
+
+// A data engine opens a file as a table or raises a runtime error that says
+// why it cannot (unknown version, memo file missing, header damaged, ...).
+class DataEngine {
+ public:
+  virtual ~DataEngine() = default;
+  virtual std::unique_ptr<Table> open(const std::string& path, bool shared) = 0;
+};
+
+// DBELOAD: loads the engine of that name; false when it is unknown or not
+// available.
+bool dbeLoad(const std::string& engine, bool hidden);
+// DBEBUILD: builds a composite driver of a loaded data and order engine.
+bool dbeBuild(const std::string& driver, const std::string& dataEngine,
+              const std::string& orderEngine);
+// DBESETDEFAULT: makes a driver the default; returns the previous default.
+std::string dbeSetDefault(const std::string& driver);
+std::string dbeDefault();
+// DBEINFO: accepts any component, item and value; returns the previous value.
+rt::Value dbeInfo(int component, int item, const rt::Value& value);
+// Whether `driver` is a loaded visible engine or a built composite.
+bool driverExists(const std::string& driver);
+
+// Test seams. Used by tests: make an engine fail to load or a composite fail
+// to build; reset the registry to nothing loaded.
+void setEngineAvailable(std::function<bool(const std::string& engine)> available);
+void setBuildAvailable(std::function<bool(const std::string& driver)> available);
+void resetEngines();
+
+}  // namespace db

@@ -1,0 +1,59 @@
+// Work areas: numbered slots, each holding one open table under an alias;
+// one is current. Operations act on the current area; inArea() evaluates
+// one call in another area and puts the current one back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/rt/value.hpp"
+
+namespace db {
+
+// DBUSEAREA: opens `file` through `driver` (empty: the default driver) under
+// `alias` in a new work area, which becomes current. Shared opening takes a
+// shared advisory lock, exclusive an exclusive one (refused while another
+// process has the table). A failure raises a runtime error.
+void dbUseArea(bool newArea, const std::string& driver, const std::string& file,
+               const std::string& alias, bool shared);
+// SELECT(alias): the area number, 0 when no area has the alias.
+int select(const std::string& alias);
+// SELECT(n): makes area n current (0 selects the first free one).
+void selectArea(int area);
+int currentArea();
+// ALIAS(): alias of the current area, "" when it is unused.
+std::string alias();
+std::uint32_t lastRec();
+void dbGoTop();
+void dbSkip();
+bool eof();
+std::uint32_t recNo();
+int fCount();
+std::string fieldName(int pos);
+rt::Value fieldGet(int pos);
+void dbCommit();
+void dbRollback();
+void dbCloseArea();
+// WORKSPACELIST: the numbers of the areas in use, lowest first.
+std::vector<int> workspaceList();
+// Closes every area. Used by tests.
+void closeAll();
+
+// Evaluates `f` with area `area` current, then makes the previous area
+// current again on every path.
+template <class F>
+auto inArea(int area, F&& f) {
+  struct Restore {
+    int previous;
+    ~Restore() { selectArea(previous); }
+  } restore{currentArea()};
+  selectArea(area);
+  return f();
+}
+
+// DBSESSION(): the current database session object, or NIL. Tests set one.
+rt::Value dbSession();
+void setDbSession(rt::Value session);
+
+}  // namespace db

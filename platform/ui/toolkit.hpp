@@ -1,0 +1,155 @@
+// The dialog toolkit: windows built from element lists, alerts, message and
+// confirm boxes, the file picker and the progress bar. One toolkit is in
+// force; its backend (qt, terminal, headless) is chosen at start-up.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/rt/value.hpp"
+
+namespace ui {
+
+// A progress bar inside a window. update() is called for every record, so it
+// is cheap: it stores the position and asks the backend to redraw only when
+// the position has moved by the update step since the last redraw.
+class ProgressBar {
+ public:
+  virtual ~ProgressBar() = default;
+  void configure(std::uint64_t maximum, std::uint64_t step) {
+    maximum_ = maximum;
+    step_ = step == 0 ? 1 : step;
+    next_ = 0;
+  }
+  void update(std::uint64_t position) {
+    position_ = position;
+    if (position >= next_) {
+      next_ = position + step_;
+      redraw(position);
+    }
+  }
+  std::uint64_t maximum() const { return maximum_; }
+  std::uint64_t step() const { return step_; }
+  std::uint64_t position() const { return position_; }
+
+ protected:
+  // Draws the bar at `position`. A backend may skip a redraw that comes
+  // sooner than the screen can show it.
+  virtual void redraw(std::uint64_t position) = 0;
+
+ private:
+  std::uint64_t maximum_ = 0;
+  std::uint64_t step_ = 1;
+  std::uint64_t next_ = 0;
+  std::uint64_t position_ = 0;
+};
+
+// One element of a window: a label, an entry field or a progress bar.
+struct Element {
+  enum class Kind { Label, Entry, ProgressBar };
+  Kind kind = Kind::Label;
+  int row = 0;         // text row; an entry field without a row follows its label
+  int column = 0;      // text column
+  double width = 0;    // progress bar: in text columns
+  double height = 0;   // progress bar: in text rows
+  std::string caption; // label text
+  std::string font;    // "10.Courier New Bold": points, then family and style
+  // Entry field:
+  rt::Value* link = nullptr;  // the variable the field shows and edits
+  std::string name;           // the variable's name ("cTable")
+  std::string picture;        // "@!@K", "Y", ...
+  int labelIndex = 0;         // 1-based list position of the field's label
+  std::function<bool()> validation;                         // may be empty
+  std::string help;                                         // ";" breaks lines
+  std::function<rt::Value(const rt::Value& content)> popup; // the [...] button
+  std::string id;                                           // "GET_CTABLE"
+  // Progress bar:
+  std::uint64_t maximum = 0;
+  std::uint64_t step = 1;
+  ProgressBar** barOut = nullptr;  // receives the created bar
+};
+
+using ElementList = std::vector<Element>;
+
+// A window built in the non-waiting form; the caller shows and destroys it.
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void show() = 0;
+  virtual void destroy() = 0;
+};
+
+// Result codes, button sets and icons of the confirm box follow the Windows
+// message box numbering.
+namespace box {
+inline constexpr int Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNo = 4, RetryCancel = 5;
+inline constexpr int IconError = 16, IconWarning = 48, IconInformation = 64;
+inline constexpr int IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6,
+                     IdNo = 7;
+}  // namespace box
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+  virtual std::string name() const = 0;  // "qt", "terminal", "headless"
+
+  // UI_ICONDEFAULT: the icon resource of every window.
+  virtual void iconDefault(int resource) { (void)resource; }
+  // UI_ALERT: modal alert with the text (";" breaks lines).
+  virtual void alert(const std::string& text) = 0;
+  // UI_GUIALERT as MSG uses it: modal box titled `title`, ";" breaks lines,
+  // in `font`; returns when the user has closed it.
+  virtual void guiAlert(const std::string& text, const std::string& title,
+                        const std::string& font) = 0;
+  // CONFIRMBOX: CHR(13) breaks lines; returns a result code (box::Id...).
+  virtual int confirmBox(const std::string& text, const std::string& title, int buttons,
+                         int style) = 0;
+  // MSGBOX: a message box with an OK button.
+  virtual void msgBox(const std::string& text, const std::string& title) = 0;
+  // ALERT of text mode: the 1-based index of the chosen option, 0 when the
+  // alert was dismissed without a choice.
+  virtual int textAlert(const std::string& text, const std::vector<std::string>& options) = 0;
+
+  // UI_READGUI, waiting form: true when the user confirmed and every
+  // validation passed, false on cancel. `onWindow` runs once with the window
+  // before the user sees it (it makes the dialog the application window).
+  virtual bool readModal(ElementList& elements, const std::string& title,
+                         const std::function<void()>& onWindow) = 0;
+  // UI_READGUI, non-waiting form: builds the window, stores the bars of its
+  // progress-bar elements through their barOut, returns at once.
+  virtual std::unique_ptr<Window> readNonModal(ElementList& elements,
+                                               const std::string& title) = 0;
+  // UI_POPFILE: the chosen path, or nullopt when the pick was cancelled.
+  virtual std::optional<std::string> popFile(const std::string& content,
+                                             const std::string& start, const std::string& mask,
+                                             const std::string& title,
+                                             const std::vector<std::pair<std::string, std::string>>&
+                                                 filters) = 0;
+
+  // APPTYPE: 3 for a windowed application, anything else is text mode.
+  virtual int appType() const = 0;
+  // SETAPPWINDOW(): whether there is an application window.
+  virtual bool hasAppWindow() const = 0;
+  // Whether the application window is a text-mode console (ROOTCONSOLE test).
+  virtual bool appWindowIsConsole() const { return false; }
+  // ROW()/COL() and SETPOS of the text cursor, for text mode.
+  virtual std::pair<int, int> cursor() const { return {0, 0}; }
+  virtual void setCursor(int row, int column) { (void)row, (void)column; }
+};
+
+// The toolkit in force. Start-up installs one; until then, the headless one.
+Toolkit& toolkit();
+// Installs `t`, returns the previous toolkit. Used by start-up and by tests.
+std::unique_ptr<Toolkit> setToolkit(std::unique_ptr<Toolkit> t);
+// The backend for this process: DBF2CSV_UI (qt, terminal, headless) when
+// set, else qt with a display and the Qt backend built in, else terminal when
+// standard error is a terminal, else headless.
+std::unique_ptr<Toolkit> makeToolkit();
+// Makes a backend that lives in its own target (qt) known to makeToolkit().
+void registerBackend(const std::string& name, std::function<std::unique_ptr<Toolkit>()> factory);
+
+}  // namespace ui

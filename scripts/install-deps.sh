@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs, on a Debian 12 machine, only the packages dbf2csv needs that are
+# missing. Safe to run again: it does nothing when everything is there.
+#   scripts/install-deps.sh          build and test dependencies
+#   scripts/install-deps.sh bench    also the benchmark's tools and peers
+#   scripts/install-deps.sh fuzz     also clang and its sanitizer runtimes
+set -eu
+
+want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2"
+case "${1:-}" in
+  bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
+  fuzz) want="$want clang libclang-rt-14-dev" ;;
+esac
+
+missing=""
+for p in $want; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "install-deps: installing$missing" >&2
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq || true
+$SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
