@@ -56,5 +56,9 @@ bool driverExists(const std::string& driver);
 void setEngineAvailable(std::function<bool(const std::string& engine)> available);
 void setBuildAvailable(std::function<bool(const std::string& driver)> available);
 void resetEngines();
+// Makes a data engine of the test's own known under `name`: dbeLoad() of that
+// name then succeeds and opening through it (as a driver name) uses `engine`.
+// Used by tests (an engine whose tables fail to commit, for instance).
+void installTestEngine(const std::string& name, std::shared_ptr<DataEngine> engine);
 
 }  // namespace db

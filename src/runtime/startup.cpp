@@ -1,0 +1,76 @@
+#include "src/runtime/startup.hpp"
+
+#include <exception>
+#include <iostream>
+
+#include "platform/rt/error.hpp"
+#include "platform/ui/toolkit.hpp"
+#include "src/app/app.hpp"
+#include "src/errors/errors.hpp"
+
+namespace runtime {
+
+namespace {
+
+// The exit procedure runs once, whichever way the program ends: a normal
+// return of the entry routine, QUIT from anywhere, or a break or exception
+// that nothing caught.
+class ExitProcedure {
+ public:
+  void run() {
+    if (ran_) return;
+    ran_ = true;
+    try {
+      appExit();
+    } catch (rt::QuitSignal&) {
+      // QUIT during the exit procedure: the program is ending anyway.
+    }
+  }
+
+ private:
+  bool ran_ = false;
+};
+
+// A failure nothing caught must not end the program as a success.
+void failIfStillZero() {
+  if (rt::errorLevel() == 0) rt::errorLevel(1);
+}
+
+}  // namespace
+
+int start(const std::vector<std::string>& args, const EntryRoutine& entry) {
+  ExitProcedure exitProcedure;
+  try {
+    try {
+      errors::errorSys();
+      appSys();
+      dbeSys();
+      entry(args);
+    } catch (rt::QuitSignal&) {
+      // Orderly termination: the exit code is the one set by errorLevel().
+    } catch (rt::BreakSignal&) {
+      // A break with no guarded sequence to take it: the run was abandoned.
+      failIfStillZero();
+    }
+    exitProcedure.run();
+  } catch (rt::BreakSignal&) {
+    failIfStillZero();
+  } catch (const std::exception& e) {
+    std::cerr << "dbf2csv: " << e.what() << '\n';
+    failIfStillZero();
+    exitProcedure.run();
+  } catch (...) {
+    std::cerr << "dbf2csv: unexpected failure\n";
+    failIfStillZero();
+  }
+  return rt::errorLevel();
+}
+
+int start(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  ui::setToolkit(ui::makeToolkit());
+  return start(args, app::appMain);
+}
+
+}  // namespace runtime
