@@ -1,0 +1,93 @@
+#include "platform/rt/error.hpp"
+
+#include <atomic>
+#include <cstdio>
+
+namespace rt {
+
+namespace {
+
+// Until the program installs its own handler, an error cannot be answered:
+// say what went wrong and end the program with a failure code.
+Value reportAndQuit(const ErrorPtr& error) {
+  std::fprintf(stderr, "%s\n", error->description.c_str());
+  std::fflush(stderr);
+  errorLevel(1);
+  quit();
+}
+
+ErrorBlock& blockInForce() {
+  static ErrorBlock block = reportAndQuit;
+  return block;
+}
+
+std::atomic<int> exitCode{0};
+
+// The innermost frame of this thread; frames link outwards.
+thread_local CallFrame* innermost = nullptr;
+
+}  // namespace
+
+const ErrorBlock& errorBlock() { return blockInForce(); }
+
+ErrorBlock errorBlock(ErrorBlock block) {
+  ErrorBlock previous = std::move(blockInForce());
+  blockInForce() = block ? std::move(block) : ErrorBlock(reportAndQuit);
+  return previous;
+}
+
+void breakWith(Value value) { throw BreakSignal{std::move(value)}; }
+
+ErrorBlock breakBlock() {
+  return [](const ErrorPtr& error) -> Value { breakWith(Value(std::shared_ptr<Object>(error))); };
+}
+
+Answer raise(const ErrorPtr& error) {
+  ++error->tries;
+  // Copy the block: it may install another block while it runs.
+  ErrorBlock block = errorBlock();
+  Value answer = block(error);
+  if (answer.isLogical() && answer.logical()) return {Answer::Retry, {}};
+  if (answer.isNumber()) return {Answer::Substitute, std::move(answer)};
+  return {Answer::Default, {}};
+}
+
+void raiseFatal(const ErrorPtr& error) {
+  error->canRetry = false;
+  error->canDefault = false;
+  error->canSubstitute = false;
+  (void)raise(error);
+  errorLevel(1);
+  quit();
+}
+
+int errorLevel() { return exitCode.load(); }
+
+int errorLevel(int code) { return exitCode.exchange(code); }
+
+void quit() { throw QuitSignal{}; }
+
+CallFrame::CallFrame(const char* name, int line) : name_(name), line_(line), outer_(innermost) {
+  innermost = this;
+}
+
+CallFrame::~CallFrame() { innermost = outer_; }
+
+const CallFrame* frameAt(int level) {
+  if (level < 0) return nullptr;
+  const CallFrame* frame = innermost;
+  while (frame && level-- > 0) frame = frame->outer_;
+  return frame;
+}
+
+std::string procName(int level) {
+  const CallFrame* frame = frameAt(level);
+  return frame ? std::string(frame->name()) : std::string();
+}
+
+int procLine(int level) {
+  const CallFrame* frame = frameAt(level);
+  return frame ? frame->line() : 0;
+}
+
+}  // namespace rt

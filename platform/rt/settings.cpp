@@ -1,0 +1,94 @@
+#include "platform/rt/settings.hpp"
+
+#include <array>
+#include <cctype>
+
+namespace rt {
+
+namespace {
+
+constexpr int kSlots = static_cast<int>(Set::DbLayer) + 1;
+
+std::array<Value, kSlots> startValues() {
+  std::array<Value, kSlots> v;
+  auto at = [&v](Set s) -> Value& { return v[static_cast<size_t>(s)]; };
+  at(Set::Exact) = false;
+  at(Set::Fixed) = false;
+  at(Set::Decimals) = 2;
+  at(Set::DateFormat) = "mm/dd/yy";
+  at(Set::Epoch) = 1900;
+  at(Set::Path) = "";
+  at(Set::Default) = "";
+  at(Set::Exclusive) = true;
+  at(Set::Softseek) = false;
+  at(Set::Unique) = false;
+  at(Set::Deleted) = false;
+  at(Set::Cancel) = true;
+  at(Set::Debug) = false;
+  at(Set::Typeahead) = 50;
+  at(Set::Color) = "W/N,N/W,N/N,N/N,N/W";
+  at(Set::Cursor) = 1;
+  at(Set::Console) = true;
+  at(Set::Alternate) = false;
+  at(Set::AltFile) = "";
+  at(Set::Device) = "SCREEN";
+  at(Set::Extra) = false;
+  at(Set::ExtraFile) = "";
+  at(Set::Printer) = false;
+  at(Set::PrintFile) = "";
+  at(Set::Margin) = 0;
+  at(Set::Bell) = false;
+  at(Set::Confirm) = false;
+  at(Set::Escape) = true;
+  at(Set::Insert) = false;
+  at(Set::Exit) = false;
+  at(Set::Intensity) = true;
+  at(Set::Scoreboard) = true;
+  at(Set::Delimiters) = false;
+  at(Set::DelimChars) = "::";
+  at(Set::Wrap) = false;
+  at(Set::Message) = 0;
+  at(Set::MCenter) = false;
+  at(Set::ScrollBreak) = true;
+  at(Set::Century) = false;
+  return v;
+}
+
+std::array<Value, kSlots>& slots() {
+  static std::array<Value, kSlots> values = startValues();
+  return values;
+}
+
+bool inRange(Set which) {
+  int n = static_cast<int>(which);
+  return n > 0 && n < kSlots;
+}
+
+// A switch given as "ON"/"OFF" (any case, blanks around) is stored as the
+// logical it names; other texts are kept as given.
+Value asSwitch(const Value& value) {
+  if (!value.isString()) return value;
+  std::string word;
+  for (char c : value.text())
+    if (c != ' ') word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (word == "ON") return true;
+  if (word == "OFF") return false;
+  return value;
+}
+
+}  // namespace
+
+Value set(Set which) { return inRange(which) ? slots()[static_cast<size_t>(which)] : Value(); }
+
+Value set(Set which, const Value& value, bool additive) {
+  (void)additive;
+  if (!inRange(which)) return Value();
+  Value& slot = slots()[static_cast<size_t>(which)];
+  Value previous = slot;
+  slot = previous.isLogical() ? asSwitch(value) : value;
+  return previous;
+}
+
+void resetSettings() { slots() = startValues(); }
+
+}  // namespace rt
