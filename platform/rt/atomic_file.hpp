@@ -1,0 +1,53 @@
+// AtomicFile: an output that replaces its target only when it is complete.
+// The data goes to a new temporary file beside the target; commit() renames
+// it over the target, and a file never committed is removed, so a run that
+// fails midway leaves the previous target as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/rt/output_file.hpp"
+
+namespace rt {
+
+class AtomicFile {
+ public:
+  // Creates the temporary file in the target's (resolved) directory, by
+  // exclusive creation under an unpredictable name, with the permissions a
+  // new file gets (0666 less the umask). On failure ok() is false and
+  // error() tells why; appends then do nothing.
+  explicit AtomicFile(std::string_view target);
+  // Without a commit, removes the temporary file.
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // False once creating or writing the temporary file has failed.
+  bool ok() const { return error_ == 0 && out_.error() == 0; }
+  // The errno of the first failure, 0 when none.
+  int error() const { return error_ != 0 ? error_ : out_.error(); }
+
+  // Adds bytes to the output (buffered in large blocks).
+  void append(std::string_view s) { out_.append(s); }
+
+  // Writes what is buffered, closes the temporary file and renames it over
+  // the target. False on any failure, and then the temporary file is gone
+  // and the target untouched.
+  [[nodiscard]] bool commit();
+
+  // The resolved target path and the temporary file's path.
+  const std::string& target() const { return target_; }
+  const std::string& tempPath() const { return temp_; }
+
+ private:
+  void discard();
+
+  std::string target_;
+  std::string temp_;
+  OutputFile out_;
+  int error_ = 0;
+  bool done_ = false;
+};
+
+}  // namespace rt
