@@ -33,19 +33,21 @@ size_t allowance(size_t size) {
 
 void failWritesAfter(size_t okBytes, int errnoValue) { injected = {okBytes, errnoValue}; }
 
-bool writeAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    size_t allowed = allowance(size);
-    if (allowed == 0) return false;
-    ssize_t n = ::write(fd, data, allowed);
+bool writeAll(int fd, const char* data, size_t size, size_t* written) {
+  size_t done = 0;
+  bool ok = true;
+  while (done < size) {
+    size_t allowed = allowance(size - done);
+    ssize_t n = allowed == 0 ? -1 : ::write(fd, data + done, allowed);
+    if (n < 0 && allowed != 0 && errno == EINTR) continue;
     if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
+      ok = false;
+      break;
     }
-    data += n;
-    size -= static_cast<size_t>(n);
+    done += static_cast<size_t>(n);
   }
-  return true;
+  if (written) *written = done;
+  return ok;
 }
 
 OutputFile::OutputFile(int fd, size_t block) : fd_(fd), block_(block == 0 ? 1 : block) {

@@ -11,8 +11,9 @@
 namespace rt {
 
 // Writes all of `data` to `fd`, going on after short writes and interrupts.
-// False on failure, with errno set.
-[[nodiscard]] bool writeAll(int fd, const char* data, size_t size);
+// False on failure, with errno set; `written` (when given) receives the
+// bytes that reached the file, so a caller can go on from there.
+[[nodiscard]] bool writeAll(int fd, const char* data, size_t size, size_t* written = nullptr);
 
 // Used by tests: after `okBytes` more bytes have been written, every write
 // of the file layer fails with `errnoValue` (ENOSPC for a full disk). An

@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 
+#include "platform/rt/lineout.hpp"
+
 namespace rt {
 
 namespace {
@@ -76,19 +78,46 @@ Value asSwitch(const Value& value) {
   return value;
 }
 
+
+bool isOutputFile(Set which) {
+  return which == Set::AltFile || which == Set::ExtraFile || which == Set::PrintFile;
+}
+
+// Switching four-digit years on or off rewrites the year of the date format,
+// as the xBase runtimes do: "mm/dd/yy" becomes "mm/dd/yyyy" and back.
+void followCentury(bool on) {
+  Value& format = slots()[static_cast<size_t>(Set::DateFormat)];
+  if (!format.isString()) return;
+  std::string f = format.text();
+  size_t pos = f.find("yyyy");
+  if (on && pos == std::string::npos && (pos = f.find("yy")) != std::string::npos) f.insert(pos, "yy");
+  else if (!on && pos != std::string::npos) f.erase(pos, 2);
+  format = f;
+}
+
 }  // namespace
 
 Value set(Set which) { return inRange(which) ? slots()[static_cast<size_t>(which)] : Value(); }
 
 Value set(Set which, const Value& value, bool additive) {
-  (void)additive;
   if (!inRange(which)) return Value();
   Value& slot = slots()[static_cast<size_t>(which)];
   Value previous = slot;
+  if (isOutputFile(which)) {
+    // The old file is closed first; the name stands only once its file is open.
+    slot = std::string();
+    std::string name = value.isString() ? value.text() : std::string();
+    if (openOutputFile(which, name, additive)) slot = value;
+    return previous;
+  }
   slot = previous.isLogical() ? asSwitch(value) : value;
+  if (which == Set::Century && slot.isLogical()) followCentury(slot.logical());
   return previous;
 }
 
-void resetSettings() { slots() = startValues(); }
+void resetSettings() {
+  for (Set file : {Set::AltFile, Set::ExtraFile, Set::PrintFile}) (void)openOutputFile(file, "", false);
+  slots() = startValues();
+}
 
 }  // namespace rt
