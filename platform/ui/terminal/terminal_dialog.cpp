@@ -1,0 +1,173 @@
+#include "platform/ui/terminal/terminal_dialog.hpp"
+
+#include <fnmatch.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+
+namespace ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string trimmed(const std::string& s) {
+  const auto first = s.find_first_not_of(" \r\t");
+  if (first == std::string::npos) return "";
+  const auto last = s.find_last_not_of(" \r\t");
+  return s.substr(first, last - first + 1);
+}
+
+// One answer line; false at the end of input, after ending the prompt line.
+bool readAnswer(std::istream& in, std::ostream& out, std::string& answer) {
+  if (std::getline(in, answer)) {
+    answer = trimmed(answer);
+    return true;
+  }
+  out << '\n' << std::flush;
+  return false;
+}
+
+std::string labelOf(const ElementList& elements, const Element& field) {
+  if (field.labelIndex >= 1 && static_cast<std::size_t>(field.labelIndex) <= elements.size()) {
+    return trimmed(elements[field.labelIndex - 1].caption);
+  }
+  return field.name;
+}
+
+// Puts `text` into the field's variable as the field would: upper-cased for
+// an "@!" picture, blank-filled to the variable's width.
+void setText(Element& field, std::string text) {
+  if (field.picture.find('!') != std::string::npos) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  const std::size_t width = field.link->isString() ? field.link->text().size() : 0;
+  if (text.size() < width) text.resize(width, ' ');
+  *field.link = rt::Value(text);
+}
+
+bool askText(std::istream& in, std::ostream& out, Element& field, const std::string& label) {
+  for (;;) {
+    const std::string current = field.link->isText() ? trimmed(field.link->text()) : "";
+    out << label;
+    if (!current.empty()) out << " [" << current << "]";
+    if (field.popup) out << " (? or Enter to pick from a list)";
+    out << ": " << std::flush;
+    std::string answer;
+    if (!readAnswer(in, out, answer)) return false;
+    if ((answer.empty() || answer == "?") && field.popup) {
+      const rt::Value picked = field.popup(*field.link);
+      if (!in) return false;
+      if (!picked.isText() || trimmed(picked.text()).empty() || trimmed(picked.text()) == current) {
+        continue;
+      }
+      setText(field, trimmed(picked.text()));
+    } else if (!answer.empty()) {
+      setText(field, answer);
+    }
+    if (!field.validation || field.validation()) return true;
+  }
+}
+
+bool askLogical(std::istream& in, std::ostream& out, Element& field, const std::string& label) {
+  for (;;) {
+    out << label << " (Y/N) [" << (field.link->logical() ? 'Y' : 'N') << "]: " << std::flush;
+    std::string answer;
+    if (!readAnswer(in, out, answer)) return false;
+    if (!answer.empty()) {
+      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[0])));
+      if (c == 'Y' || c == 'T') {
+        *field.link = rt::Value(true);
+      } else if (c == 'N' || c == 'F') {
+        *field.link = rt::Value(false);
+      } else {
+        continue;
+      }
+    }
+    if (!field.validation || field.validation()) return true;
+  }
+}
+
+// The directory a start location names: itself when it is one, else the
+// directory part of the file name it holds, else the current directory.
+std::string directoryOf(const std::string& start) {
+  std::string s = trimmed(start);
+  std::replace(s.begin(), s.end(), '\\', '/');
+  std::error_code ec;
+  if (!s.empty() && fs::is_directory(s, ec)) return s;
+  const auto slash = s.rfind('/');
+  if (slash != std::string::npos) {
+    std::string parent = slash == 0 ? "/" : s.substr(0, slash);
+    if (fs::is_directory(parent, ec)) return parent;
+  }
+  return ".";
+}
+
+std::string joinPath(const std::string& directory, const std::string& name) {
+  if (directory == ".") return name;
+  if (directory.back() == '/') return directory + name;
+  return directory + "/" + name;
+}
+
+}  // namespace
+
+bool promptDialog(std::istream& in, std::ostream& out, ElementList& elements,
+                  const std::string& title) {
+  if (!title.empty()) out << title << '\n';
+  for (auto& field : elements) {
+    if (field.kind != Element::Kind::Entry || !field.link) continue;
+    const std::string label = labelOf(elements, field);
+    const bool answered = field.link->isLogical() ? askLogical(in, out, field, label)
+                                                  : askText(in, out, field, label);
+    if (!answered) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> matchingFiles(const std::string& directory, const std::string& mask) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const std::string name = it->path().filename().string();
+    if (fnmatch(mask.c_str(), name.c_str(), FNM_CASEFOLD) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<std::string> promptFile(std::istream& in, std::ostream& out,
+                                      const std::string& start, const std::string& mask,
+                                      const std::string& title) {
+  const std::string directory = directoryOf(start);
+  const auto names = matchingFiles(directory, mask);
+  out << title << ": " << directory << '\n';
+  if (names.empty()) {
+    out << "No files matching " << mask << " in " << directory << ".\n" << std::flush;
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) out << "  " << i + 1 << "  " << names[i] << '\n';
+  const auto chosen = promptNumber(in, out, "Number", names.size());
+  if (!chosen) return std::nullopt;
+  return joinPath(directory, names[*chosen - 1]);
+}
+
+std::optional<std::size_t> promptNumber(std::istream& in, std::ostream& out,
+                                        const std::string& label, std::size_t count) {
+  for (;;) {
+    out << label << " (1-" << count << "): " << std::flush;
+    std::string answer;
+    if (!readAnswer(in, out, answer) || answer.empty()) return std::nullopt;
+    const bool digits = std::all_of(answer.begin(), answer.end(),
+                                    [](unsigned char c) { return std::isdigit(c) != 0; });
+    if (digits && answer.size() <= 9) {
+      const std::size_t n = std::stoul(answer);
+      if (n >= 1 && n <= count) return n;
+    }
+    out << "Please answer a number from 1 to " << count << ".\n";
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,174 @@
+#include "platform/ui/terminal/terminal_toolkit.hpp"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+#include "platform/ui/terminal/progress_line.hpp"
+#include "platform/ui/terminal/terminal_dialog.hpp"
+
+namespace ui {
+namespace {
+
+int terminalColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+struct Button {
+  const char* caption;
+  int result;
+};
+
+std::vector<Button> buttonsOf(int buttons) {
+  switch (buttons) {
+    case box::OkCancel: return {{"OK", box::IdOk}, {"Cancel", box::IdCancel}};
+    case box::AbortRetryIgnore:
+      return {{"Abort", box::IdAbort}, {"Retry", box::IdRetry}, {"Ignore", box::IdIgnore}};
+    case box::YesNo: return {{"Yes", box::IdYes}, {"No", box::IdNo}};
+    case box::RetryCancel: return {{"Retry", box::IdRetry}, {"Cancel", box::IdCancel}};
+    default: return {{"OK", box::IdOk}};
+  }
+}
+
+// The non-waiting window: its label captions name the progress line.
+class TerminalWindow : public Window {
+ public:
+  TerminalWindow(TerminalToolkit& toolkit, std::ostream& out, ElementList& elements,
+                 int columns)
+      : toolkit_(toolkit) {
+    std::string caption;
+    for (const auto& e : elements) {
+      if (e.kind == Element::Kind::Label) caption += (caption.empty() ? "" : " ") + trimmed(e.caption);
+    }
+    for (auto& e : elements) {
+      if (e.kind != Element::Kind::ProgressBar) continue;
+      auto line = std::make_unique<ProgressLine>(out, caption, columns);
+      line->configure(e.maximum, e.step);
+      if (e.barOut) *e.barOut = line.get();
+      lines_.push_back(std::move(line));
+    }
+  }
+  ~TerminalWindow() override { destroy(); }
+
+  void show() override {
+    if (shown_) return;
+    shown_ = true;
+    for (auto& line : lines_) {
+      toolkit_.addLine(line.get());
+      line->start();
+    }
+  }
+  void destroy() override {
+    for (auto& line : lines_) {
+      line->finish();
+      toolkit_.removeLine(line.get());
+    }
+  }
+
+ private:
+  static std::string trimmed(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+  }
+
+  TerminalToolkit& toolkit_;
+  std::vector<std::unique_ptr<ProgressLine>> lines_;
+  bool shown_ = false;
+};
+
+}  // namespace
+
+TerminalToolkit::TerminalToolkit() : HeadlessToolkit(std::cerr), in_(std::cin), columns_(terminalColumns()) {}
+
+TerminalToolkit::TerminalToolkit(std::istream& in, std::ostream& err, int columns)
+    : HeadlessToolkit(err), in_(in), columns_(columns) {}
+
+void TerminalToolkit::alert(const std::string& text) {
+  interruptLines();
+  HeadlessToolkit::alert(text);
+}
+
+void TerminalToolkit::guiAlert(const std::string& text, const std::string& title,
+                               const std::string& font) {
+  interruptLines();
+  HeadlessToolkit::guiAlert(text, title, font);
+}
+
+void TerminalToolkit::msgBox(const std::string& text, const std::string& title) {
+  interruptLines();
+  HeadlessToolkit::msgBox(text, title);
+}
+
+int TerminalToolkit::confirmBox(const std::string& text, const std::string& title, int buttons,
+                                int) {
+  interruptLines();
+  if (!title.empty()) err() << title << '\n';
+  writeMessage(err(), text, '\r');
+  const auto choices = buttonsOf(buttons);
+  std::string prompt;
+  for (const auto& b : choices) {
+    prompt += (prompt.empty() ? "" : ", ") + std::string("[") + b.caption[0] + "]" + (b.caption + 1);
+  }
+  for (;;) {
+    err() << prompt << "? " << std::flush;
+    std::string answer;
+    if (!std::getline(in_, answer)) {
+      err() << '\n';
+      return unattendedAnswer(buttons);
+    }
+    const auto first = answer.find_first_not_of(' ');
+    if (first == std::string::npos) continue;
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[first])));
+    for (const auto& b : choices) {
+      if (b.caption[0] == letter) return b.result;
+    }
+  }
+}
+
+int TerminalToolkit::textAlert(const std::string& text, const std::vector<std::string>& options) {
+  interruptLines();
+  writeMessage(err(), text, ';');
+  if (options.empty()) return 0;
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    err() << "  " << i + 1 << "  " << options[i] << '\n';
+  }
+  for (;;) {
+    if (auto n = promptNumber(in_, err(), "Choice", options.size())) return static_cast<int>(*n);
+    if (!in_) return 1;
+  }
+}
+
+bool TerminalToolkit::readModal(ElementList& elements, const std::string& title,
+                                const std::function<void()>& onWindow) {
+  interruptLines();
+  if (onWindow) onWindow();
+  return promptDialog(in_, err(), elements, title);
+}
+
+std::unique_ptr<Window> TerminalToolkit::readNonModal(ElementList& elements, const std::string&) {
+  return std::make_unique<TerminalWindow>(*this, err(), elements, columns_);
+}
+
+std::optional<std::string> TerminalToolkit::popFile(
+    const std::string&, const std::string& start, const std::string& mask,
+    const std::string& title, const std::vector<std::pair<std::string, std::string>>&) {
+  interruptLines();
+  return promptFile(in_, err(), start, mask, title);
+}
+
+void TerminalToolkit::addLine(ProgressLine* line) { lines_.push_back(line); }
+
+void TerminalToolkit::removeLine(ProgressLine* line) {
+  lines_.erase(std::remove(lines_.begin(), lines_.end(), line), lines_.end());
+}
+
+void TerminalToolkit::interruptLines() {
+  for (auto* line : lines_) line->interrupt();
+}
+
+}  // namespace ui

@@ -1,0 +1,180 @@
+// The terminal backend: prompts answered from an input stream, messages and
+// the progress line on an output stream.
+#include "platform/ui/terminal/terminal_toolkit.hpp"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/terminal/terminal_dialog.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TerminalToolkitTest : public testing::Test {
+ protected:
+  void answer(const std::string& lines) { in_.str(lines); }
+
+  std::istringstream in_;
+  std::ostringstream out_;
+  ui::TerminalToolkit t_{in_, out_, 80};
+};
+
+TEST_F(TerminalToolkitTest, ConfirmBoxTakesTheFirstLetterOfAButton) {
+  struct Case {
+    int buttons;
+    std::string input;
+    int result;
+  };
+  const Case cases[] = {
+      {ui::box::AbortRetryIgnore, "r\n", ui::box::IdRetry},
+      {ui::box::AbortRetryIgnore, "x\n\nIgnore\n", ui::box::IdIgnore},
+      {ui::box::RetryCancel, "c\n", ui::box::IdCancel},
+      {ui::box::YesNo, "n\n", ui::box::IdNo},
+      {ui::box::OkCancel, "", ui::box::IdOk},            // input ended: unattended
+      {ui::box::AbortRetryIgnore, "", ui::box::IdAbort},  // input ended: unattended
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    ui::TerminalToolkit t(in, out, 80);
+    EXPECT_EQ(t.confirmBox("Disk full", "Runtime Error Message", c.buttons, 131088), c.result)
+        << c.input;
+  }
+}
+
+TEST_F(TerminalToolkitTest, ConfirmBoxShowsTitleTextAndButtons) {
+  answer("a\n");
+  EXPECT_EQ(t_.confirmBox("Error\rline two", "Runtime Error Message", ui::box::AbortRetryIgnore,
+                          131088),
+            ui::box::IdAbort);
+  EXPECT_EQ(out_.str(), "Runtime Error Message\nError\nline two\n[A]bort, [R]etry, [I]gnore? ");
+}
+
+TEST_F(TerminalToolkitTest, TextAlertIsANumberedMenu) {
+  answer("7\n\n2\n");
+  EXPECT_EQ(t_.textAlert("Bad;thing", {"Cancel", "Exit with LOG file"}), 2);
+  EXPECT_EQ(out_.str(),
+            "Bad\nthing\n  1  Cancel\n  2  Exit with LOG file\n"
+            "Choice (1-2): Please answer a number from 1 to 2.\n"
+            "Choice (1-2): Choice (1-2): ");
+}
+
+TEST_F(TerminalToolkitTest, TextAlertAtTheEndOfInputTakesTheFirstOption) {
+  answer("");
+  EXPECT_EQ(t_.textAlert("Bad", {"Cancel", "Exit with LOG file"}), 1);
+}
+
+TEST_F(TerminalToolkitTest, AMessageEndsTheProgressLineFirst) {
+  ui::ProgressBar* bar = nullptr;
+  ui::ElementList elements(2);
+  elements[0].caption = "Creating A.CSV";
+  elements[1].kind = ui::Element::Kind::ProgressBar;
+  elements[1].maximum = 2;
+  elements[1].step = 10;
+  elements[1].barOut = &bar;
+  auto window = t_.readNonModal(elements, "Title");
+  ASSERT_NE(bar, nullptr);
+  window->show();
+  bar->update(1);
+  bar->update(2);
+  t_.guiAlert("Done;;File A.CSV", "Alert", "11.Courier New Bold");
+  window->destroy();
+  EXPECT_EQ(out_.str(),
+            "\rCreating A.CSV [..............................]   0% 0/2"
+            "\rCreating A.CSV [##############################] 100% 2/2\n"
+            "Done\n\nFile A.CSV\n");
+}
+
+// A dialog of the shape the table selection builds: a label and a text
+// field with a validation and a pop-up, a label and a Y/N field.
+class TerminalDialogTest : public TerminalToolkitTest {
+ protected:
+  TerminalDialogTest() : elements_(4) {
+    elements_[0].caption = "Select Table     ";
+    elements_[1].kind = ui::Element::Kind::Entry;
+    elements_[1].link = &cTable_;
+    elements_[1].picture = "@!@K";
+    elements_[1].labelIndex = 1;
+    elements_[1].validation = [this] {
+      checked_.push_back(cTable_.text());
+      return cTable_.text().rfind("GOOD", 0) == 0 || cTable_.text().rfind("/", 0) == 0;
+    };
+    elements_[1].popup = [this](const rt::Value& content) -> rt::Value {
+      auto pick = t_.popFile(content.text(), dir_, "*.DBF", "Select", {{"Database Tables", "*.DBF"}});
+      return pick ? rt::Value(*pick) : content;
+    };
+    elements_[2].caption = "Place Field Names on First line of Delimited File";
+    elements_[3].kind = ui::Element::Kind::Entry;
+    elements_[3].link = &lFieldLine_;
+    elements_[3].picture = "Y";
+    elements_[3].labelIndex = 3;
+  }
+
+  rt::Value cTable_{std::string(12, ' ')};
+  rt::Value lFieldLine_{true};
+  std::vector<std::string> checked_;
+  std::string dir_ = ".";
+  ui::ElementList elements_;
+};
+
+TEST_F(TerminalDialogTest, FieldsAreAskedInOrderAndAFailedCheckAsksAgain) {
+  answer("bad\ngood.dbf\nx\nn\n");
+  bool windowMade = false;
+  EXPECT_TRUE(t_.readModal(elements_, "Create a Text Delimited File", [&] { windowMade = true; }));
+  EXPECT_TRUE(windowMade);
+  EXPECT_EQ(cTable_.text(), "GOOD.DBF    ");
+  EXPECT_FALSE(lFieldLine_.logical());
+  EXPECT_EQ(checked_, (std::vector<std::string>{"BAD         ", "GOOD.DBF    "}));
+  EXPECT_EQ(out_.str(),
+            "Create a Text Delimited File\n"
+            "Select Table (? or Enter to pick from a list): "
+            "Select Table [BAD] (? or Enter to pick from a list): "
+            "Place Field Names on First line of Delimited File (Y/N) [Y]: "
+            "Place Field Names on First line of Delimited File (Y/N) [Y]: ");
+}
+
+TEST_F(TerminalDialogTest, TheEndOfInputCancels) {
+  for (const std::string input : {"", "good\n", "bad\n"}) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    ui::TerminalToolkit t(in, out, 80);
+    EXPECT_FALSE(t.readModal(elements_, "", {})) << input;
+  }
+}
+
+TEST_F(TerminalDialogTest, AnEmptyAnswerListsTheTablesToPickByNumber) {
+  const fs::path dir = fs::temp_directory_path() / ("dbf2csv-ui-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  for (const char* name : {"b.dbf", "A.DBF", "notes.txt"}) std::ofstream(dir / name) << "x";
+  dir_ = dir.string();
+  answer("\n9\n2\n\n");
+  EXPECT_TRUE(t_.readModal(elements_, "", {}));
+  // The picked path is upper-cased by the field's picture; the file system
+  // layer finds the file whatever its case.
+  std::string expected = (dir / "b.dbf").string();
+  for (char& c : expected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(cTable_.text(), expected);
+  const std::string shown = out_.str();
+  EXPECT_NE(shown.find("Select: " + dir.string() + "\n  1  A.DBF\n  2  b.dbf\nNumber (1-2): "
+                       "Please answer a number from 1 to 2.\nNumber (1-2): "),
+            std::string::npos)
+      << shown;
+  fs::remove_all(dir);
+}
+
+TEST(MatchingFiles, TheMaskMatchesInAnyLetterCase) {
+  const fs::path dir = fs::temp_directory_path() / ("dbf2csv-mask-" + std::to_string(getpid()));
+  fs::create_directories(dir / "SUB.DBF");
+  for (const char* name : {"x.Dbf", "Y.DBF", "z.dbt"}) std::ofstream(dir / name) << "x";
+  EXPECT_EQ(ui::matchingFiles(dir.string(), "*.DBF"), (std::vector<std::string>{"Y.DBF", "x.Dbf"}));
+  EXPECT_TRUE(ui::matchingFiles((dir / "missing").string(), "*.DBF").empty());
+  fs::remove_all(dir);
+}
+
+}  // namespace

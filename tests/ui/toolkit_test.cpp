@@ -1,0 +1,58 @@
+// The backend choice: DBF2CSV_UI overrides, an unknown name falls back.
+#include "platform/ui/toolkit.hpp"
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/headless/headless_toolkit.hpp"
+
+namespace {
+
+// Sets DBF2CSV_UI for one test and puts the headless choice of the test
+// main back afterwards.
+class UiVariable {
+ public:
+  explicit UiVariable(const char* value) { setenv("DBF2CSV_UI", value, 1); }
+  ~UiVariable() { setenv("DBF2CSV_UI", "headless", 1); }
+};
+
+class NamedToolkit : public ui::HeadlessToolkit {
+ public:
+  std::string name() const override { return "recorded"; }
+};
+
+TEST(MakeToolkit, TheVariableNamesTheBackend) {
+  struct Case {
+    const char* variable;
+    const char* backend;
+  };
+  ui::registerBackend("recorded", [] { return std::make_unique<NamedToolkit>(); });
+  for (const Case& c : {Case{"headless", "headless"}, Case{"terminal", "terminal"},
+                        Case{"recorded", "recorded"}}) {
+    UiVariable ui(c.variable);
+    EXPECT_EQ(ui::makeToolkit()->name(), c.backend) << c.variable;
+  }
+}
+
+TEST(MakeToolkit, AnUnknownBackendIsReportedAndTheChoiceFallsBack) {
+  UiVariable ui("curses");
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  testing::internal::CaptureStderr();
+  auto t = ui::makeToolkit();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said, "dbf2csv: DBF2CSV_UI=curses is not available here (use qt, terminal or headless)\n");
+  // Standard error is captured, not a terminal: nobody is there.
+  EXPECT_EQ(t->name(), "headless");
+}
+
+TEST(SetToolkit, InstallsAndHandsBackThePreviousOne) {
+  auto previous = ui::setToolkit(std::make_unique<NamedToolkit>());
+  EXPECT_EQ(ui::toolkit().name(), "recorded");
+  auto mine = ui::setToolkit(std::move(previous));
+  EXPECT_EQ(mine->name(), "recorded");
+  EXPECT_NE(ui::toolkit().name(), "recorded");
+}
+
+}  // namespace
