@@ -21,7 +21,7 @@ using C = Condition;
 constexpr ConditionInfo kConditions[] = {
     // Values and arrays.
     {C::ArgumentError, gen::Argument, "BASE", 1001, "Argument error: %1",
-     false, false, false, 0, nullptr},
+     false, false, true, 0, "a numeric answer stands in for the result; otherwise the result is empty"},
     {C::BoundError, gen::Bound, "BASE", 1002, "Array index %1 out of bounds",
      false, false, false, 0, nullptr},
     {C::ZeroDivide, gen::ZeroResult, "BASE", 1005, "Division by zero",

@@ -1,0 +1,111 @@
+#include "platform/rt/atomic_file.hpp"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/rt/paths.hpp"
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+class AtomicFileTest : public testing::Test {
+ protected:
+  void TearDown() override { rt::failWritesAfter(0, 0); }
+  rt_test::TempDir dir;
+};
+
+mode_t permissionsOf(const std::string& path) {
+  struct stat st;
+  EXPECT_EQ(stat(path.c_str(), &st), 0);
+  return st.st_mode & 07777;
+}
+
+TEST_F(AtomicFileTest, CommitRenamesOverTheTarget) {
+  dir.write("Out/ORDERS.CSV", "previous");
+  rt::AtomicFile out(dir / "OUT\\ORDERS.CSV");
+  ASSERT_TRUE(out.ok());
+  EXPECT_EQ(out.target(), dir / "Out/ORDERS.CSV");
+  EXPECT_EQ(rt_test::readFile(dir / "Out/ORDERS.CSV"), "previous");
+  for (int i = 0; i < 3; ++i) out.append("\"x\"\r\n");
+  EXPECT_TRUE(out.commit());
+  EXPECT_EQ(rt_test::readFile(dir / "Out/ORDERS.CSV"), "\"x\"\r\n\"x\"\r\n\"x\"\r\n");
+  EXPECT_EQ(dir.listing(), "Out");
+  EXPECT_EQ(std::filesystem::directory_iterator(dir / "Out")->path().filename(), "ORDERS.CSV");
+}
+
+TEST_F(AtomicFileTest, WithoutCommitThePreviousFileStaysAndTheTempGoes) {
+  dir.write("ORDERS.CSV", "previous");
+  std::string temp;
+  {
+    rt::AtomicFile out(dir / "ORDERS.CSV");
+    out.append(std::string(3 << 20, 'x'));  // several blocks reach the temporary file
+    temp = out.tempPath();
+    EXPECT_TRUE(std::filesystem::exists(temp));
+  }
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_EQ(rt_test::readFile(dir / "ORDERS.CSV"), "previous");
+  EXPECT_EQ(dir.listing(), "ORDERS.CSV");
+}
+
+TEST_F(AtomicFileTest, AFailedWriteKeepsThePreviousFile) {
+  dir.write("ORDERS.CSV", "previous");
+  rt::AtomicFile out(dir / "ORDERS.CSV");
+  rt::failWritesAfter(100, ENOSPC);
+  for (int i = 0; i < 1000; ++i) out.append("\"a line\"\r\n");
+  EXPECT_FALSE(out.commit());
+  EXPECT_EQ(out.error(), ENOSPC);
+  EXPECT_FALSE(out.ok());
+  EXPECT_EQ(rt_test::readFile(dir / "ORDERS.CSV"), "previous");
+  EXPECT_EQ(dir.listing(), "ORDERS.CSV");
+}
+
+TEST_F(AtomicFileTest, TheNewFileGetsTheUsualPermissions) {
+  mode_t mask = umask(022);
+  {
+    rt::AtomicFile out(dir / "A.CSV");
+    EXPECT_EQ(permissionsOf(out.tempPath()), 0644u);
+    EXPECT_TRUE(out.commit());
+  }
+  umask(077);
+  {
+    rt::AtomicFile out(dir / "B.CSV");
+    EXPECT_TRUE(out.commit());
+  }
+  umask(mask);
+  EXPECT_EQ(permissionsOf(dir / "A.CSV"), 0644u);
+  EXPECT_EQ(permissionsOf(dir / "B.CSV"), 0600u);
+}
+
+TEST_F(AtomicFileTest, TemporaryNamesAreUnpredictableAndNeverReused) {
+  rt::AtomicFile a(dir / "X.CSV");
+  rt::AtomicFile b(dir / "X.CSV");
+  EXPECT_NE(a.tempPath(), b.tempPath());
+  EXPECT_EQ(rt::dirName(a.tempPath()), dir.path());
+  EXPECT_EQ(rt::baseName(a.tempPath()).rfind(".X.CSV.", 0), 0u);
+}
+
+TEST_F(AtomicFileTest, AnUnwritableDirectoryIsReported) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+  std::filesystem::create_directory(dir / "ro");
+  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  rt::AtomicFile out(dir / "ro/X.CSV");
+  EXPECT_FALSE(out.ok());
+  EXPECT_EQ(out.error(), EACCES);
+  out.append("ignored");
+  EXPECT_FALSE(out.commit());
+}
+
+TEST_F(AtomicFileTest, ADirectoryInTheWayOfTheTargetFailsTheCommit) {
+  std::filesystem::create_directories(dir / "X.CSV/inner");
+  rt::AtomicFile out(dir / "X.CSV");
+  ASSERT_TRUE(out.ok());
+  out.append("data");
+  EXPECT_FALSE(out.commit());
+  EXPECT_NE(out.error(), 0);
+  EXPECT_EQ(dir.listing(), "X.CSV");
+}
+
+}  // namespace

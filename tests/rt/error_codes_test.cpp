@@ -1,0 +1,81 @@
+#include "platform/rt/error_codes.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+TEST(ErrorCodesTest, TheSilentCodesBelongToTheirConditions) {
+  EXPECT_EQ(rt::conditionInfo(rt::Condition::ZeroDivide).genCode, 11);
+  EXPECT_TRUE(rt::conditionInfo(rt::Condition::ZeroDivide).canSubstitute);
+
+  auto shared = rt::makeError(rt::Condition::TableShared, "/data/ORDERS.DBF", "DBUSEAREA", 0);
+  EXPECT_EQ(shared->genCode, 71);
+  EXPECT_EQ(shared->osCode, 32);
+  EXPECT_TRUE(shared->canDefault);
+  EXPECT_TRUE(shared->canRetry);
+
+  auto lock = rt::makeError(rt::Condition::LockRefused);
+  EXPECT_EQ(lock->genCode, 78);
+  EXPECT_TRUE(lock->canDefault);
+}
+
+TEST(ErrorCodesTest, DamagedBytesAreNotRetried) {
+  for (auto c : {rt::Condition::HeaderDamaged, rt::Condition::RecordBeyondEnd, rt::Condition::MemoOutOfRange,
+                 rt::Condition::MemoLoop, rt::Condition::MemoDamaged, rt::Condition::TableVersion}) {
+    const auto& info = rt::conditionInfo(c);
+    EXPECT_EQ(info.condition, c);
+    EXPECT_FALSE(info.canRetry) << info.description;
+    EXPECT_EQ(info.canDefault, info.byDefault != nullptr) << info.description;
+  }
+}
+
+TEST(ErrorCodesTest, EveryDefaultableConditionSaysWhatItsDefaultIs) {
+  for (int i = 0; i <= static_cast<int>(rt::Condition::TableReadOnly); ++i) {
+    const auto& info = rt::conditionInfo(static_cast<rt::Condition>(i));
+    EXPECT_EQ(static_cast<int>(info.condition), i);
+    EXPECT_EQ(info.canDefault || info.canSubstitute, info.byDefault != nullptr) << info.description;
+    EXPECT_GT(info.subCode, 0);
+    EXPECT_NE(std::strlen(info.subSystem), 0u);
+  }
+}
+
+TEST(ErrorCodesTest, MakeErrorFillsTheObject) {
+  auto e = rt::makeError(rt::Condition::MemoOutOfRange, "/data/ORDERS.FPT", "FIELDGET", 0,
+                         rt::Value(rt::Array{3}), {"77", "12"});
+  EXPECT_EQ(e->description, "Memo block 77 of record 12 lies outside the memo file");
+  EXPECT_EQ(e->fileName, "/data/ORDERS.FPT");
+  EXPECT_EQ(e->operation, "FIELDGET");
+  EXPECT_EQ(e->subSystem, "DBF");
+  EXPECT_EQ(e->genCode, 32);
+  EXPECT_EQ(e->severity, 2);
+  EXPECT_EQ(e->tries, 0);
+  EXPECT_TRUE(e->args.isArray());
+  auto missing = rt::makeError(rt::Condition::MemoLoop, {}, {}, 0, rt::Value(), {"5"});
+  EXPECT_EQ(missing->description, "Memo chain of record 5 loops at block ");
+  EXPECT_TRUE(missing->args.isNil());
+}
+
+TEST(ErrorCodesTest, OsCodesUseTheDosNumbering) {
+  EXPECT_EQ(rt::osCodeFromErrno(0), 0);
+  EXPECT_EQ(rt::osCodeFromErrno(ENOENT), 2);
+  EXPECT_EQ(rt::osCodeFromErrno(EACCES), 5);
+  EXPECT_EQ(rt::osCodeFromErrno(EAGAIN), 32);
+  EXPECT_EQ(rt::osCodeFromErrno(ENOSPC), 112);
+  EXPECT_EQ(rt::osCodeFromErrno(ECONNRESET), 10000 + ECONNRESET);
+  EXPECT_EQ(rt::makeError(rt::Condition::FileOpen, "x", "FOPEN", 5)->osCode, 5);
+}
+
+TEST(ErrorCodesTest, DosErrorMessageGivesTheSystemsText) {
+  EXPECT_EQ(rt::dosErrorMessage(0), "");
+  EXPECT_EQ(rt::dosErrorMessage(2), std::strerror(ENOENT));
+  EXPECT_EQ(rt::dosErrorMessage(5), std::strerror(EACCES));
+  EXPECT_EQ(rt::dosErrorMessage(112), std::strerror(ENOSPC));
+  EXPECT_EQ(rt::dosErrorMessage(10000 + ECONNRESET), std::strerror(ECONNRESET));
+  EXPECT_EQ(rt::dosErrorMessage(32), "The file is in use by another process");
+  EXPECT_EQ(rt::dosErrorMessage(9999), "Unknown operating system error 9999");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// A fresh temporary directory for one test, removed with everything in it
+// afterwards; the current directory is put back if a test changed it.
+#pragma once
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace rt_test {
+
+class TempDir {
+ public:
+  TempDir() : previous_(std::filesystem::current_path()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rt-test-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::filesystem::current_path(previous_);
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  // Writes `content` to `name` (relative to the directory), making folders.
+  void write(const std::string& name, const std::string& content) const {
+    std::filesystem::path p = std::filesystem::path(path_) / name;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << content;
+  }
+  void enter() const { std::filesystem::current_path(path_); }
+
+  // The entries of the directory, sorted, as one text "a b c".
+  std::string listing() const {
+    std::string out;
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
+  }
+
+ private:
+  std::string path_;
+  std::filesystem::path previous_;
+};
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace rt_test
