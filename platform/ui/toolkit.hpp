@@ -134,6 +134,9 @@ class Toolkit {
   virtual int appType() const = 0;
   // SETAPPWINDOW(): whether there is an application window.
   virtual bool hasAppWindow() const = 0;
+  // SETAPPWINDOW(window), called from readModal's onWindow: the window being
+  // read becomes the application window.
+  virtual void setAppWindow() {}
   // Whether the application window is a text-mode console (ROOTCONSOLE test).
   virtual bool appWindowIsConsole() const { return false; }
   // ROW()/COL() and SETPOS of the text cursor, for text mode.

@@ -1,0 +1,155 @@
+#include "platform/ui/qt/entry_field.hpp"
+
+#include <algorithm>
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "platform/ui/qt/qt_text.hpp"
+
+namespace ui::qt {
+namespace {
+
+// Picture functions come first, each "@" followed by one letter: "@!@K".
+bool hasFunction(const std::string& picture, char letter) {
+  for (std::size_t i = 0; i + 1 < picture.size(); ++i) {
+    if (picture[i] == '@' && picture[i + 1] == letter) return true;
+  }
+  return false;
+}
+
+// Only ASCII letters change case: names are byte strings, and the file
+// layer matches them against the disk by ASCII case alone.
+QString upperAscii(QString text) {
+  for (QChar& c : text) {
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - ('a' - 'A'));
+  }
+  return text;
+}
+
+bool isCursorMovement(int key) {
+  switch (key) {
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End:
+    case Qt::Key_PageUp: case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A keystroke that changes the text: a character, a deletion, cut or paste.
+bool isEditing(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) return true;
+  if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut)) return true;
+  const QString typed = e->text();
+  return !typed.isEmpty() && typed.at(0).isPrint();
+}
+
+std::string rightTrimmed(std::string s) {
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+}  // namespace
+
+EntryField::EntryField(Element& element, QWidget* parent)
+    : QLineEdit(parent), element_(element) {
+  const rt::Value* link = element.link;
+  logical_ = link && link->isLogical();
+  upper_ = hasFunction(element.picture, '!');
+  clearOnFirstKey_ = hasFunction(element.picture, 'K');
+  if (logical_) {
+    setText(link->logical() ? QStringLiteral("Y") : QStringLiteral("N"));
+    setMaxLength(1);
+  } else if (link && link->isString()) {
+    columns_ = std::max<int>(1, static_cast<int>(link->text().size()));
+    setText(toQt(rightTrimmed(link->text())));
+  } else {
+    setReadOnly(true);  // only character and logical variables are edited
+  }
+  connect(this, &QLineEdit::textEdited, this, [this] { upperCaseEdit(); });
+  connect(this, &QLineEdit::textChanged, this, [this] { store(); });
+  if (!element.help.empty()) setToolTip(messageLines(element.help));
+}
+
+std::string EntryField::content() const { return fromQt(text()); }
+
+void EntryField::setContent(const std::string& text) {
+  setText(upper_ ? upperAscii(toQt(text)) : toQt(text));
+  armed_ = false;  // typing after a pick edits the picked name
+}
+
+void EntryField::enter() {
+  armed_ = clearOnFirstKey_;
+  setFocus(Qt::OtherFocusReason);
+}
+
+void EntryField::store() {
+  rt::Value* link = element_.link;
+  if (!link || isReadOnly()) return;
+  if (logical_) {
+    *link = rt::Value(text() == QStringLiteral("Y"));
+    return;
+  }
+  std::string value = content();
+  if (value.size() < static_cast<std::size_t>(columns_)) value.resize(columns_, ' ');
+  *link = rt::Value(std::move(value));
+}
+
+void EntryField::upperCaseEdit() {
+  if (!upper_) return;
+  const QString upper = upperAscii(text());
+  if (upper == text()) return;
+  const int cursor = cursorPosition();
+  setText(upper);
+  setCursorPosition(cursor);
+}
+
+bool EntryField::event(QEvent* e) {
+  // Tab would move the focus before the window could check the field.
+  if (e->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      emit leaveRequested(this, key == Qt::Key_Tab ? Leave::Next : Leave::Previous);
+      return true;
+    }
+  }
+  return QLineEdit::event(e);
+}
+
+bool EntryField::logicalKey(QKeyEvent* e) {
+  const QString typed = e->text().toUpper();
+  if (typed == QStringLiteral("Y") || typed == QStringLiteral("N")) setText(typed);
+  return isEditing(e);
+}
+
+void EntryField::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Return: case Qt::Key_Enter:
+      emit leaveRequested(this, Leave::Enter);
+      return e->accept();
+    case Qt::Key_Down:
+      emit leaveRequested(this, Leave::Next);
+      return e->accept();
+    case Qt::Key_Up:
+      emit leaveRequested(this, Leave::Previous);
+      return e->accept();
+    default:
+      break;
+  }
+  if (armed_ && isCursorMovement(e->key())) {
+    armed_ = false;
+  } else if (armed_ && isEditing(e)) {
+    armed_ = false;
+    if (!isReadOnly() && !logical_) clear();
+  }
+  if (logical_ && logicalKey(e)) return e->accept();
+  QLineEdit::keyPressEvent(e);
+}
+
+void EntryField::focusInEvent(QFocusEvent* e) {
+  if (e->reason() == Qt::MouseFocusReason) armed_ = clearOnFirstKey_;
+  QLineEdit::focusInEvent(e);
+}
+
+}  // namespace ui::qt

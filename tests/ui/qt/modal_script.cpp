@@ -1,0 +1,99 @@
+#include "tests/ui/qt/modal_script.hpp"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+
+namespace qt_testing {
+namespace {
+
+// Long enough for a loaded machine; only reached when a window never comes.
+constexpr qint64 kWatchdogMs = 20000;
+constexpr int kTickMs = 10;
+
+QString plain(QString text) { return text.remove(QLatin1Char('&')); }
+
+std::vector<QAbstractButton*> visibleButtons(QWidget* window) {
+  std::vector<QAbstractButton*> buttons;
+  for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+    if (b->isVisible()) buttons.push_back(b);
+  }
+  return buttons;
+}
+
+}  // namespace
+
+ModalScript::ModalScript() {
+  QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+  timer_.start(kTickMs);
+  waiting_.start();
+}
+
+ModalScript::~ModalScript() {
+  timer_.stop();
+  if (!gaveUp_ && !done()) {
+    ADD_FAILURE() << "the test ended before this window came: " << steps_[next_].what;
+  }
+}
+
+ModalScript& ModalScript::then(std::string what, Match match, Act act) {
+  steps_.push_back({std::move(what), std::move(match), std::move(act)});
+  return *this;
+}
+
+void ModalScript::tick() {
+  if (gaveUp_) return giveUp();
+  if (busy_ || done()) return waiting_.restart(), void();
+  if (waiting_.elapsed() > kWatchdogMs) {
+    ADD_FAILURE() << "no window came for: " << steps_[next_].what;
+    gaveUp_ = true;
+    return giveUp();
+  }
+  QWidget* front = QApplication::activeModalWidget();
+  if (!front || !front->isVisible() || !steps_[next_].match(front)) return;
+  // The action runs from the event loop, not inside this timer's slot, so
+  // the modal windows it opens get their own answers from later ticks.
+  busy_ = true;
+  Act act = steps_[next_].act;
+  ++next_;
+  QPointer<QWidget> target(front);
+  QTimer::singleShot(0, [this, act, target] {
+    busy_ = false;
+    waiting_.restart();
+    if (target) act(target);
+  });
+}
+
+void ModalScript::giveUp() {
+  if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+    dialog->done(QDialog::Rejected);
+  }
+}
+
+ModalScript::Match titled(const QString& title) {
+  return [title](QWidget* w) { return w->windowTitle() == title; };
+}
+
+ModalScript::Match named(const QString& objectName) {
+  return [objectName](QWidget* w) { return w->objectName() == objectName; };
+}
+
+void pressButton(QWidget* window, const QString& text) {
+  for (QAbstractButton* b : visibleButtons(window)) {
+    if (plain(b->text()) == text) return b->click();
+  }
+  ADD_FAILURE() << "no button " << text.toStdString() << " in " << window->windowTitle().toStdString();
+}
+
+std::vector<std::string> buttonTexts(QWidget* window) {
+  std::vector<std::string> texts;
+  for (QAbstractButton* b : visibleButtons(window)) texts.push_back(plain(b->text()).toStdString());
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+}  // namespace qt_testing
