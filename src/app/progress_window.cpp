@@ -1,0 +1,52 @@
+// The progress window of the export run and the message box MSG.
+#include "platform/db/workarea.hpp"
+#include "platform/rt/error.hpp"
+#include "src/app/export_detail.hpp"
+
+namespace app {
+
+void msg(const std::string& cMessage) {
+  RT_PROC("MSG");
+  ui::toolkit().guiAlert(cMessage, "Alert", "11.Courier New Bold");
+}
+
+ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCount,
+                                   std::uint64_t nStep) {
+  ui::ElementList aList;
+
+  ui::Element label;
+  label.kind = ui::Element::Kind::Label;
+  label.caption = "Creating Delimited File " + cOutput;
+  label.row = 2;
+  label.column = 5;
+  aList.push_back(label);
+
+  ui::ProgressBar* oProgress = nullptr;
+  ui::Element bar;
+  bar.kind = ui::Element::Kind::ProgressBar;
+  bar.row = 4;
+  bar.column = 5;
+  bar.width = 60;
+  bar.height = 1.5;
+  bar.maximum = nCount;
+  bar.step = nStep;
+  bar.barOut = &oProgress;
+  aList.push_back(bar);
+
+  ProgressWindow window;
+  window.oDialog =
+      ui::toolkit().readNonModal(aList, "Create a Text Delimited File - Version 08.27.2011");
+  window.oProgress = oProgress;
+  aList.clear();
+  window.oDialog->show();
+  return window;
+}
+
+bool progress(ui::ProgressBar* oProgress) {
+  RT_PROC("_PROGRESS");
+  const std::uint32_t nRecord = db::inArea(db::select("INPUT"), [] { return db::recNo(); });
+  if (oProgress) oProgress->update(nRecord);
+  return true;
+}
+
+}  // namespace app

@@ -1,0 +1,113 @@
+// Record rendering: a record as an array of values, each value as the text
+// that goes between the double quotes of the output.
+#include <array>
+
+#include "platform/db/workarea.hpp"
+#include "platform/rt/error.hpp"
+#include "platform/rt/strings.hpp"
+#include "src/app/export_detail.hpp"
+
+namespace app {
+namespace {
+
+// The substitutes that keep a character value on one line and free of the
+// quote: 13 and the soft line break 141 become 191, 10 becomes 192, the
+// double quote 34 becomes 193; every other byte stays.
+constexpr std::array<char, 256> makeSubstitutes() {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = static_cast<char>(b);
+  table[13] = table[141] = static_cast<char>(191);
+  table[10] = static_cast<char>(192);
+  table[34] = static_cast<char>(193);
+  return table;
+}
+constexpr std::array<char, 256> kSubstitutes = makeSubstitutes();
+
+void appendSubstituted(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  char* to = out.data() + start;
+  for (const char c : text) *to++ = kSubstitutes[static_cast<unsigned char>(c)];
+}
+
+// ALLTRIM of the text appended to `out` from `start` on, in place.
+void allTrimFrom(std::string& out, std::size_t start) {
+  const std::string_view appended(out.data() + start, out.size() - start);
+  const std::string_view kept = rt::allTrimView(appended);
+  if (kept.size() == appended.size()) return;
+  const std::size_t offset = static_cast<std::size_t>(kept.data() - appended.data());
+  out.erase(start + offset + kept.size());
+  out.erase(start, offset);
+}
+
+// VARTOCHAR appended to `out`.
+void appendVarToChar(std::string& out, const rt::Value& xValue) {
+  const char cType = xValue.type();
+  switch (cType) {
+    case 'D': out += xValue.date().dtos(); break;
+    case 'L': out += xValue.logical() ? 'T' : 'F'; break;
+    case 'N': {
+      const std::size_t start = out.size();
+      rt::appendStr(out, xValue.number());
+      allTrimFrom(out, start);
+      break;
+    }
+    case 'C':
+    case 'M': appendSubstituted(out, xValue.text()); break;
+    default: msg(std::string("UNDETERMINED TYPE ") + cType); break;
+  }
+}
+
+}  // namespace
+
+void dbf2Array(rt::Array& aRecord) {
+  RT_PROC("DBF2ARRAY");
+  std::size_t n = 0;
+  // The field count is read again before each field, as the routine always
+  // did; the array's elements are reused, only their values change.
+  for (int nField = 1; nField <= db::fCount(); ++nField, ++n) {
+    if (n < aRecord.size()) {
+      aRecord[n] = db::fieldGet(nField);
+    } else {
+      aRecord.push_back(db::fieldGet(nField));
+    }
+  }
+  aRecord.resize(n);
+}
+
+rt::Array dbf2Array(const std::optional<std::string>& cAlias) {
+  RT_PROC("DBF2ARRAY");
+  rt::Array aRecord;
+  if (!cAlias) {
+    dbf2Array(aRecord);
+  } else {
+    db::inArea(db::select(*cAlias), [&] { dbf2Array(aRecord); });
+  }
+  return aRecord;
+}
+
+std::string varToChar(const rt::Value& xValue) {
+  RT_PROC("VARTOCHAR");
+  std::string cText;
+  appendVarToChar(cText, xValue);
+  return cText;
+}
+
+void appendValue(std::string& cLine, const rt::Value& xValue) {
+  RT_PROC("VARTOCHAR");
+  const std::size_t start = cLine.size();
+  appendVarToChar(cLine, xValue);
+  // TRIM: trailing blanks go, leading blanks stay.
+  std::size_t end = cLine.size();
+  while (end > start && cLine[end - 1] == ' ') --end;
+  cLine.resize(end);
+}
+
+std::string changeSpecialChars(std::string_view cText) {
+  RT_PROC("CHANGESPECIALCHARS");
+  std::string cResult;
+  appendSubstituted(cResult, cText);
+  return cResult;
+}
+
+}  // namespace app
