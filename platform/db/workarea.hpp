@@ -52,6 +52,15 @@ auto inArea(int area, F&& f) {
   return f();
 }
 
+// A database session as DBSESSION() gives it: it tells how the last
+// database operation went.
+class DbSessionObject : public rt::Object {
+ public:
+  std::string className() const override { return "DBSESSION"; }
+  virtual int getLastError() = 0;             // 0 when the last operation succeeded
+  virtual std::string getLastMessage() = 0;   // the text of that error
+};
+
 // DBSESSION(): the current database session object, or NIL. Tests set one.
 rt::Value dbSession();
 void setDbSession(rt::Value session);

@@ -7,7 +7,11 @@
 
 namespace errors {
 
-// ERRORSYS: installs the standard error handler as the error block.
+// ERRORSYS: installs the standard error handler as the program's error block.
 void errorSys();
+
+// LINESPLIT: `text` word-wrapped at `width` columns, each line without its
+// trailing blanks, the lines joined by ";" (none at the end); "" has no lines.
+std::string lineSplit(const std::string& text, int width);
 
 }  // namespace errors
