@@ -12,6 +12,8 @@
 
 namespace db {
 
+struct TableHeader;
+
 // One open table as a data engine presents it: records in natural order,
 // fields numbered from 1. Failures raise runtime errors through rt::raise.
 class Table {
@@ -27,6 +29,12 @@ class Table {
   virtual rt::Value fieldGet(int pos) = 0;
   virtual void commit() {}
   virtual void rollback() {}
+  // Fast path for the export: the current record's bytes (the deletion flag
+  // first, then the fields at the offsets of layout()), valid until the next
+  // move; nullptr when the engine keeps no such bytes.
+  virtual const std::uint8_t* recordBytes() const { return nullptr; }
+  // The table's header and field layout; nullptr when the engine has none.
+  virtual const TableHeader* layout() const { return nullptr; }
 };
 
 // A data engine opens a file as a table or raises a runtime error that says
@@ -34,6 +42,8 @@ class Table {
 class DataEngine {
  public:
   virtual ~DataEngine() = default;
+  // The open table; nullptr when the error block answered anything but a
+  // retry to the error raised (the open failed, nothing stays open).
   virtual std::unique_ptr<Table> open(const std::string& path, bool shared) = 0;
 };
 
@@ -44,17 +54,23 @@ bool dbeLoad(const std::string& engine, bool hidden);
 bool dbeBuild(const std::string& driver, const std::string& dataEngine,
               const std::string& orderEngine);
 // DBESETDEFAULT: makes a driver the default; returns the previous default.
+// A name that is no driver leaves the default as it is.
 std::string dbeSetDefault(const std::string& driver);
 std::string dbeDefault();
 // DBEINFO: accepts any component, item and value; returns the previous value.
 rt::Value dbeInfo(int component, int item, const rt::Value& value);
 // Whether `driver` is a loaded visible engine or a built composite.
 bool driverExists(const std::string& driver);
+// The data engine that opens tables under `driver` (a composite's data
+// engine, or a loaded visible engine); nullptr when no such driver exists.
+std::shared_ptr<DataEngine> dataEngineFor(const std::string& driver);
 
 // Test seams. Used by tests: make an engine fail to load or a composite fail
 // to build; reset the registry to nothing loaded.
 void setEngineAvailable(std::function<bool(const std::string& engine)> available);
 void setBuildAvailable(std::function<bool(const std::string& driver)> available);
+// Unloads every engine and composite and forgets the default driver and the
+// DBEINFO values; the availability seams and test engines stay as set.
 void resetEngines();
 // Makes a data engine of the test's own known under `name`: dbeLoad() of that
 // name then succeeds and opening through it (as a driver name) uses `engine`.

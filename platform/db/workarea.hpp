@@ -12,18 +12,33 @@
 namespace db {
 
 // DBUSEAREA: opens `file` through `driver` (empty: the default driver) under
-// `alias` in a new work area, which becomes current. Shared opening takes a
+// `alias` (upper-cased; empty: the file's name without its extension) in the
+// lowest free work area, or with `newArea` false in the current one after
+// closing what it holds; the area becomes current. Shared opening takes a
 // shared advisory lock, exclusive an exclusive one (refused while another
-// process has the table). A failure raises a runtime error.
+// process has the table). A failure (unknown driver, alias in use, the
+// engine's refusal) raises a runtime error; when the block answers anything
+// but a retry, no area is opened.
 void dbUseArea(bool newArea, const std::string& driver, const std::string& file,
                const std::string& alias, bool shared);
-// SELECT(alias): the area number, 0 when no area has the alias.
+// SELECT(alias): the area number, 0 when no area has the alias (aliases
+// compare without regard to letter case).
 int select(const std::string& alias);
+// The area of `alias` for an operation that needs it: raises a runtime error
+// when no area has it and gives 0 when the block answers the default.
+int aliasArea(const std::string& alias);
 // SELECT(n): makes area n current (0 selects the first free one).
 void selectArea(int area);
 int currentArea();
 // ALIAS(): alias of the current area, "" when it is unused.
 std::string alias();
+// The table open in the current area, nullptr when it is unused. For the
+// export's fast path (recordBytes, layout).
+class Table;
+Table* currentTable();
+// The operations below act on the current area. In an unused area the
+// queries give nothing (0, "", NIL, end of file), DBGOTOP and DBSKIP raise a
+// runtime error, and DBCOMMIT, DBRROLLBACK and DBCLOSEAREA do nothing.
 std::uint32_t lastRec();
 void dbGoTop();
 void dbSkip();

@@ -1,0 +1,149 @@
+#include "platform/db/dbf_table.hpp"
+
+#include <algorithm>
+
+#include "platform/db/db_errors.hpp"
+#include "platform/rt/settings.hpp"
+
+namespace db {
+
+namespace {
+
+bool isBinaryKind(FieldKind k) {
+  return k == FieldKind::VfpInteger || k == FieldKind::Level7Integer || k == FieldKind::Currency ||
+         k == FieldKind::DateTime || k == FieldKind::Timestamp || k == FieldKind::VfpDouble ||
+         k == FieldKind::Level7Double;
+}
+
+bool hideDeleted() {
+  const rt::Value v = rt::set(rt::Set::Deleted);
+  return v.isLogical() && v.logical();
+}
+
+}  // namespace
+
+DbfTable::DbfTable(std::string path, OsFile file, TableHeader header,
+                   std::unique_ptr<MemoFile> memo)
+    : path_(std::move(path)),
+      file_(std::move(file)),
+      header_(std::move(header)),
+      memo_(std::move(memo)),
+      reader_(file_, header_.headerLength, header_.recordLength, header_.recordCount) {
+  for (std::size_t i = 0; i < header_.fields.size(); ++i) {
+    kinds_.push_back(fieldKind(header_.fields[i], header_.version));
+    if (!header_.fields[i].system) visible_.push_back(static_cast<int>(i));
+  }
+  buildBlankRecord();
+  record_ = blank_.data();
+  recNo_ = header_.recordCount + 1;
+  // An opened table stands on its first record. A record that cannot be read
+  // is not an error of the open: the move that needs it raises it.
+  moveTo(1, nullptr);
+  passDeleted(nullptr);
+}
+
+// The record shown at end of file: text fields blank, binary fields holding
+// their zero (dBase 7 stores zero with the sign bit set), so that every field
+// reads as its type's empty value.
+void DbfTable::buildBlankRecord() {
+  blank_.assign(header_.recordLength, ' ');
+  for (std::size_t i = 0; i < header_.fields.size(); ++i) {
+    const FieldDesc& f = header_.fields[i];
+    const FieldKind k = kinds_[i];
+    const bool binaryPointer = k == FieldKind::Memo && f.length == 4;
+    if (!isBinaryKind(k) && !binaryPointer && !f.system) continue;
+    std::fill_n(blank_.begin() + f.offset, f.length, std::uint8_t{0});
+    if (k == FieldKind::Level7Integer || k == FieldKind::Level7Double) blank_[f.offset] = 0x80;
+  }
+}
+
+const std::string& DbfTable::fieldName(int pos) const {
+  static const std::string kNone;
+  if (pos < 1 || pos > fieldCount()) return kNone;
+  return header_.fields[static_cast<std::size_t>(visible_[static_cast<std::size_t>(pos - 1)])].name;
+}
+
+void DbfTable::goTop() {
+  moveTo(1, "DBGOTOP");
+  passDeleted("DBGOTOP");
+}
+
+void DbfTable::skip() {
+  if (eof_) return;
+  moveTo(recNo_ + 1, "DBSKIP");
+  passDeleted("DBSKIP");
+}
+
+void DbfTable::passDeleted(const char* operation) {
+  if (eof_ || !hideDeleted()) return;
+  while (!eof_ && record_[0] == '*') moveTo(recNo_ + 1, operation);
+}
+
+void DbfTable::moveTo(std::uint32_t n, const char* operation) {
+  for (;;) {
+    if (n < 1 || n > header_.recordCount) break;
+    const std::uint8_t* bytes = nullptr;
+    Status s = reader_.fetch(n, bytes);
+    if (s.isOk()) {
+      record_ = bytes;
+      recNo_ = n;
+      eof_ = false;
+      return;
+    }
+    if (!operation) break;
+    const int err = file_.lastErrno();
+    TableError e(err ? rt::Condition::FileRead : rt::Condition::RecordBeyondEnd, path_, operation,
+                 err ? path_ : std::to_string(n) + " of " + path_);
+    if (!raiseAndRetry(e.fromErrno(err).saying(s.message()).rereadable())) break;
+    reader_.invalidate();
+  }
+  // Default: the table ends before the record that cannot be read.
+  record_ = blank_.data();
+  recNo_ = header_.recordCount + 1;
+  eof_ = true;
+}
+
+bool DbfTable::bitSet(int bit) const {
+  const FieldDesc& flags = header_.fields[static_cast<std::size_t>(header_.nullFlagsField)];
+  const auto byte = static_cast<std::uint32_t>(bit / 8);
+  if (byte >= flags.length) return false;
+  return (record_[flags.offset + byte] >> (bit % 8)) & 1;
+}
+
+bool DbfTable::isNull(const FieldDesc& f) const {
+  return f.nullBit >= 0 && header_.nullFlagsField >= 0 && bitSet(f.nullBit);
+}
+
+rt::Value DbfTable::fieldGet(int pos) {
+  if (pos < 1 || pos > fieldCount()) return rt::Value();
+  const auto index = static_cast<std::size_t>(visible_[static_cast<std::size_t>(pos - 1)]);
+  const FieldDesc& f = header_.fields[index];
+  // A null is written as an empty value.
+  if (isNull(f)) return rt::Value(std::string());
+  const std::uint8_t* p = record_ + f.offset;
+  if (kinds_[index] == FieldKind::Memo) return memoValue(f, p);
+  const bool shortValue = f.varBit >= 0 && header_.nullFlagsField >= 0 && bitSet(f.varBit);
+  return decodeField(kinds_[index], f, p, shortValue);
+}
+
+rt::Value DbfTable::memoValue(const FieldDesc& f, const std::uint8_t* p) {
+  std::string bytes;
+  for (;;) {
+    std::uint64_t block = 0;
+    Status s = memoPointer(p, f.length, block);
+    if (s.isOk() && block == 0) return rt::Value(rt::Memo{});
+    if (s.isOk() && memo_) s = memo_->read(block, bytes);
+    if (s.isOk()) return rt::Value(rt::Memo{std::move(bytes)});
+    const bool outside = memo_ && memo_->lastFailureOutside();
+    const std::string record = std::to_string(recNo_) + " of " + path_;
+    TableError e = outside ? TableError(rt::Condition::MemoOutOfRange, path_, "FIELDGET",
+                                        std::to_string(block), record).saying(s.message())
+                           : TableError(rt::Condition::MemoDamaged, path_, "FIELDGET", record,
+                                        "field " + f.name + ": " + s.message());
+    if (!raiseAndRetry(e.rereadable())) break;
+  }
+  // Default: a memo that cannot be read is empty.
+  return rt::Value(rt::Memo{});
+}
+
+}  // namespace db

@@ -1,0 +1,65 @@
+// One open DBF table: navigation in natural order over the record file,
+// deleted records passed over while setting 11 (Deleted) is on, and field
+// values decoded from the current record's bytes on demand.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/dbf_header.hpp"
+#include "platform/db/engine.hpp"
+#include "platform/db/field_decode.hpp"
+#include "platform/db/memo_file.hpp"
+#include "platform/db/os_file.hpp"
+#include "platform/db/record_reader.hpp"
+
+namespace db {
+
+class DbfTable : public Table {
+ public:
+  // Takes over the opened (and locked) table file, its parsed header and its
+  // memo file (null when no field needs one). Stands on the first visible
+  // record.
+  DbfTable(std::string path, OsFile file, TableHeader header, std::unique_ptr<MemoFile> memo);
+
+  std::uint32_t lastRec() const override { return header_.recordCount; }
+  int fieldCount() const override { return static_cast<int>(visible_.size()); }
+  const std::string& fieldName(int pos) const override;
+  // A record the file does not hold raises a runtime error: Retry reads it
+  // again, Default ends the table there (end of file).
+  void goTop() override;
+  void skip() override;
+  bool eof() const override { return eof_; }
+  std::uint32_t recNo() const override { return recNo_; }
+  // NIL for a position outside 1..fieldCount(). A memo that cannot be read
+  // raises a runtime error: Retry reads it again, Default gives an empty memo.
+  rt::Value fieldGet(int pos) override;
+  const std::uint8_t* recordBytes() const override { return record_; }
+  const TableHeader* layout() const override { return &header_; }
+
+ private:
+  // Moves to record `n` (end of file beyond the last). A failed read raises
+  // an error of `operation`, or quietly ends the table when it is null.
+  void moveTo(std::uint32_t n, const char* operation);
+  void passDeleted(const char* operation);
+  bool isNull(const FieldDesc& f) const;
+  bool bitSet(int bit) const;
+  rt::Value memoValue(const FieldDesc& f, const std::uint8_t* p);
+  void buildBlankRecord();
+
+  std::string path_;
+  OsFile file_;
+  TableHeader header_;
+  std::unique_ptr<MemoFile> memo_;
+  RecordReader reader_;
+  std::vector<int> visible_;         // indices into header_.fields, system fields left out
+  std::vector<FieldKind> kinds_;     // parallel to header_.fields
+  std::vector<std::uint8_t> blank_;  // the record at end of file: every field empty
+  const std::uint8_t* record_ = nullptr;
+  std::uint32_t recNo_ = 0;
+  bool eof_ = true;
+};
+
+}  // namespace db

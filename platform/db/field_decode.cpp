@@ -1,0 +1,183 @@
+#include "platform/db/field_decode.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <string_view>
+
+#include "platform/db/binary_fields.hpp"
+#include "platform/db/byte_order.hpp"
+#include "platform/db/number_text.hpp"
+
+namespace db {
+
+namespace {
+
+std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
+  return {reinterpret_cast<const char*>(p), n};
+}
+
+bool allAre(std::string_view s, char c) {
+  return std::all_of(s.begin(), s.end(), [c](char x) { return x == c; });
+}
+
+bool allDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char x) { return x >= '0' && x <= '9'; });
+}
+
+rt::Value characterValue(std::string_view s) {
+  std::string v(s);
+  // Writers that pad with NUL bytes mean blanks; NULs inside the value stay.
+  for (std::size_t i = v.size(); i > 0 && (v[i - 1] == '\0' || v[i - 1] == ' '); --i) v[i - 1] = ' ';
+  return rt::Value(std::move(v));
+}
+
+double parseDouble(std::string_view text) {
+  double v = 0;
+  std::from_chars(text.data(), text.data() + text.size(), v);
+  return v;
+}
+
+rt::Value numberValue(std::string_view stored, int decimals) {
+  std::string scratch, text;
+  const std::string_view trimmed = trimNumericField(stored, scratch);
+  if (!formatStoredNumber(trimmed, decimals, text)) {
+    // Overflow stars, "1,200.00" and the like: shown as stored, nothing invented.
+    return rt::Value(rt::Number{0.0, decimals, std::string(trimmed)});
+  }
+  const double v = parseDouble(text);
+  return rt::Value(rt::Number{v, decimals, std::move(text)});
+}
+
+bool isRenderedSpecially(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b == 10 || b == 13 || b == 34 || b == 141;
+}
+
+rt::Value dateValue(std::string_view s) {
+  if (allAre(s, ' ') || allAre(s, '\0')) return rt::Value(rt::Date::empty());
+  rt::Date d;
+  if (s.size() >= 8 && allDigits(s.substr(0, 8)) && (s.size() == 8 || allAre(s.substr(8), ' '))) {
+    if (s == "00000000") return rt::Value(rt::Date::empty());
+    std::memcpy(d.ymd.data(), s.data(), 8);
+    return rt::Value(d);
+  }
+  // Not a date: its stored characters, kept as a date when they fit and need
+  // nothing that only character rendering does, else as character text.
+  if (s.size() <= 8 && std::none_of(s.begin(), s.end(), isRenderedSpecially)) {
+    std::memcpy(d.ymd.data(), s.data(), s.size());
+    return rt::Value(d);
+  }
+  return rt::Value(std::string(s));
+}
+
+rt::Value integerValue(std::int64_t v) {
+  return rt::Value(rt::Number{static_cast<double>(v), 0, std::to_string(v)});
+}
+
+rt::Value doubleValue(double v) {
+  std::string text = shortestFixed(v);
+  if (text.empty()) return rt::Value(std::string());
+  const int decimals = decimalsOf(text);
+  return rt::Value(rt::Number{v, decimals, std::move(text)});
+}
+
+rt::Value momentValue(bool ok, std::string text, std::string_view stored) {
+  return ok ? rt::Value(std::move(text)) : rt::Value(std::string(stored));
+}
+
+rt::Value varCharValue(std::string_view s, bool shortValue) {
+  if (shortValue && !s.empty()) {
+    const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(s.back()), s.size());
+    return rt::Value(std::string(s.substr(0, n)));
+  }
+  return rt::Value(std::string(s));
+}
+
+rt::Value binaryValue(FieldKind kind, const std::uint8_t* p, std::string_view s) {
+  std::string text;
+  switch (kind) {
+    case FieldKind::VfpInteger: return integerValue(vfpInteger(p));
+    case FieldKind::Level7Integer: return integerValue(level7Integer(p));
+    case FieldKind::Currency: {
+      text = currencyText(p);
+      const double v = parseDouble(text);
+      return rt::Value(rt::Number{v, 4, std::move(text)});
+    }
+    case FieldKind::VfpDouble: return doubleValue(vfpDouble(p));
+    case FieldKind::Level7Double: return doubleValue(level7Double(p));
+    case FieldKind::DateTime: {
+      const bool ok = vfpDateTimeText(p, text);
+      return momentValue(ok, std::move(text), s);
+    }
+    case FieldKind::Timestamp: {
+      const bool ok = level7TimestampText(p, text);
+      return momentValue(ok, std::move(text), s);
+    }
+    default: return rt::Value(std::string(s));
+  }
+}
+
+}  // namespace
+
+FieldKind fieldKind(const FieldDesc& f, std::uint8_t version) {
+  const bool vfp = isVisualFoxPro(version), level7 = isLevel7(version);
+  switch (f.type) {
+    case 'C': return FieldKind::Character;
+    case 'N': case 'F': return FieldKind::Number;
+    case 'D': return FieldKind::Date;
+    case 'L': return FieldKind::Logical;
+    case 'M': case 'G': case 'P': case 'W': return FieldKind::Memo;
+    case 'V': case 'Q': return FieldKind::VarChar;
+    default: break;
+  }
+  if (f.type == 'B' && !vfp) return FieldKind::Memo;
+  if ((f.type == 'I' || f.type == '+') && f.length == 4) {
+    return level7 ? FieldKind::Level7Integer : FieldKind::VfpInteger;
+  }
+  if (f.length != 8) return FieldKind::Raw;
+  switch (f.type) {
+    case 'Y': return FieldKind::Currency;
+    case 'T': return FieldKind::DateTime;
+    case '@': return FieldKind::Timestamp;
+    case 'B': return FieldKind::VfpDouble;
+    case 'O': return level7 || !vfp ? FieldKind::Level7Double : FieldKind::VfpDouble;
+    default: return FieldKind::Raw;
+  }
+}
+
+rt::Value decodeField(FieldKind kind, const FieldDesc& f, const std::uint8_t* p,
+                      bool shortValue) {
+  const std::string_view s = bytesOf(p, f.length);
+  switch (kind) {
+    case FieldKind::Character: return characterValue(s);
+    case FieldKind::Number: return numberValue(s, f.decimals);
+    case FieldKind::Date: return dateValue(s);
+    case FieldKind::Logical:
+      return rt::Value(!s.empty() && std::strchr("TtYy", s[0]) != nullptr && s[0] != '\0');
+    case FieldKind::VarChar: return varCharValue(s, shortValue);
+    case FieldKind::Memo:
+    case FieldKind::Raw: return rt::Value(std::string(s));
+    default: return binaryValue(kind, p, s);
+  }
+}
+
+Status memoPointer(const std::uint8_t* p, std::uint32_t length, std::uint64_t& block) {
+  block = 0;
+  if (length == 4) {
+    block = readLe32(p);
+    return Status::ok();
+  }
+  std::string_view s = bytesOf(p, length);
+  const std::size_t first = s.find_first_not_of(std::string_view(" \0", 2));
+  if (first == std::string_view::npos) return Status::ok();
+  s = s.substr(first, s.find_last_not_of(std::string_view(" \0", 2)) - first + 1);
+  if (!allDigits(s)) return Status::fail("the memo pointer \"" + std::string(s) + "\" is not a number");
+  for (char c : s) {
+    // Saturates far beyond any memo file: the size check then refuses it.
+    block = block > (UINT64_MAX / 20) ? UINT64_MAX / 20 : block * 10 + static_cast<unsigned>(c - '0');
+  }
+  return Status::ok();
+}
+
+}  // namespace db

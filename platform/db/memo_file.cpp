@@ -1,0 +1,118 @@
+// DBT header: 0 next free block (u32 LE); dBase IV and later: 20 block size
+//   (u16 LE, 0 meaning 512). A IV memo block: FF FF 08 00, then its length
+//   (u32 LE) counting these 8 bytes, then the data.
+// FPT header: 0 next free block (u32 BE), 6 block size (u16 BE). A memo block:
+//   type (u32 BE), data length (u32 BE) without these 8 bytes, the data.
+// A memo occupies consecutive blocks from its pointer: no layout chains
+// blocks, so a reader never follows a pointer inside the memo file.
+#include "platform/db/memo_file.hpp"
+
+#include <cstring>
+
+#include "platform/db/byte_order.hpp"
+
+namespace db {
+
+namespace {
+
+constexpr std::uint8_t kIvSignature[4] = {0xFF, 0xFF, 0x08, 0x00};
+
+std::string bytesText(std::uint64_t n) { return std::to_string(n) + " bytes"; }
+
+Status pastEnd(std::uint64_t end, std::uint64_t fileSize) {
+  return Status::fail("the memo runs to byte " + std::to_string(end) +
+                      " but the memo file ends at " + bytesText(fileSize));
+}
+
+}  // namespace
+
+Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBlocks) {
+  path_ = path;
+  layout_ = layout;
+  if (Status s = file_.open(path); !s.isOk()) return s;
+  std::uint8_t header[32] = {};
+  std::size_t got = 0;
+  if (Status s = file_.readAt(0, header, sizeof header, got); !s.isOk()) return s;
+  const std::uint64_t size = file_.size();
+  if (size < kHeaderSize) {
+    return Status::fail("the memo file is shorter than its " + bytesText(kHeaderSize) +
+                        " header (" + bytesText(size) + ")");
+  }
+  if (layout == MemoLayout::Fpt) {
+    blockSize_ = readBe16(header + 6);
+    if (blockSize_ == 0) return Status::fail("the memo file gives a block size of 0");
+  } else {
+    const std::uint16_t stated = readLe16(header + 20);
+    blockSize_ = fixedBlocks || stated == 0 ? 512 : stated;
+  }
+  return Status::ok();
+}
+
+Status MemoFile::read(std::uint64_t block, std::string& out) {
+  out.clear();
+  outside_ = true;
+  const std::uint64_t fileSize = file_.size();
+  if (block >= (fileSize + blockSize_ - 1) / blockSize_) {
+    return Status::fail("the memo file ends at " + bytesText(fileSize));
+  }
+  const std::uint64_t offset = block * blockSize_;
+  outside_ = false;
+  std::uint8_t head[8] = {};
+  std::size_t got = 0;
+  if (Status s = file_.readAt(offset, head, sizeof head, got); !s.isOk()) return s;
+  if (offset < kHeaderSize) {
+    outside_ = true;
+    // A zeroed block header reads as an empty memo whatever its place; any
+    // other bytes there belong to the header and are no memo.
+    static constexpr std::uint8_t kZero[8] = {};
+    if (got == 8 && std::memcmp(head, kZero, 8) == 0) return Status::ok();
+    return Status::fail("the block lies inside the memo file's " + bytesText(kHeaderSize) +
+                        " header");
+  }
+  if (layout_ == MemoLayout::Fpt) {
+    if (got < 8) return pastEnd(offset + 8, fileSize);
+    return readCounted(offset, 8, readBe32(head + 4), fileSize, out);
+  }
+  if (got >= 8 && std::memcmp(head, kIvSignature, 4) == 0) {
+    const std::uint32_t stated = readLe32(head + 4);
+    if (stated < 8) {
+      return Status::fail("the memo's length " + std::to_string(stated) +
+                          " is shorter than its 8-byte block header");
+    }
+    return readCounted(offset, 8, stated - 8u, fileSize, out);
+  }
+  return readToTerminator(offset, fileSize, out);
+}
+
+Status MemoFile::readCounted(std::uint64_t offset, std::uint64_t headerSize, std::uint64_t length,
+                             std::uint64_t fileSize, std::string& out) {
+  const std::uint64_t end = offset + headerSize + length;
+  if (end > fileSize) return pastEnd(end, fileSize);
+  out.resize(length);
+  std::size_t got = 0;
+  if (Status s = file_.readAt(offset + headerSize, out.data(), out.size(), got); !s.isOk()) return s;
+  if (got < length) {
+    out.clear();
+    return pastEnd(end, offset + headerSize + got);
+  }
+  return Status::ok();
+}
+
+Status MemoFile::readToTerminator(std::uint64_t offset, std::uint64_t fileSize, std::string& out) {
+  // The dBase III layout has no length: the memo ends at the first 0x1A, or
+  // at the end of the file when its writer left the terminator out.
+  std::string chunk(4096, '\0');
+  for (std::uint64_t pos = offset; pos < fileSize;) {
+    std::size_t got = 0;
+    if (Status s = file_.readAt(pos, chunk.data(), chunk.size(), got); !s.isOk()) return s;
+    if (got == 0) break;
+    const void* stop = std::memchr(chunk.data(), 0x1A, got);
+    const std::size_t take = stop ? static_cast<std::size_t>(static_cast<const char*>(stop) - chunk.data()) : got;
+    out.append(chunk.data(), take);
+    if (stop) break;
+    pos += got;
+  }
+  return Status::ok();
+}
+
+}  // namespace db

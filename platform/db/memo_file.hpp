@@ -1,0 +1,53 @@
+// Memo files: the DBT of dBase (III layout: 512-byte blocks, text ended by
+// 0x1A; IV layout: a block size in the header and a length in each memo's
+// block header) and the FPT of FoxPro (big-endian block size and lengths).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/db/os_file.hpp"
+#include "platform/db/status.hpp"
+
+namespace db {
+
+enum class MemoLayout { Dbt, Fpt };
+
+class MemoFile {
+ public:
+  // The header every memo file begins with; no memo lives in it.
+  static constexpr std::uint64_t kHeaderSize = 512;
+
+  // Opens the memo file at `path` and reads its block size. A DBT of a
+  // dBase III table (`fixedBlocks`) has 512-byte blocks whatever its header
+  // says. Fails when the file cannot be opened, is shorter than its header or
+  // gives an FPT block size of 0.
+  [[nodiscard]] Status open(const std::string& path, MemoLayout layout, bool fixedBlocks);
+
+  // Reads the memo that starts at `block` into `out`. A DBT block that begins
+  // with FF FF 08 00 holds its length; any other runs to the first 0x1A or
+  // the end of the file. Fails when the block lies beyond the end of the file
+  // or in its header, or the memo's stated length runs past the end.
+  [[nodiscard]] Status read(std::uint64_t block, std::string& out);
+
+  // Whether the last failed read() failed because the block lies outside
+  // the memo file (beyond its end or in its header).
+  bool lastFailureOutside() const { return outside_; }
+  // errno of the last failure of the file itself, 0 when the bytes were at fault.
+  int fileErrno() const { return file_.lastErrno(); }
+  std::uint32_t blockSize() const { return blockSize_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  Status readCounted(std::uint64_t offset, std::uint64_t headerSize, std::uint64_t length,
+                     std::uint64_t fileSize, std::string& out);
+  Status readToTerminator(std::uint64_t offset, std::uint64_t fileSize, std::string& out);
+
+  OsFile file_;
+  std::string path_;
+  MemoLayout layout_ = MemoLayout::Dbt;
+  std::uint32_t blockSize_ = 512;
+  bool outside_ = false;
+};
+
+}  // namespace db

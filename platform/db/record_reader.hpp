@@ -1,0 +1,44 @@
+// Sequential access to the fixed-length records of a table file: large
+// positioned reads of whole records into one buffer, so that moving to the
+// next record is mostly a pointer step.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/db/os_file.hpp"
+#include "platform/db/status.hpp"
+
+namespace db {
+
+class RecordReader {
+ public:
+  // The size of one read. Large enough that reading costs about what copying
+  // the file costs, small enough to stay in the cache.
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+  // Records of `recordLength` bytes start at `firstOffset` of `file`; the
+  // header promises `recordCount` of them.
+  RecordReader(OsFile& file, std::uint64_t firstOffset, std::uint32_t recordLength,
+               std::uint32_t recordCount);
+
+  // Points `record` at the bytes of record `n` (1-based, at most the record
+  // count); they stay valid until the next fetch. Fails when the file ends
+  // before the record does, or the system refuses the read.
+  [[nodiscard]] Status fetch(std::uint32_t n, const std::uint8_t*& record);
+  // Forgets the buffered records, so the next fetch reads the file again.
+  void invalidate();
+
+ private:
+  Status fill(std::uint32_t n);
+
+  OsFile& file_;
+  std::uint64_t firstOffset_;
+  std::uint32_t recordLength_;
+  std::uint32_t recordCount_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint32_t first_ = 0;  // number of the first buffered record, 0 when none
+  std::uint32_t count_ = 0;  // whole records in the buffer
+};
+
+}  // namespace db

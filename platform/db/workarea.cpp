@@ -1,0 +1,197 @@
+#include "platform/db/workarea.hpp"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "platform/db/db_errors.hpp"
+#include "platform/db/engine.hpp"
+#include "platform/rt/strings.hpp"
+#include "platform/rt/paths.hpp"
+
+namespace db {
+
+namespace {
+
+struct Area {
+  std::unique_ptr<Table> table;
+  std::string alias;
+};
+
+struct Areas {
+  std::map<int, Area> inUse;
+  int current = 1;
+  rt::Value session;
+};
+
+Areas& areas() {
+  static Areas a;
+  return a;
+}
+
+Table* tableOf(int area) {
+  auto it = areas().inUse.find(area);
+  return it == areas().inUse.end() ? nullptr : it->second.table.get();
+}
+
+int firstFreeArea() {
+  int n = 1;
+  for (const auto& [number, area] : areas().inUse) {
+    if (number != n) break;
+    ++n;
+  }
+  return n;
+}
+
+std::string aliasFromFile(const std::string& file) {
+  std::string base = rt::baseName(rt::resolvePath(file));
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot > 0) base.erase(dot);
+  return rt::upper(base);
+}
+
+// Raises `e` until the block stops asking for a retry the error offers.
+void raiseUntilSettled(const TableError& e) {
+  while (raiseAndRetry(e)) {
+  }
+}
+
+// The current area's table for an operation that needs one.
+Table* tableFor(const char* operation) {
+  for (;;) {
+    if (Table* t = tableOf(areas().current)) return t;
+    TableError e(rt::Condition::AreaNotInUse, "", operation, std::to_string(areas().current));
+    if (!raiseAndRetry(e)) return nullptr;
+  }
+}
+
+std::unique_ptr<Table> openThrough(const std::string& driver, const std::string& file, bool shared) {
+  const std::string name = driver.empty() ? dbeDefault() : rt::upper(driver);
+  for (;;) {
+    if (auto engine = dataEngineFor(name)) return engine->open(file, shared);
+    TableError e(rt::Condition::DriverUnknown, file, "DBUSEAREA", name);
+    if (!raiseAndRetry(e)) return nullptr;
+  }
+}
+
+}  // namespace
+
+void dbUseArea(bool newArea, const std::string& driver, const std::string& file,
+               const std::string& alias, bool shared) {
+  const std::string name = alias.empty() ? aliasFromFile(file) : rt::upper(alias);
+  // A failed open, however it ends, leaves the area that was current before.
+  struct Restore {
+    int previous;
+    bool opened = false;
+    ~Restore() {
+      if (!opened) selectArea(previous);
+    }
+  } restore{currentArea()};
+  if (newArea) {
+    selectArea(0);
+  } else {
+    dbCloseArea();
+  }
+  if (select(name) > 0) {
+    raiseUntilSettled(TableError(rt::Condition::AliasInUse, file, "DBUSEAREA", name));
+    return;
+  }
+  std::unique_ptr<Table> table = openThrough(driver, file, shared);
+  if (!table) return;
+  areas().inUse[areas().current] = Area{std::move(table), name};
+  restore.opened = true;
+}
+
+int select(const std::string& alias) {
+  const std::string name = rt::upper(alias);
+  for (const auto& [number, area] : areas().inUse)
+    if (area.alias == name) return number;
+  return 0;
+}
+
+int aliasArea(const std::string& alias) {
+  for (;;) {
+    if (int n = select(alias)) return n;
+    TableError e(rt::Condition::NoAlias, "", "SELECT", rt::upper(alias));
+    if (!raiseAndRetry(e)) return 0;
+  }
+}
+
+void selectArea(int area) { areas().current = area <= 0 ? firstFreeArea() : area; }
+
+int currentArea() { return areas().current; }
+
+std::string alias() {
+  auto it = areas().inUse.find(areas().current);
+  return it == areas().inUse.end() ? std::string() : it->second.alias;
+}
+
+Table* currentTable() { return tableOf(areas().current); }
+
+std::uint32_t lastRec() {
+  Table* t = currentTable();
+  return t ? t->lastRec() : 0;
+}
+
+void dbGoTop() {
+  if (Table* t = tableFor("DBGOTOP")) t->goTop();
+}
+
+void dbSkip() {
+  if (Table* t = tableFor("DBSKIP")) t->skip();
+}
+
+bool eof() {
+  Table* t = currentTable();
+  return t ? t->eof() : true;
+}
+
+std::uint32_t recNo() {
+  Table* t = currentTable();
+  return t ? t->recNo() : 0;
+}
+
+int fCount() {
+  Table* t = currentTable();
+  return t ? t->fieldCount() : 0;
+}
+
+std::string fieldName(int pos) {
+  Table* t = currentTable();
+  return t ? t->fieldName(pos) : std::string();
+}
+
+rt::Value fieldGet(int pos) {
+  Table* t = currentTable();
+  return t ? t->fieldGet(pos) : rt::Value();
+}
+
+void dbCommit() {
+  if (Table* t = currentTable()) t->commit();
+}
+
+void dbRollback() {
+  if (Table* t = currentTable()) t->rollback();
+}
+
+void dbCloseArea() {
+  // Closing releases the table's files and lock.
+  areas().inUse.erase(areas().current);
+}
+
+std::vector<int> workspaceList() {
+  std::vector<int> list;
+  for (const auto& [number, area] : areas().inUse) list.push_back(number);
+  return list;
+}
+
+void closeAll() {
+  areas().inUse.clear();
+  areas().current = 1;
+}
+
+rt::Value dbSession() { return areas().session; }
+
+void setDbSession(rt::Value session) { areas().session = std::move(session); }
+
+}  // namespace db

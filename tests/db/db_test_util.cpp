@@ -1,0 +1,69 @@
+#include "tests/db/db_test_util.hpp"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/db/workarea.hpp"
+
+namespace db_test {
+
+std::optional<std::string> caught(const std::function<void()>& body) {
+  std::optional<std::string> message;
+  rt::ErrorBlockGuard guard(rt::breakBlock());
+  rt::sequence(body, [&](const rt::Value& v) {
+    const auto error = std::dynamic_pointer_cast<rt::ErrorObject>(v.object());
+    message = error ? error->description : std::string("?");
+  });
+  return message;
+}
+
+std::optional<std::string> openUnder(const std::string& driver, const std::string& path,
+                                     bool shared) {
+  return caught([&] { db::dbUseArea(true, driver, path, "T", shared); });
+}
+
+std::string exported(const rt::Value& v) {
+  std::string out;
+  switch (v.type()) {
+    case 'D': out = v.date().dtos(); break;
+    case 'L': out = v.logical() ? "T" : "F"; break;
+    case 'N': out = v.number().text; break;
+    case 'C':
+    case 'M':
+      for (unsigned char c : v.text()) {
+        out += static_cast<char>(c == 13 || c == 141 ? 191 : c == 10 ? 192 : c == 34 ? 193 : c);
+      }
+      break;
+    default: out = "?" + std::string(1, v.type()); break;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+std::string exportCurrentArea(bool names) {
+  std::string out;
+  auto line = [&out](const auto& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? ",\"" : "\"") + cells[i] + "\"";
+    out += "\r\n";
+  };
+  std::vector<std::string> cells;
+  if (names) {
+    for (int i = 1; i <= db::fCount(); ++i) cells.push_back(db::fieldName(i));
+    line(cells);
+  }
+  for (db::dbGoTop(); !db::eof(); db::dbSkip()) {
+    cells.clear();
+    for (int i = 1; i <= db::fCount(); ++i) cells.push_back(exported(db::fieldGet(i)));
+    line(cells);
+  }
+  return out;
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace db_test
