@@ -15,4 +15,8 @@ namespace app {
 // open, untouched otherwise).
 bool checkTable(const std::string& cTable, std::string& rcDriver);
 
+// Forgets which name the check opened INPUT by, so the next check of any
+// name checks it in full. Each selection dialog starts with it.
+void forgetCheckedTable();
+
 }  // namespace app
