@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "src/app/export_detail.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/rt/temp_dir.hpp"
 
 namespace {
 
@@ -54,31 +54,34 @@ TEST(ReadJobFile, TakesTableAndFlagAndErasesTheFile) {
       {" orders ||", " orders ", false},
   };
   for (const auto& c : cases) {
-    app_test::ScratchDir dir;
+    rt_test::TempDir dir;
+    dir.enter();
     dir.write("RAZAVOZ.INP", c.content);
     std::optional<std::string> cTable = "from the command line";
     bool lFieldLine = !c.fieldLine;
     EXPECT_EQ(app::readJobFile(cTable, lFieldLine), app::JobFile::Read) << c.content;
     EXPECT_EQ(cTable, c.table) << c.content;
     EXPECT_EQ(lFieldLine, c.fieldLine) << c.content;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "RAZAVOZ.INP"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "RAZAVOZ.INP"));
   }
 }
 
 TEST(ReadJobFile, FewerThanThreeElementsIsIncompleteAndTheFileIsGoneAllTheSame) {
   for (const std::string content : {"", "orders", "orders|x", "orders|x|"}) {
-    app_test::ScratchDir dir;
+    rt_test::TempDir dir;
+    dir.enter();
     dir.write("RAZAVOZ.INP", content);
     std::optional<std::string> cTable;
     bool lFieldLine = true;
     EXPECT_EQ(app::readJobFile(cTable, lFieldLine), app::JobFile::Incomplete) << content;
     EXPECT_FALSE(cTable.has_value());
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "RAZAVOZ.INP"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "RAZAVOZ.INP"));
   }
 }
 
 TEST(ReadJobFile, WithoutAJobFileNothingChanges) {
-  app_test::ScratchDir dir;
+  rt_test::TempDir dir;
+  dir.enter();
   std::optional<std::string> cTable = "orders";
   bool lFieldLine = false;
   EXPECT_EQ(app::readJobFile(cTable, lFieldLine), app::JobFile::Absent);

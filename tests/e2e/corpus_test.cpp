@@ -1,0 +1,163 @@
+// The differential test over the corpus of real tables: for every table the
+// manifest marks checked, dbf2csv writes exactly the bytes the reference
+// oracle prints, with and without the field-name line; a table whose memo
+// file is missing cannot be opened.
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/program_run.hpp"
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CorpusTable {
+  std::string folder;
+  std::string name;
+  bool checked = false;
+  bool memoMissing = false;
+};
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The tables of MANIFEST.md: "### folder/" headings, then one table row per
+// table: | `name` | path | ver | recs | del | types | cp | memo | oracle | notes |
+std::vector<CorpusTable> manifestTables() {
+  std::ifstream in(fs::path(DBF2CSV_CORPUS_DIR) / "MANIFEST.md");
+  const std::regex heading(R"(^### (.+)/\s*$)");
+  const std::regex row(R"(^\| `([^`]+)` \|)");
+  std::vector<CorpusTable> tables;
+  std::string folder, line;
+  std::smatch m;
+  while (std::getline(in, line)) {
+    if (std::regex_match(line, m, heading)) {
+      folder = m[1];
+    } else if (!folder.empty() && std::regex_search(line, m, row)) {
+      std::vector<std::string> cells;
+      std::size_t start = 1;
+      for (auto bar = line.find('|', start); bar != std::string::npos; bar = line.find('|', start)) {
+        cells.push_back(line.substr(start, bar - start));
+        start = bar + 1;
+      }
+      if (cells.size() < 9) continue;
+      CorpusTable t{folder, m[1], cells[8].find("NOT") == std::string::npos,
+                    line.find("no memo file beside the table") != std::string::npos};
+      tables.push_back(t);
+    }
+  }
+  return tables;
+}
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// Copies the table and its companions (same base name, any letter case) so
+// that the program can write beside it; the corpus itself stays untouched.
+void copyTable(const CorpusTable& t, const fs::path& to) {
+  const fs::path folder = fs::path(DBF2CSV_CORPUS_DIR) / t.folder;
+  const std::string stem = lower(fs::path(t.name).stem().string());
+  for (const auto& e : fs::directory_iterator(folder)) {
+    if (lower(e.path().stem().string()) == stem) fs::copy_file(e.path(), to / e.path().filename());
+  }
+}
+
+std::string oracle(const CorpusTable& t, bool names, const std::string& out) {
+  const fs::path table = fs::path(DBF2CSV_CORPUS_DIR) / t.folder / t.name;
+  const std::string command = "/usr/bin/python3 " + quoted(DBF2CSV_ORACLE) +
+                              (names ? " --names" : "") + " -o " + quoted(out) + " " +
+                              quoted(table.string()) + " 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return "(the oracle failed)";
+  return rt_test::readFile(out);
+}
+
+enum class Kind { Checked, MemoMissing, Unchecked };
+
+Kind kindOf(const CorpusTable& t) {
+  if (t.checked) return Kind::Checked;
+  return t.memoMissing ? Kind::MemoMissing : Kind::Unchecked;
+}
+
+std::vector<CorpusTable> tablesOf(Kind kind) {
+  std::vector<CorpusTable> tables;
+  for (const auto& t : manifestTables()) {
+    if (kindOf(t) == kind) tables.push_back(t);
+  }
+  return tables;
+}
+
+class CheckedTable : public testing::TestWithParam<CorpusTable> {};
+class MemoMissingTable : public testing::TestWithParam<CorpusTable> {};
+class UncheckedTable : public testing::TestWithParam<CorpusTable> {};
+
+TEST_P(CheckedTable, OutputIsTheOraclesByteForByte) {
+  const CorpusTable& t = GetParam();
+  for (const bool names : {true, false}) {
+    rt_test::TempDir dir;
+    copyTable(t, dir.path());
+    const std::vector<std::string> args =
+        names ? std::vector<std::string>{t.name} : std::vector<std::string>{t.name, "N"};
+    const e2e::Run run = e2e::runProgram(dir.path(), args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+    EXPECT_EQ(rt_test::readFile(csv), oracle(t, names, dir / "oracle.out"))
+        << t.folder << "/" << t.name << (names ? " with" : " without") << " field names";
+  }
+}
+
+TEST_P(MemoMissingTable, IsNotOpened) {
+  const CorpusTable& t = GetParam();
+  rt_test::TempDir dir;
+  copyTable(t, dir.path());
+  const e2e::Run run = e2e::runProgram(dir.path(), {t.name});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "Not able to open " + upper(t.name) + ".\n");
+  EXPECT_FALSE(fs::exists(dir / (upper(fs::path(t.name).stem().string()) + ".CSV")));
+}
+
+TEST_P(UncheckedTable, IsConvertedOrRefusedCleanly) {
+  const CorpusTable& t = GetParam();
+  rt_test::TempDir dir;
+  copyTable(t, dir.path());
+  const e2e::Run run = e2e::runProgram(dir.path(), {t.name});
+  ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
+  const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+  EXPECT_EQ(fs::exists(csv), run.exitCode == 0) << run.err;
+  EXPECT_EQ(dir.listing().find(".tmp"), std::string::npos) << dir.listing();
+}
+
+std::string testName(const testing::TestParamInfo<CorpusTable>& info) {
+  std::string name = info.param.folder + "_" + info.param.name;
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CheckedTable, testing::ValuesIn(tablesOf(Kind::Checked)),
+                         testName);
+INSTANTIATE_TEST_SUITE_P(Corpus, MemoMissingTable,
+                         testing::ValuesIn(tablesOf(Kind::MemoMissing)), testName);
+INSTANTIATE_TEST_SUITE_P(Corpus, UncheckedTable, testing::ValuesIn(tablesOf(Kind::Unchecked)),
+                         testName);
+
+// The parse of the manifest must find what it counts, or the tests above
+// would pass over tables silently.
+TEST(CorpusManifest, EveryTableIsFound) {
+  EXPECT_EQ(manifestTables().size(), 60u);
+  EXPECT_EQ(tablesOf(Kind::MemoMissing).size(), 2u);
+  EXPECT_EQ(tablesOf(Kind::Unchecked).size(), 6u);
+}
+
+}  // namespace

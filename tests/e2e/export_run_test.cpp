@@ -1,0 +1,189 @@
+// The export run end to end: the built program in a fresh directory, as a
+// calling program or a person at a shell runs it, headless.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/program_run.hpp"
+#include "tests/rt/temp_dir.hpp"
+#include "tests/support/dbf_writer.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::DbfWriter;
+
+const std::string k191 = "\xBF", k192 = "\xC0", k193 = "\xC1";
+const std::string kNames = "\"NAME\",\"QTY\",\"PRICE\",\"DUE\",\"PAID\",\"NOTES\"\r\n";
+
+std::string report(const std::string& output, const std::string& count) {
+  return "Program Ended Normally\n\nFile " + output + " Created with " + count + " records.\n";
+}
+
+test_support::TableSpec ordersSpec() {
+  test_support::TableSpec spec;
+  spec.version = 0x83;
+  spec.memo = test_support::MemoLayout::DbtIII;
+  spec.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5},  {"PRICE", 'N', 8, 2},
+                 {"DUE", 'D', 8},   {"PAID", 'L', 1}, {"NOTES", 'M', 10}};
+  return spec;
+}
+
+class ExportRun : public testing::Test {
+ protected:
+  // The orders table of every test, in lower case on disk: five records,
+  // one of them deleted, with the values the rendering rules are about.
+  void writeOrders(const std::string& path) {
+    DbfWriter w(path, ordersSpec());
+    w.append({"Smith", "12", "3.50", "20110827", "T", w.memo("one\r\ntwo")});
+    w.append({"", "0", "0.00", "", "F", ""});
+    w.append({"Gone", "1", "1.00", "20110101", "T", ""}, true);
+    w.append({"  lead", "-3", "-3.50", "20000229", "t", w.memo("soft\x8D\nbreak")});
+    w.append({"say \"hi\"", "42", "12.5", "19991231", "F", w.memo("a\rb\nc")});
+    w.finish();
+  }
+
+  const std::string kLines =
+      "\"Smith\",\"12\",\"3.50\",\"20110827\",\"T\",\"one" + k191 + k192 + "two\"\r\n" +
+      "\"\",\"0\",\"0.00\",\"\",\"F\",\"\"\r\n" +
+      "\"  lead\",\"-3\",\"-3.50\",\"20000229\",\"T\",\"soft" + k191 + k192 + "break\"\r\n" +
+      "\"say " + k193 + "hi" + k193 + "\",\"42\",\"12.50\",\"19991231\",\"F\",\"a" + k191 + "b" +
+      k192 + "c\"\r\n";
+
+  e2e::Run run(const std::vector<std::string>& args, const e2e::RunOptions& options = {}) {
+    return e2e::runProgram(dir_.path(), args, options);
+  }
+  std::string output(const std::string& name = "ORDERS.CSV") const {
+    return rt_test::readFile(dir_ / name);
+  }
+
+  rt_test::TempDir dir_;
+};
+
+TEST_F(ExportRun, TheCommandLineNamesTheTableAndTheFlag) {
+  struct Case {
+    std::vector<std::string> args;
+    bool names;
+  };
+  const Case cases[] = {{{"orders"}, true},          {{"orders", "n"}, false},
+                        {{"orders", "No"}, false},   {{"orders", "Y"}, true},
+                        {{"orders", ""}, true},      {{"Orders.Dbf", "N", "extra"}, false}};
+  writeOrders(dir_ / "orders.dbf");
+  for (const auto& c : cases) {
+    const e2e::Run r = run(c.args);
+    EXPECT_EQ(r.exitCode, 0) << c.args[0];
+    EXPECT_EQ(r.err, report("ORDERS.CSV", "4"));
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(output(), (c.names ? kNames : "") + kLines) << c.args.size();
+  }
+}
+
+TEST_F(ExportRun, AJobFileNamesTheTableIsErasedAndWinsOverTheArguments) {
+  struct Case {
+    std::string job;
+    bool names;
+  };
+  const Case cases[] = {{"orders||T\r\n", true},
+                        {"orders|DBFNTX|F", false},
+                        {"orders||t", false},
+                        {"ORDERS.DBF|x|TRUE|ignored", true}};
+  writeOrders(dir_ / "orders.dbf");
+  for (const auto& c : cases) {
+    dir_.write("RAZAVOZ.INP", c.job);
+    const e2e::Run r = run({"other", "N"});
+    EXPECT_EQ(r.exitCode, 0) << c.job;
+    EXPECT_EQ(r.err, report("ORDERS.CSV", "4"));
+    EXPECT_EQ(output(), (c.names ? kNames : "") + kLines) << c.job;
+    EXPECT_FALSE(fs::exists(dir_ / "RAZAVOZ.INP"));
+  }
+}
+
+TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
+  struct Case {
+    std::string job;  // "" for none
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"||T", {}, ".DBF NOT FOUND.\n"},
+      {"orders|x", {"orders"}, "Job file RAZAVOZ.INP is incomplete.\n"},
+      {"", {}, ""},  // no job file, no dialog answer: end of input
+      {"", {"missing"}, "MISSING.DBF NOT FOUND.\n"},
+      {"", {"orders.txt"}, "ORDERS.TXT.DBF NOT FOUND.\n"},
+      {"", {"junk"}, "Not able to open JUNK.DBF.\n"},
+      {"", {"--HELP"}, "--HELP.DBF NOT FOUND.\n"},
+  };
+  writeOrders(dir_ / "orders.dbf");
+  dir_.write("junk.dbf", "this is no table at all");
+  for (const auto& c : cases) {
+    if (!c.job.empty()) dir_.write("RAZAVOZ.INP", c.job);
+    const e2e::Run r = run(c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.message;
+    if (c.message.empty()) {
+      EXPECT_EQ(r.err,
+                "dbf2csv: no table named; run dbf2csv TABLE [N], or leave a job file RAZAVOZ.INP "
+                "in the current directory (dbf2csv --help)\n");
+    } else {
+      EXPECT_EQ(r.err, c.message);
+    }
+    EXPECT_EQ(dir_.listing(), "junk.dbf orders.DBT orders.dbf") << c.message;
+  }
+}
+
+TEST_F(ExportRun, HelpAndVersionPrintToStandardOutput) {
+  const e2e::Run help = run({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out.rfind("Usage: dbf2csv [TABLE[.DBF] [N]]\n", 0), 0u);
+  EXPECT_EQ(help.err, "");
+  const e2e::Run version = run({"--version", "ignored"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "dbf2csv 1.0.0\n");
+  EXPECT_EQ(dir_.listing(), "");
+}
+
+TEST_F(ExportRun, AnEmptyTableGivesOnlyTheFieldNameLine) {
+  DbfWriter(dir_ / "empty.dbf", ordersSpec()).finish();
+  const e2e::Run withNames = run({"empty"});
+  EXPECT_EQ(withNames.exitCode, 0);
+  EXPECT_EQ(withNames.err, report("EMPTY.CSV", "0"));
+  EXPECT_EQ(output("EMPTY.CSV"), kNames);
+  const e2e::Run without = run({"empty", "n"});
+  EXPECT_EQ(without.exitCode, 0);
+  EXPECT_EQ(output("EMPTY.CSV"), "");
+}
+
+TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
+  test_support::TableSpec spec;
+  spec.fields = {{"N", 'N', 6}, {"C", 'C', 3}};
+  DbfWriter w(dir_ / "big.dbf", spec);
+  std::string expected;
+  for (int i = 1; i <= 1236; ++i) {
+    w.append({std::to_string(i), "x  "}, i == 7 || i == 1000);
+    if (i != 7 && i != 1000) expected += "\"" + std::to_string(i) + "\",\"x\"\r\n";
+  }
+  w.finish();
+  const e2e::Run r = run({"big", "n"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, report("BIG.CSV", "1,234"));
+  EXPECT_EQ(output("BIG.CSV"), expected);
+}
+
+TEST_F(ExportRun, AnExistingOutputIsReplacedNotAppendedTo) {
+  writeOrders(dir_ / "orders.dbf");
+  dir_.write("ORDERS.CSV", std::string(100000, 'x'));
+  EXPECT_EQ(run({"orders"}).exitCode, 0);
+  EXPECT_EQ(output(), kNames + kLines);
+  EXPECT_EQ(dir_.listing(), "ORDERS.CSV orders.DBT orders.dbf");
+}
+
+TEST_F(ExportRun, TheOutputLiesBesideATableInADirectoryNamedDbf) {
+  fs::create_directory(dir_ / "old.dbf");
+  writeOrders(dir_ / "old.dbf/orders.dbf");
+  const e2e::Run r = run({"old.dbf/orders"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, report("OLD.DBF/ORDERS.CSV", "4"));
+  EXPECT_EQ(output("old.dbf/ORDERS.CSV"), kNames + kLines);
+  EXPECT_EQ(dir_.listing(), "old.dbf");
+}
+
+}  // namespace
