@@ -51,7 +51,7 @@ TEST(ReadJobFile, TakesTableAndFlagAndErasesTheFile) {
       {"orders||t", "orders", false},
       {"orders||TRUE|more|elements", "orders", true},
       {"||T", "", true},
-      {" orders ||", " orders ", false},
+      {" orders ||F", " orders ", false},
   };
   for (const auto& c : cases) {
     rt_test::TempDir dir;
