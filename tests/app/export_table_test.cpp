@@ -1,0 +1,138 @@
+// The conversion of an open table: what the progress window is given, when
+// it is destroyed, the lines written, and the failures of the output, with
+// the boxes recorded by a scripted toolkit.
+#include <cerrno>
+
+#include <gtest/gtest.h>
+
+#include "platform/db/workarea.hpp"
+#include "platform/rt/output_file.hpp"
+#include "platform/rt/settings.hpp"
+#include "src/app/export_detail.hpp"
+#include "src/runtime/startup.hpp"
+#include "tests/rt/temp_dir.hpp"
+#include "tests/support/dbf_writer.hpp"
+#include "tests/support/fake_toolkit.hpp"
+
+namespace {
+
+// The scripted toolkit, also noting what the progress window was built from
+// and how many windows were destroyed when each message box came.
+class RecordingToolkit : public testing_support::FakeToolkit {
+ public:
+  std::string windowTitle, caption;
+  std::uint64_t maximum = 0, step = 0;
+  std::vector<int> destroyedAtMessage;
+
+  std::unique_ptr<ui::Window> readNonModal(ui::ElementList& elements,
+                                           const std::string& title) override {
+    windowTitle = title;
+    for (const auto& e : elements) {
+      if (e.kind == ui::Element::Kind::Label) caption = e.caption;
+      if (e.kind == ui::Element::Kind::ProgressBar) maximum = e.maximum, step = e.step;
+    }
+    return FakeToolkit::readNonModal(elements, title);
+  }
+  void guiAlert(const std::string& text, const std::string& title,
+                const std::string& font) override {
+    destroyedAtMessage.push_back(windowsDestroyed);
+    FakeToolkit::guiAlert(text, title, font);
+  }
+};
+
+class ExportTable : public testing::Test {
+ protected:
+  void SetUp() override {
+    db::closeAll();
+    runtime::appSys();
+    runtime::dbeSys();
+    auto t = std::make_unique<RecordingToolkit>();
+    kit_ = t.get();
+    previous_ = ui::setToolkit(std::move(t));
+  }
+  void TearDown() override {
+    rt::failWritesAfter(0, 0);
+    db::closeAll();
+    ui::setToolkit(std::move(previous_));
+    rt::resetSettings();
+  }
+
+  // A table of `count` records numbered from 1; the numbers in `deleted`
+  // are marked deleted. Opened under INPUT as the export run finds it.
+  void openTable(int count, const std::vector<int>& deleted = {}) {
+    test_support::TableSpec spec;
+    spec.fields = {{"ID", 'N', 6}, {"NAME", 'C', 8}};
+    test_support::DbfWriter w(dir_ / "T.DBF", spec);
+    for (int i = 1; i <= count; ++i) {
+      const bool gone = std::find(deleted.begin(), deleted.end(), i) != deleted.end();
+      w.append({std::to_string(i), "n" + std::to_string(i)}, gone);
+    }
+    w.finish();
+    db::dbUseArea(true, "DBFNTX", dir_ / "T.DBF", "INPUT", true);
+  }
+
+  rt_test::TempDir dir_;
+  RecordingToolkit* kit_ = nullptr;
+  std::unique_ptr<ui::Toolkit> previous_;
+};
+
+TEST_F(ExportTable, TheWindowShowsTheOutputAndIsDestroyedAfterTheFinalMessage) {
+  openTable(3, {2});
+  ASSERT_TRUE(app::exportTable(dir_ / "T.DBF", true));
+  EXPECT_EQ(kit_->windowTitle, "Create a Text Delimited File - Version 08.27.2011");
+  EXPECT_EQ(kit_->caption, "Creating Delimited File " + dir_ / "T.CSV");
+  EXPECT_EQ(kit_->maximum, 3u);  // the deleted record counts here
+  EXPECT_EQ(kit_->texts("guiAlert"),
+            std::vector<std::string>{"Program Ended Normally;;File " + dir_ / "T.CSV" +
+                                     " Created with 2 records."});
+  EXPECT_EQ(kit_->shown.back().title, "Alert");
+  EXPECT_EQ(kit_->windowsShown, 1);
+  EXPECT_EQ(kit_->destroyedAtMessage, std::vector<int>{0});
+  EXPECT_EQ(kit_->windowsDestroyed, 1);
+  EXPECT_EQ(db::select("INPUT"), 0);
+  EXPECT_EQ(rt_test::readFile(dir_ / "T.CSV"), "\"ID\",\"NAME\"\r\n\"1\",\"n1\"\r\n\"3\",\"n3\"\r\n");
+}
+
+TEST_F(ExportTable, TheBarMovesByTenUpToAThousandRecordsThenByAHundred) {
+  struct Case {
+    int count;
+    std::uint64_t step;
+    std::vector<std::uint64_t> firstRedraws;
+  };
+  const Case cases[] = {{1000, 10, {1, 11, 21}}, {1001, 100, {1, 101, 201}}};
+  for (const auto& c : cases) {
+    kit_->redraws.clear();
+    openTable(c.count);
+    ASSERT_TRUE(app::exportTable(dir_ / "T.DBF", false));
+    EXPECT_EQ(kit_->step, c.step);
+    EXPECT_EQ(kit_->maximum, static_cast<std::uint64_t>(c.count));
+    ASSERT_GE(kit_->redraws.size(), 3u);
+    EXPECT_EQ(std::vector<std::uint64_t>(kit_->redraws.begin(), kit_->redraws.begin() + 3),
+              c.firstRedraws);
+    EXPECT_EQ(kit_->redraws.size(), (c.count - 1) / c.step + 1);
+  }
+}
+
+TEST_F(ExportTable, AnOutputThatCannotBeCreatedIsToldAndTheTableClosed) {
+  openTable(2);
+  EXPECT_FALSE(app::exportTable(dir_ / "NO SUCH DIRECTORY/T.DBF", true));
+  EXPECT_EQ(kit_->texts("guiAlert"),
+            std::vector<std::string>{"Not able to create " + dir_ / "NO SUCH DIRECTORY/T.CSV" + "."});
+  EXPECT_EQ(kit_->windowsShown, 0);
+  EXPECT_EQ(db::select("INPUT"), 0);
+}
+
+TEST_F(ExportTable, AFailedWriteIsToldAndThePreviousOutputStays) {
+  dir_.write("T.CSV", "previous\r\n");
+  openTable(2000);
+  rt::failWritesAfter(100, ENOSPC);
+  EXPECT_FALSE(app::exportTable(dir_ / "T.DBF", true));
+  EXPECT_EQ(kit_->texts("guiAlert"),
+            std::vector<std::string>{"Not able to write " + dir_ / "T.CSV" + "."});
+  EXPECT_EQ(kit_->windowsDestroyed, 1);
+  EXPECT_EQ(db::select("INPUT"), 0);
+  EXPECT_EQ(rt_test::readFile(dir_ / "T.CSV"), "previous\r\n");
+  EXPECT_EQ(dir_.listing(), "T.CSV T.DBF");
+}
+
+}  // namespace
