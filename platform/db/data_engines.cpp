@@ -37,8 +37,8 @@ std::optional<TableError> openFile(const std::string& name, bool shared, Opening
   o.path = rt::resolvePath(name);
   if (Status s = o.file.open(o.path); !s.isOk()) {
     const int err = o.file.lastErrno();
-    const auto condition = err == ENOENT ? rt::Condition::TableNotFound : rt::Condition::FileOpen;
-    return TableError(condition, name, kOpen, name).fromErrno(err).saying(s.message());
+    if (err == ENOENT) return TableError(rt::Condition::TableNotFound, name, kOpen, name).fromErrno(err);
+    return TableError(rt::Condition::FileOpen, name, kOpen, name).fromErrno(err).saying(s.message());
   }
   if (Status s = o.file.lock(shared); !s.isOk()) {
     const int err = o.file.lastErrno();

@@ -1,11 +1,38 @@
 #include "tests/db/db_test_util.hpp"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <sstream>
 
 #include "platform/db/workarea.hpp"
 
 namespace db_test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-db-XXXXXX").string();
+  path_ = mkdtemp(pattern.data());
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+AnsweringBlock::AnsweringBlock(std::vector<rt::Value> answers)
+    : answers_(answers.begin(), answers.end()),
+      guard_([this](const rt::ErrorPtr& e) {
+        errors_.push_back(e);
+        rt::Value answer = answers_.front();
+        if (answers_.size() > 1) answers_.pop_front();
+        return answer;
+      }) {}
+
+std::vector<std::string> AnsweringBlock::descriptions() const {
+  std::vector<std::string> out;
+  for (const rt::ErrorPtr& e : errors_) out.push_back(e->description);
+  return out;
+}
 
 std::optional<std::string> caught(const std::function<void()>& body) {
   std::optional<std::string> message;

@@ -2,13 +2,46 @@
 // error caught, and the text a value is written as in the export.
 #pragma once
 
+#include <deque>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/rt/error.hpp"
 #include "platform/rt/value.hpp"
 
 namespace db_test {
+
+// A fresh temporary directory, removed with its content afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The path of `name` inside the directory.
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// An error block for the lifetime of the object that records every error
+// and answers with the given values in turn (the last one from then on).
+class AnsweringBlock {
+ public:
+  explicit AnsweringBlock(std::vector<rt::Value> answers);
+  const std::vector<rt::ErrorPtr>& errors() const { return errors_; }
+  // The descriptions of the errors raised, in order.
+  std::vector<std::string> descriptions() const;
+
+ private:
+  std::vector<rt::ErrorPtr> errors_;
+  std::deque<rt::Value> answers_;
+  rt::ErrorBlockGuard guard_;
+};
 
 // Opens `path` under `driver` in a new area with the alias "T" while a
 // break block is in force. Returns the description of the error that broke
