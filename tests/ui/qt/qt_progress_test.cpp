@@ -5,36 +5,24 @@
 #include <QTest>
 
 #include "platform/ui/qt/progress_window.hpp"
+#include "src/app/export_detail.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"
 
 namespace qt_testing {
 namespace {
 
+// The window as the export run builds it, shown.
 class ProgressTest : public QtTest {
  protected:
   std::unique_ptr<ui::Window> build(std::uint64_t maximum, std::uint64_t step) {
-    ui::Element label;
-    label.caption = "Creating Delimited File ORDERS.CSV";
-    label.row = 2;
-    label.column = 5;
-    elements.push_back(label);
-    ui::Element bar;
-    bar.kind = ui::Element::Kind::ProgressBar;
-    bar.row = 4;
-    bar.column = 5;
-    bar.width = 60;
-    bar.height = 1.5;
-    bar.maximum = maximum;
-    bar.step = step;
-    bar.barOut = &oProgress;
-    elements.push_back(bar);
-    return ui::toolkit().readNonModal(elements, "Create a Text Delimited File - Version 08.27.2011");
+    app::ProgressWindow built = app::buildProgressWindow("ORDERS.CSV", maximum, step);
+    oProgress = built.oProgress;
+    return std::move(built.oDialog);
   }
 
   static QWidget* windowOf(ui::Window& w) { return static_cast<ui::qt::ProgressWindow&>(w).widget(); }
 
-  ui::ElementList elements;
   ui::ProgressBar* oProgress = nullptr;
 };
 
@@ -42,8 +30,6 @@ TEST_F(ProgressTest, WindowShowsCaptionAndBarAndFollowsTheRecords) {
   auto oDialog = build(1000, 10);
   ASSERT_NE(oProgress, nullptr);
   QWidget* window = windowOf(*oDialog);
-  EXPECT_FALSE(window->isVisible());  // built, not yet shown
-  oDialog->show();
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->windowTitle(), "Create a Text Delimited File - Version 08.27.2011");
   auto* caption = window->findChild<QLabel*>();
@@ -66,7 +52,6 @@ TEST_F(ProgressTest, WindowShowsCaptionAndBarAndFollowsTheRecords) {
 
 TEST_F(ProgressTest, RepaintsAtMostOnceEveryFewRedraws) {
   auto oDialog = build(1000000, 100);
-  oDialog->show();
   auto& bar = static_cast<ui::qt::QtProgressBar&>(*oProgress);
   for (std::uint64_t recno = 1; recno <= 1000000; ++recno) bar.update(recno);
   const unsigned long redraws = 1000000 / 100;
@@ -75,7 +60,6 @@ TEST_F(ProgressTest, RepaintsAtMostOnceEveryFewRedraws) {
 
 TEST_F(ProgressTest, MessageOverTheWindowShowsTheBarAtItsLatestPosition) {
   auto oDialog = build(1000, 10);
-  oDialog->show();
   for (std::uint64_t recno = 1; recno <= 995; ++recno) oProgress->update(recno);
   int valueUnderMessage = -1;
   bool windowUnderMessage = false;
@@ -93,7 +77,6 @@ TEST_F(ProgressTest, MessageOverTheWindowShowsTheBarAtItsLatestPosition) {
 
 TEST_F(ProgressTest, EmptyTableGivesAnEmptyBarAndTheWindowStillComesAndGoes) {
   auto oDialog = build(0, 10);
-  oDialog->show();
   QPointer<QWidget> window = windowOf(*oDialog);
   EXPECT_EQ(window->findChild<QProgressBar*>()->value(), 0);
   oDialog->destroy();
@@ -102,7 +85,6 @@ TEST_F(ProgressTest, EmptyTableGivesAnEmptyBarAndTheWindowStillComesAndGoes) {
 
 TEST_F(ProgressTest, OnlyTheRunClosesTheWindow) {
   auto oDialog = build(10, 10);
-  oDialog->show();
   QPointer<QWidget> window = windowOf(*oDialog);
   EXPECT_FALSE(window->close());
   EXPECT_TRUE(window->isVisible());
