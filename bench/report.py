@@ -1,0 +1,120 @@
+#!/usr/bin/python3
+"""Prints the benchmark's figures as Markdown tables and checks the goals.
+
+report.py RESULTS_DIR
+
+RESULTS_DIR holds what bench/run.sh left there:
+  tables.txt        one line per table: key|title|records|input bytes
+  KEY-*.json        hyperfine exports (--export-json) for that table
+  memory.txt        one line per run: key|records|peak kilobytes
+  terminal.json     hyperfine export: dbf2csv terminal against headless
+The reference of each table is the command named "dbf2csv"; every ratio is
+a median divided by the reference's median.
+"""
+import glob
+import json
+import os
+import sys
+
+REFERENCE = "dbf2csv"
+MIB = 1024
+
+
+def load_results(folder, key):
+    results = []
+    for path in sorted(glob.glob(os.path.join(folder, key + "-*.json"))):
+        with open(path) as f:
+            results.extend(json.load(f)["results"])
+    return {r["command"]: r for r in results}
+
+
+def table_lines(title, size, results):
+    ref = results.get(REFERENCE)
+    lines = ["### %s (%.1f MB)" % (title, size / 1e6), "",
+             "| program | median s | min s | MB/s | time / dbf2csv |",
+             "|---|---:|---:|---:|---:|"]
+    for name, r in results.items():
+        med = r["median"]
+        ratio = "%.2f" % (med / ref["median"]) if ref else "-"
+        failed = any(code != 0 for code in r.get("exit_codes", []) if code is not None)
+        lines.append("| %s%s | %.3f | %.3f | %.0f | %s |" % (
+            name, " (failed)" if failed else "", med, r["min"], size / med / 1e6, ratio))
+    return lines + [""]
+
+
+def median_of(results, name):
+    r = results.get(name)
+    return r["median"] if r else None
+
+
+def goal(lines, text, value, limit, unit=""):
+    if value is None:
+        lines.append("| %s | not measured | %s%s | - |" % (text, limit, unit))
+        return
+    ok = value <= limit
+    lines.append("| %s | %.2f%s | %s%s | %s |" % (text, value, unit, limit, unit,
+                                                 "met" if ok else "NOT met"))
+
+
+def ratio(results, a, b):
+    ma, mb = median_of(results, a), median_of(results, b)
+    return ma / mb if ma and mb else None
+
+
+def memory_lines(folder):
+    path = os.path.join(folder, "memory.txt")
+    peaks = {}
+    lines = ["### Peak memory of dbf2csv (headless, GNU time)", "",
+             "| table | records | peak MiB |", "|---|---:|---:|"]
+    if os.path.exists(path):
+        with open(path) as f:
+            for row in f:
+                key, records, kb = row.strip().split("|")
+                peaks[key] = int(kb) / MIB
+                lines.append("| %s | %s | %.1f |" % (key, format(int(records), ","),
+                                                   peaks[key]))
+    return lines + [""], peaks
+
+
+def main(argv):
+    folder = argv[1]
+    out, all_results = [], {}
+    with open(os.path.join(folder, "tables.txt")) as f:
+        for row in f:
+            key, title, records, size = row.strip().split("|")
+            all_results[key] = load_results(folder, key)
+            if all_results[key]:
+                title = "%s, %s records" % (title, format(int(records), ","))
+                out += table_lines(title, int(size), all_results[key])
+    mem_lines, peaks = memory_lines(folder)
+    out += mem_lines
+
+    term = {}
+    term_path = os.path.join(folder, "terminal.json")
+    if os.path.exists(term_path):
+        with open(term_path) as f:
+            term = {r["command"]: r for r in json.load(f)["results"]}
+        out += ["### Progress on a terminal (1,000,000 records, stderr on a pty)", "",
+                "| backend | median s |", "|---|---:|"]
+        out += ["| %s | %.3f |" % (n, r["median"]) for n, r in term.items()] + [""]
+
+    big = all_results.get("dbase3", {})
+    out += ["### Goals", "", "| goal | measured | limit | |", "|---|---:|---:|---|"]
+    goal(out, "1M records: dbf2csv / cp", ratio(big, REFERENCE, "cp"), 2.0)
+    goal(out, "1M records: dbf2csv / pgdbf", ratio(big, REFERENCE, "pgdbf"), 0.5)
+    for key, label in (("dbt", "DBT memo"), ("fpt", "FPT memo")):
+        res = all_results.get(key, {})
+        goal(out, "%s: dbf2csv / pgdbf" % label, ratio(res, REFERENCE, "pgdbf"), 0.5)
+    goal(out, "peak memory, 1M records", peaks.get("dbase3"), 16, " MiB")
+    growth = None
+    if "dbase3" in peaks and "dbase3-4m" in peaks:
+        growth = abs(peaks["dbase3-4m"] - peaks["dbase3"])
+    goal(out, "peak memory growth, 1M to 4M records", growth, 1, " MiB")
+    cost = ratio(term, "terminal", "headless")
+    goal(out, "terminal progress cost over headless",
+         (cost - 1) * 100 if cost else None, 3, " %")
+    print("\n".join(out))
+
+
+if __name__ == "__main__":
+    main(sys.argv)

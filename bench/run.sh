@@ -1,0 +1,154 @@
+#!/bin/bash
+# The side-by-side benchmark behind `make bench`.
+#
+# Builds dbf2csv and the table generator in Release, generates the large test
+# tables once into a temporary folder (kept between runs; a stamp records the
+# generator's sources they came from), checks that dbf2csv converts them
+# byte for byte like the reference converter, then times dbf2csv beside `cp`
+# of the same bytes and the peer converters with hyperfine, measures the peak
+# memory with GNU time and the terminal backend's cost against headless, and
+# prints the tables of figures and the goals.
+#
+# Environment:
+#   BENCH_DIR    where the tables and outputs go (default: $TMPDIR/dbf2csv-bench)
+#   BENCH_BUILD  the Release build folder (default: build-release)
+#   BENCH_RUNS   timed runs of each fast command (default 5)
+#   BENCH_SLOW_RUNS  timed runs of the slow peers, ogr2ogr and dbfread (default 3)
+#   BENCH_SCALE  divides every record count, for a quick trial (default 1)
+#   BENCH_VERIFY 0 skips the byte check against the reference converter
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BENCH_BUILD:-$ROOT/build-release}
+DIR=${BENCH_DIR:-${TMPDIR:-/tmp}/dbf2csv-bench}
+RUNS=${BENCH_RUNS:-5}
+SLOW_RUNS=${BENCH_SLOW_RUNS:-3}
+SCALE=${BENCH_SCALE:-1}
+VERIFY=${BENCH_VERIFY:-1}
+ORACLE=$ROOT/../shared/tools/oracle_csv.py
+PY=/usr/bin/python3            # Debian's, which has python3-dbfread
+BIN=$BUILD/dbf2csv
+RES=$DIR/results
+
+say() { printf '\n== %s\n' "$*" >&2; }
+
+build() {
+  say "building Release into $BUILD"
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DDBF2CSV_BENCH=ON \
+    -DDBF2CSV_TESTS=OFF >/dev/null
+  cmake --build "$BUILD" -j 2 --target dbf2csv gen_tables
+}
+
+# The tables are generated again only when the generator's sources or the
+# scale changed since the stamp was written.
+generate() {
+  mkdir -p "$DIR"
+  local want
+  want="scale=$SCALE $(cat "$ROOT"/bench/gen_tables.cpp "$ROOT"/tests/support/dbf_writer.* |
+    md5sum | cut -d' ' -f1)"
+  if [ -f "$DIR/stamp" ] && [ "$(cat "$DIR/stamp")" = "$want" ]; then
+    say "tables in $DIR are up to date"
+    return
+  fi
+  say "generating tables into $DIR"
+  rm -f "$DIR"/*.DBF "$DIR"/*.DBT "$DIR"/*.FPT "$DIR"/*.md5 "$DIR/stamp"
+  "$BUILD/bench/gen_tables" "$DIR" "$SCALE"
+  echo "$want" >"$DIR/stamp"
+}
+
+# key|file|memo file|title: the tables timed side by side.
+TABLES="dbase3|BENCH3.DBF||dBase III
+dbt|MEMODBT.DBF|MEMODBT.DBT|dBase III + DBT memo
+fpt|MEMOFPT.DBF|MEMOFPT.FPT|FoxPro 2 + FPT memo"
+
+# The reference converter's output is computed once per generation (it is
+# slow) and kept as a checksum; dbf2csv must give the same bytes.
+verify() {
+  local key file memo title want got
+  while IFS='|' read -r key file memo title; do
+    if [ ! -f "$DIR/$key.md5" ]; then
+      say "reference output of $file (once per generation)"
+      "$PY" "$ORACLE" --names -o "$DIR/oracle.csv" "$DIR/$file" 2>"$DIR/oracle.log" ||
+        { cat "$DIR/oracle.log" >&2; exit 1; }
+      grep -q 'ORACLE: checked' "$DIR/oracle.log" ||
+        { echo "bench: reference converter does not vouch for $file:" >&2;
+          tail -3 "$DIR/oracle.log" >&2; exit 1; }
+      md5sum <"$DIR/oracle.csv" | cut -d' ' -f1 >"$DIR/$key.md5"
+      rm -f "$DIR/oracle.csv"
+    fi
+    DBF2CSV_UI=headless "$BIN" "$DIR/$file" 2>/dev/null
+    want=$(cat "$DIR/$key.md5")
+    got=$(md5sum <"$DIR/${file%.DBF}.CSV" | cut -d' ' -f1)
+    if [ "$want" != "$got" ]; then
+      echo "bench: dbf2csv output of $file differs from the reference" >&2
+      exit 1
+    fi
+    say "dbf2csv output of $file matches the reference"
+  done <<<"$TABLES"
+}
+
+size_of() { stat -c %s "$@" | awk '{s += $1} END {print s}'; }
+# The record count of a table's header (bytes 4 to 7, little-endian).
+records_of() { od -An -t u4 -j 4 -N 4 "$1" | tr -d ' '; }
+
+time_table() {
+  local key=$1 file=$2 memo=$3 t=$DIR/$2 m="" src="$DIR/$2" pgm=""
+  if [ -n "$memo" ]; then
+    m=$DIR/$memo
+    src="$t $m"
+    pgm="-m $m"
+  fi
+  say "timing $file"
+  hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/$key-fast.json" \
+    -n dbf2csv "DBF2CSV_UI=headless $BIN $t 2>/dev/null" \
+    -n "dbf2csv, no field-name line" "DBF2CSV_UI=headless $BIN $t N 2>/dev/null" \
+    -n cp "cp $src $DIR/copy/" \
+    -n pgdbf "pgdbf -P $pgm $t >$DIR/out.pgdbf" \
+    -n dbview "dbview -b -t -d, $t >$DIR/out.dbview" >&2
+  hyperfine --style basic --warmup 0 --runs "$SLOW_RUNS" --export-json "$RES/$key-slow.json" \
+    -n "ogr2ogr -f CSV" "rm -f $DIR/out.ogr.csv; ogr2ogr -f CSV $DIR/out.ogr.csv $t" \
+    -n "dbfread + csv" "$PY $ROOT/bench/dbfread_csv.py $t $DIR/out.dbfread.csv" >&2
+}
+
+measure_memory() {
+  local key=$1 file=$2 kb
+  kb=$(DBF2CSV_UI=headless /usr/bin/time -f %M "$BIN" "$DIR/$file" N 2>&1 >/dev/null | tail -1)
+  echo "$key|$(records_of "$DIR/$file")|$kb" >>"$RES/memory.txt"
+}
+
+# The terminal backend draws its progress line on standard error; script(1)
+# gives the program a pseudo-terminal. Both backends run under script so that
+# the pty is the only difference.
+time_terminal() {
+  local t=$DIR/BENCH3.DBF
+  say "terminal progress against headless"
+  hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/terminal.json" \
+    -n headless "script -qec 'DBF2CSV_UI=headless $BIN $t N' /dev/null </dev/null >/dev/null" \
+    -n terminal "script -qec 'DBF2CSV_UI=terminal $BIN $t N' /dev/null </dev/null >/dev/null" >&2
+}
+
+main() {
+  build
+  generate
+  [ "$VERIFY" = 0 ] || verify
+  rm -rf "$RES" "$DIR/copy"
+  mkdir -p "$RES" "$DIR/copy"
+  : >"$RES/tables.txt"
+  while IFS='|' read -r key file memo title; do
+    local bytes
+    bytes=$(size_of "$DIR/$file" ${memo:+"$DIR/$memo"})
+    echo "$key|$title|$(records_of "$DIR/$file")|$bytes" >>"$RES/tables.txt"
+    time_table "$key" "$file" "$memo"
+  done <<<"$TABLES"
+  measure_memory dbase3 BENCH3.DBF
+  measure_memory dbase3-4m BENCH3X4.DBF
+  time_terminal
+  rm -rf "$DIR/copy" "$DIR"/out.*
+  say "results (also in $RES/report.md)"
+  "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"
+  echo
+  echo "dbview and ogr2ogr do not read memo files (they print the block numbers);"
+  echo "pgdbf writes PostgreSQL COPY text, the others CSV."
+}
+
+main "$@"
