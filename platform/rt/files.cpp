@@ -1,6 +1,7 @@
 #include "platform/rt/files.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,8 @@ namespace {
 
 int lastError = 0;
 
+constexpr off_t kMemoReadLimit = off_t{64} << 20;
+
 std::map<int, OutputFile>& openFiles() {
   static std::map<int, OutputFile> files;
   return files;
@@ -28,9 +31,29 @@ bool note(bool ok, int errnoValue) {
 
 int createForWriting(std::string_view name) {
   std::string path = resolvePath(name);
-  int fd = path.empty() ? -1 : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = path.empty() ? -1 : openNoWait(path, O_WRONLY | O_CREAT | O_TRUNC);
   note(fd >= 0, path.empty() ? ENOENT : errno);
   return fd;
+}
+
+// Reads the whole of a regular file of at most kMemoReadLimit bytes into
+// `content`; a device, a FIFO or a larger file could make the program wait
+// or fill memory without end. Returns 0 or the errno of the failure.
+int readRegularFile(int fd, std::string& content) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return errno;
+  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (st.st_size > kMemoReadLimit) return EFBIG;
+  content.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    if (content.size() + static_cast<size_t>(n) > static_cast<size_t>(kMemoReadLimit)) return EFBIG;
+    content.append(buf, static_cast<size_t>(n));
+  }
 }
 
 }  // namespace
@@ -66,26 +89,15 @@ bool fClose(int handle) {
 }
 
 std::string memoRead(std::string_view name) {
-  std::string path = resolvePath(name);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = openNoWait(resolvePath(name), O_RDONLY);
   if (fd < 0) {
     note(false, errno);
     return {};
   }
   std::string content;
-  char buf[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buf, sizeof buf)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      note(false, errno);
-      ::close(fd);
-      return {};
-    }
-    content.append(buf, static_cast<size_t>(n));
-  }
+  int error = readRegularFile(fd, content);
   ::close(fd);
-  note(true, 0);
+  if (!note(error == 0, error)) content.clear();
   return content;
 }
 

@@ -27,7 +27,9 @@ size_t fWrite(int handle, std::string_view data, long long count = -1);
 // write failed, or the handle is not open.
 bool fClose(int handle);
 
-// MEMOREAD: the whole content of a file; "" when it cannot be read.
+// MEMOREAD: the whole content of a regular file of at most 64 MiB; "" when
+// it cannot be read (FERROR tells why: 223 for a larger file, 87 for a
+// device or FIFO).
 std::string memoRead(std::string_view name);
 // MEMOWRIT: makes `text` the whole content of the file; false on failure.
 bool memoWrit(std::string_view name, std::string_view text);

@@ -107,9 +107,9 @@ bool openOutputFile(Set which, std::string_view name, bool additive) {
   closeChannel(ch);
   if (name.empty()) return false;
   std::string path = resolvePath(name);
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (additive ? O_APPEND : O_TRUNC);
+  int flags = O_WRONLY | O_CREAT | (additive ? O_APPEND : O_TRUNC);
   for (;;) {
-    int fd = ::open(path.c_str(), flags, 0666);
+    int fd = openNoWait(path, flags);
     if (fd >= 0) {
       ch = Channel{fd, path};
       return true;

@@ -1,5 +1,6 @@
 #include "platform/rt/output_file.hpp"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,12 @@ size_t allowance(size_t size) {
 }
 
 }  // namespace
+
+int openNoWait(const std::string& path, int flags, unsigned mode) {
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
 
 void failWritesAfter(size_t okBytes, int errnoValue) { injected = {okBytes, errnoValue}; }
 

@@ -15,6 +15,11 @@ namespace rt {
 // bytes that reached the file, so a caller can go on from there.
 [[nodiscard]] bool writeAll(int fd, const char* data, size_t size, size_t* written = nullptr);
 
+// open(2) that never waits: a FIFO with no reader or writer fails (ENXIO)
+// instead of hanging the program; the descriptor then does blocking I/O.
+// -1 with errno set on failure.
+int openNoWait(const std::string& path, int flags, unsigned mode = 0666);
+
 // Used by tests: after `okBytes` more bytes have been written, every write
 // of the file layer fails with `errnoValue` (ENOSPC for a full disk). An
 // errnoValue of 0 turns the failure off.

@@ -65,7 +65,7 @@ bool hasWildcard(std::string_view s) { return s.find_first_of("*?") != std::stri
 
 bool isPlainFile(const std::string& path) {
   struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool anyMatch(const std::string& dir, const std::string& pattern) {

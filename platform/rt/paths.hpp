@@ -21,8 +21,8 @@ std::string resolvePath(std::string_view name);
 std::string dirName(std::string_view path);
 std::string baseName(std::string_view path);
 
-// FILE: true when `name` resolves to an existing file that is not a
-// directory. "*" and "?" in the last component match any entry of its
+// FILE: true when `name` resolves to an existing regular file (directories,
+// devices and FIFOs are not files a table or job can be read from). "*" and "?" in the last component match any entry of its
 // directory, ignoring letter case.
 bool file(std::string_view name);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "platform/rt/output_file.hpp"
@@ -76,6 +78,22 @@ TEST_F(FilesTest, MemoReadWritAndErase) {
   rt::failWritesAfter(0, ENOSPC);
   EXPECT_FALSE(rt::memoWrit("MEMOS.SYS", "X"));
   EXPECT_EQ(rt::fError(), 112);
+}
+
+TEST_F(FilesTest, MemoReadTakesOnlyRegularFiles) {
+  ASSERT_EQ(mkfifo((dir / "RAZAVOZ.INP").c_str(), 0600), 0);
+  EXPECT_FALSE(rt::file("RAZAVOZ.INP"));
+  EXPECT_EQ(rt::memoRead("RAZAVOZ.INP"), "");  // returns at once, no writer needed
+  EXPECT_EQ(rt::fError(), 87);
+  std::filesystem::create_directory(dir / "MEMOS.SYS");
+  EXPECT_EQ(rt::memoRead("MEMOS.SYS"), "");
+  EXPECT_EQ(rt::fError(), 5);
+}
+
+TEST_F(FilesTest, CreatingOverAFifoDoesNotWait) {
+  ASSERT_EQ(mkfifo((dir / "OUT.CSV").c_str(), 0600), 0);
+  EXPECT_EQ(rt::fCreate("OUT.CSV"), -1);
+  EXPECT_EQ(rt::fError(), 10000 + ENXIO);
 }
 
 }  // namespace
