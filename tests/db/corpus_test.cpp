@@ -61,19 +61,11 @@ std::string displayName(const testing::TestParamInfo<CorpusTable>& info) {
   return name;
 }
 
-class CorpusTest : public testing::TestWithParam<CorpusTable> {
+class CorpusTest : public db_test::WithDrivers<testing::TestWithParam<CorpusTable>> {
  protected:
   void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE", "FOXDBE", "CDXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-    ASSERT_TRUE(db::dbeBuild("FOXCDX", "FOXDBE", "CDXDBE"));
+    WithDrivers::SetUp();
     rt::set(rt::Set::Deleted, true);
-  }
-  void TearDown() override {
-    db::closeAll();
-    rt::resetSettings();
   }
 
   // Opens the table as the program's probe would, first DBFNTX then FOXCDX;

@@ -9,10 +9,28 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/rt/error.hpp"
 #include "platform/rt/value.hpp"
 
 namespace db_test {
+
+// Loads every engine and builds the four composite drivers as start-up
+// does, with no work area open; closes every area and puts the settings back
+// afterwards.
+void loadAllDrivers();
+template <class Base = testing::Test>
+class WithDrivers : public Base {
+ protected:
+  void SetUp() override { loadAllDrivers(); }
+  void TearDown() override;
+};
+void closeAllAndResetSettings();
+template <class Base>
+void WithDrivers<Base>::TearDown() {
+  closeAllAndResetSettings();
+}
 
 // A fresh temporary directory, removed with its content afterwards.
 class TempDir {

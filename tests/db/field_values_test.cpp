@@ -31,17 +31,8 @@ struct Case {
   std::string expected;
 };
 
-class FieldValues : public testing::Test {
+class FieldValues : public db_test::WithDrivers<> {
  protected:
-  void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE", "FOXDBE", "CDXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-    ASSERT_TRUE(db::dbeBuild("FOXCDX", "FOXDBE", "CDXDBE"));
-  }
-  void TearDown() override { db::closeAll(); }
-
   // Writes a table of one record and opens it under the driver its version
   // calls for.
   void open(std::uint8_t version, const std::vector<FieldSpec>& fields,

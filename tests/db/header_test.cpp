@@ -17,17 +17,8 @@ using test_support::TableSpec;
 
 std::string le16(int v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
 
-class DamagedTables : public testing::Test {
+class DamagedTables : public db_test::WithDrivers<> {
  protected:
-  void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE", "FOXDBE", "CDXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-    ASSERT_TRUE(db::dbeBuild("FOXCDX", "FOXDBE", "CDXDBE"));
-  }
-  void TearDown() override { db::closeAll(); }
-
   // A good dBase III table of three records (header 97 bytes, records 11).
   std::string goodTable(const std::string& name = "good.dbf") {
     const std::string path = dir_.file(name);

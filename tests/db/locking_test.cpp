@@ -49,19 +49,15 @@ class Holder {
   bool opened_ = false;
 };
 
-class Locking : public testing::Test {
+class Locking : public db_test::WithDrivers<> {
  protected:
   void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
+    WithDrivers::SetUp();
     path_ = dir_.file("LOCK.DBF");
     test_support::TableSpec spec;
     spec.fields = {{"A", 'C', 1}};
     test_support::DbfWriter(path_, spec).append({"x"});
   }
-  void TearDown() override { db::closeAll(); }
 
   db_test::TempDir dir_;
   std::string path_;

@@ -30,17 +30,8 @@ TableSpec memoSpec(std::uint8_t version, MemoLayout layout, int pointerLength,
   return spec;
 }
 
-class Memos : public testing::Test {
+class Memos : public db_test::WithDrivers<> {
  protected:
-  void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE", "FOXDBE", "CDXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-    ASSERT_TRUE(db::dbeBuild("FOXCDX", "FOXDBE", "CDXDBE"));
-  }
-  void TearDown() override { db::closeAll(); }
-
   // Writes records 1..n holding `memos` (an empty memo as a blank pointer).
   std::string write(const TableSpec& spec, const std::vector<std::string>& memos,
                     const std::string& name = "m.dbf") {

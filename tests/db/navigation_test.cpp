@@ -14,19 +14,8 @@ namespace {
 using test_support::DbfWriter;
 using test_support::TableSpec;
 
-class Navigation : public testing::Test {
+class Navigation : public db_test::WithDrivers<> {
  protected:
-  void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE"}) ASSERT_TRUE(db::dbeLoad(e, true));
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-  }
-  void TearDown() override {
-    db::closeAll();
-    rt::resetSettings();
-  }
-
   // A table of one-character records; '*' before a letter marks it deleted.
   std::string table(const std::string& records) {
     const std::string path = dir_.file("nav.dbf");

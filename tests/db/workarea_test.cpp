@@ -10,23 +10,16 @@
 
 namespace {
 
-class WorkAreas : public testing::Test {
+class WorkAreas : public db_test::WithDrivers<> {
  protected:
   void SetUp() override {
-    db::closeAll();
-    db::resetEngines();
-    for (const char* e : {"DBFDBE", "NTXDBE", "SDFDBE", "DELDBE", "ODBCDBE"}) {
-      ASSERT_TRUE(db::dbeLoad(e, std::string(e) == "DBFDBE" || std::string(e) == "NTXDBE"));
-    }
-    ASSERT_TRUE(db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
-    db::dbeSetDefault("DBFNTX");
+    WithDrivers::SetUp();
     for (const char* name : {"ONE", "TWO", "THREE"}) {
       test_support::TableSpec spec;
       spec.fields = {{"NAME", 'C', 5}};
       test_support::DbfWriter(dir_.file(std::string(name) + ".DBF"), spec).append({name});
     }
   }
-  void TearDown() override { db::closeAll(); }
 
   void use(const std::string& table, const std::string& alias, bool newArea = true) {
     db::dbUseArea(newArea, "", dir_.file(table), alias, true);
