@@ -70,7 +70,10 @@ EntryField* ReadDialog::addEntry(Element& e, QWidget* canvas, QWidget* label) {
   const int chars = std::min(field->columns(), 60) + 2;
   field->resize(metrics.horizontalAdvance(QString(chars, QLatin1Char('X'))),
                 field->sizeHint().height());
-  if (label) field->move(label->geometry().right() + 1, label->y());
+  if (label) {  // after its label on the same line, centred on it
+    field->move(label->geometry().right() + metrics.averageCharWidth(),
+                label->y() + (label->height() - field->height()) / 2);
+  }
   connect(field, &EntryField::leaveRequested, this, &ReadDialog::leave);
   if (e.popup) {
     auto* button = new QToolButton(canvas);
