@@ -30,14 +30,25 @@ TEST(ProgressLine, ShowsCaptionBarPercentageAndCount) {
   }
 }
 
-TEST(ProgressLine, ALongCaptionKeepsItsEndAndTheLineFitsTheTerminal) {
-  std::ostringstream out;
+TEST(ProgressLine, ALongCaptionNarrowsTheBarThenLosesItsStart) {
+  struct Case {
+    int columns;
+    std::string line;
+  };
   const std::string caption = "Creating Delimited File /very/long/directory/name/ORDERS.CSV";
-  ui::ProgressLine line(out, caption, 60);
-  line.configure(100, 10);
-  const std::string drawn = line.format(50);
-  EXPECT_EQ(drawn, ".../ORDERS.CSV [###############...............]  50% 50/100");
-  EXPECT_EQ(drawn.size(), 59u);
+  const Case cases[] = {
+      {120, caption + " [###############...............]  50% 50/100"},
+      {90, caption + " [#######.......]  50% 50/100"},
+      {60, ".../long/directory/name/ORDERS.CSV [#####.....]  50% 50/100"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    ui::ProgressLine line(out, caption, c.columns);
+    line.configure(100, 10);
+    const std::string drawn = line.format(50);
+    EXPECT_EQ(drawn, c.line) << c.columns;
+    EXPECT_LE(drawn.size(), static_cast<std::size_t>(c.columns - 1));
+  }
 }
 
 class ProgressLineDrawing : public testing::Test {

@@ -26,17 +26,20 @@ std::string ProgressLine::format(std::uint64_t position) const {
   const std::uint64_t max = maximum();
   const std::uint64_t shown = std::min(position, max);
   const int percent = max == 0 ? 100 : static_cast<int>(shown * 100 / max);
-  const int filled = max == 0 ? kBarWidth : static_cast<int>(shown * kBarWidth / max);
-
-  std::string tail = " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
   std::string pct = std::to_string(percent);
-  tail += std::string(3 - std::min<std::size_t>(3, pct.size()), ' ') + pct + "% ";
-  tail += std::to_string(position) + "/" + std::to_string(max);
+  const std::string numbers = " " + std::string(3 - std::min<std::size_t>(3, pct.size()), ' ') +
+                              pct + "% " + std::to_string(position) + "/" + std::to_string(max);
 
-  // One column is left free so the line never wraps on the terminal.
-  const std::size_t width = static_cast<std::size_t>(columns_ - 1);
-  const std::size_t room = width > tail.size() ? width - tail.size() : 0;
-  return fitCaption(caption_, room) + tail;
+  // One column is left free so the line never wraps on the terminal. The
+  // bar gives up room to the caption first, down to a third of its width.
+  const int width = columns_ - 1;
+  const int spare = width - static_cast<int>(caption_.size() + numbers.size() + 3);
+  const int barWidth = std::clamp(spare, kBarWidth / 3, kBarWidth);
+  const int filled = max == 0 ? barWidth : static_cast<int>(shown * barWidth / max);
+  const std::string bar = " [" + std::string(filled, '#') + std::string(barWidth - filled, '.') + "]";
+
+  const int room = width - static_cast<int>(bar.size() + numbers.size());
+  return fitCaption(caption_, static_cast<std::size_t>(std::max(room, 0))) + bar + numbers;
 }
 
 void ProgressLine::redraw(std::uint64_t position) {
