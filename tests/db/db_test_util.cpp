@@ -5,23 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/settings.hpp"
 
 namespace db_test {
-
-void loadAllDrivers() {
-  db::closeAll();
-  db::resetEngines();
-  for (const char* e : {"DBFDBE", "NTXDBE", "FOXDBE", "CDXDBE"}) db::dbeLoad(e, true);
-  for (const char* e : {"DELDBE", "SDFDBE", "ODBCDBE"}) db::dbeLoad(e, false);
-  db::dbeBuild("FOXCDX", "FOXDBE", "CDXDBE");
-  db::dbeBuild("FOXNTX", "FOXDBE", "NTXDBE");
-  db::dbeBuild("DBFNTX", "DBFDBE", "NTXDBE");
-  db::dbeBuild("DBFCDX", "DBFDBE", "CDXDBE");
-  db::dbeSetDefault("DBFNTX");
-}
 
 void closeAllAndResetSettings() {
   db::closeAll();

@@ -13,17 +13,16 @@
 
 #include "platform/rt/error.hpp"
 #include "platform/rt/value.hpp"
+#include "tests/support/test_drivers.hpp"
 
 namespace db_test {
 
-// Loads every engine and builds the four composite drivers as start-up
-// does, with no work area open; closes every area and puts the settings back
-// afterwards.
-void loadAllDrivers();
+// A fixture with every engine loaded and the four composite drivers built,
+// no work area open; closes every area and puts the settings back afterwards.
 template <class Base = testing::Test>
 class WithDrivers : public Base {
  protected:
-  void SetUp() override { loadAllDrivers(); }
+  void SetUp() override { test_support::loadAllDrivers(); }
   void TearDown() override;
 };
 void closeAllAndResetSettings();
