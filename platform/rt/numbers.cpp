@@ -1,8 +1,11 @@
 #include "platform/rt/numbers.hpp"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "platform/rt/display.hpp"
@@ -18,11 +21,6 @@ constexpr int kDefaultIntegerPlaces = 10;
 
 int clampDecimals(int decimals) {
   return decimals < 0 ? 0 : decimals > kMaxDecimals ? kMaxDecimals : decimals;
-}
-
-void padLeftFrom(std::string& out, size_t mark, size_t width) {
-  size_t len = out.size() - mark;
-  if (len < width) out.insert(mark, width - len, ' ');
 }
 
 // Right-aligns `body` to `width`, or gives `width` asterisks when it does not fit.
@@ -45,25 +43,60 @@ std::optional<Number> numberOrSubstitute(const Value& v, const char* operation) 
 
 }  // namespace
 
-void appendFixed(std::string& out, double value, int decimals) {
+namespace {
+
+constexpr int kExactDecimals = 15;
+constexpr double kPow10[kExactDecimals + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Writes the integer `u` as `decimals` fraction digits after the integer
+// part into `buf`; returns the length.
+size_t formatScaled(char* buf, unsigned long long u, int decimals, bool negative) {
+  unsigned long long scale = static_cast<unsigned long long>(kPow10[decimals]);
+  char* p = buf;
+  if (negative && u != 0) *p++ = '-';
+  p = std::to_chars(p, p + 24, u / scale).ptr;
+  if (decimals > 0) {
+    *p++ = '.';
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, u % scale).ptr;
+    for (size_t zeros = static_cast<size_t>(decimals) - static_cast<size_t>(end - digits); zeros > 0; --zeros)
+      *p++ = '0';
+    for (const char* d = digits; d < end; ++d) *p++ = *d;
+  }
+  return static_cast<size_t>(p - buf);
+}
+
+constexpr size_t kFixedBuffer = 400;
+
+// `value` rounded to `decimals` into `buf` (kFixedBuffer bytes); returns the length.
+size_t formatFixed(char* buf, double value, int decimals) {
   decimals = clampDecimals(decimals);
   if (!std::isfinite(value)) {
-    out.append("***");
-    return;
+    std::memcpy(buf, "***", 3);
+    return 3;
   }
-  double scale = std::pow(10.0, decimals);
-  double scaled = value * scale;
-  double shown = value;
   // Round half away from zero on the decimal digits the reader sees: the
   // nudge of a few units in the last place turns 1.005 (stored as
-  // 1.00499999...) into 1.01, as a person reading the number expects.
-  if (std::fabs(scaled) < 4.5e15) {
-    double rounded = std::round(scaled * (1.0 + 4 * DBL_EPSILON));
-    shown = rounded == 0.0 ? 0.0 : rounded / scale;
+  // 1.00499999...) into 1.01, as a person reading the number expects. While
+  // the scaled number is an exact integer of a double, the digits come from
+  // integer arithmetic, which is both exact and fast.
+  if (decimals <= kExactDecimals) {
+    double scaled = value * kPow10[decimals];
+    if (std::fabs(scaled) < 4.5e15) {
+      double rounded = std::round(scaled * (1.0 + 4 * DBL_EPSILON));
+      return formatScaled(buf, static_cast<unsigned long long>(std::fabs(rounded)), decimals, rounded < 0);
+    }
   }
-  char buf[400];
-  int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, shown);
-  if (len > 0) out.append(buf, static_cast<size_t>(len < static_cast<int>(sizeof buf) ? len : sizeof buf - 1));
+  int len = std::snprintf(buf, kFixedBuffer, "%.*f", decimals, value);
+  return len <= 0 ? 0 : std::min(static_cast<size_t>(len), kFixedBuffer - 1);
+}
+
+}  // namespace
+
+void appendFixed(std::string& out, double value, int decimals) {
+  char buf[kFixedBuffer];
+  out.append(buf, formatFixed(buf, value, decimals));
 }
 
 void appendStr(std::string& out, const Number& n) {
@@ -72,9 +105,11 @@ void appendStr(std::string& out, const Number& n) {
     return;
   }
   int decimals = clampDecimals(n.decimals);
-  size_t mark = out.size();
-  appendFixed(out, n.value, decimals);
-  padLeftFrom(out, mark, static_cast<size_t>(kDefaultIntegerPlaces + (decimals > 0 ? decimals + 1 : 0)));
+  char buf[kFixedBuffer];
+  size_t len = formatFixed(buf, n.value, decimals);
+  size_t width = static_cast<size_t>(kDefaultIntegerPlaces + (decimals > 0 ? decimals + 1 : 0));
+  if (len < width) out.append(width - len, ' ');
+  out.append(buf, len);
 }
 
 std::string str(const Number& n) {
