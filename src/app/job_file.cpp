@@ -29,8 +29,8 @@ std::vector<std::string> str2Array(std::string_view cString,
   return aResult;
 }
 
+// A step of MAIN: it runs in MAIN's call frame.
 JobFile readJobFile(std::optional<std::string>& cTable, bool& lFieldLine) {
-  RT_PROC("MAIN");
   if (!rt::file(kJobFile)) return JobFile::Absent;
   const std::string cContent = rt::memoRead(kJobFile);
   // Consumed at once: a run that fails later must not find it again.
