@@ -36,7 +36,9 @@ class CheckTableTest : public testing::Test {
   }
 
   std::vector<std::string> messages() { return (*fake).texts("guiAlert"); }
-  static int fieldsOfInput() { return db::inArea(db::select("INPUT"), [] { return db::fCount(); }); }
+  static int fieldsOfInput() {
+    return db::inArea(db::select("INPUT"), [] { return db::fCount(); });
+  }
 
   app_test::ScratchDir dir;
   testing_support::ScopedFakeToolkit fake;
@@ -56,7 +58,8 @@ TEST_F(CheckTableTest, RejectsEachBadNameWithItsMessageAndOpensNothing) {
       {"*.DBF", "NO WILDCARD CHARACTERS ALLOWED.", "BEFORE"},
       {"ORD?RS.DBF", "NO WILDCARD CHARACTERS ALLOWED.", "BEFORE"},
       {"C:\\DATA\\*.DBF", "NO WILDCARD CHARACTERS ALLOWED.", "BEFORE"},
-      {"MISSING.DBF", "FILE MISSING.DBF NOT FOUND.;;USE [...] BUTTON TO TAG A TABLE NAME.", "BEFORE"},
+      {"MISSING.DBF", "FILE MISSING.DBF NOT FOUND.;;USE [...] BUTTON TO TAG A TABLE NAME.",
+       "BEFORE"},
       // No extension is added here: only ORDERS.DBF exists.
       {"ORDERS      ", "FILE ORDERS NOT FOUND.;;USE [...] BUTTON TO TAG A TABLE NAME.", "BEFORE"},
       {"  BROKEN.DBF  ", "NOT ABLE TO OPEN BROKEN.DBF", ""},

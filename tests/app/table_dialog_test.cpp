@@ -196,19 +196,20 @@ TEST_F(TableDialogTest, PickedPathBecomesTheFieldAndACancelledPickKeepsIt) {
 }
 
 TEST_F(TableDialogTest, ConfirmedNameIsReturnedTrimmedAndItsDirectoryRemembered) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"C:\\DATA\\ORDERS.DBF", "C:\\DATA\\"},
-      {"  c:\\data\\orders  ", "C:\\DATA\\"},
-      {"ORDERS.DBF", ""},
-      {"tables/orders.dbf", "TABLES/"},
-      {"/srv/a\\b/c.dbf", "/SRV/A\\B/"},
+  struct Case {
+    std::string typed, returned, remembered;
   };
-  for (const auto& [typed, directory] : cases) {
-    kit->script = typeAndConfirm(typed);
-    const std::string trimmed = typed.substr(typed.find_first_not_of(' '),
-                                             typed.find_last_not_of(' ') - typed.find_first_not_of(' ') + 1);
-    EXPECT_EQ(run(), trimmed);
-    EXPECT_EQ(remembered(), directory) << typed;
+  const std::vector<Case> cases = {
+      {"C:\\DATA\\ORDERS.DBF", "C:\\DATA\\ORDERS.DBF", "C:\\DATA\\"},
+      {"  c:\\data\\orders  ", "c:\\data\\orders", "C:\\DATA\\"},
+      {"ORDERS.DBF", "ORDERS.DBF", ""},
+      {"tables/orders.dbf", "tables/orders.dbf", "TABLES/"},
+      {"/srv/a\\b/c.dbf", "/srv/a\\b/c.dbf", "/SRV/A\\B/"},
+  };
+  for (const Case& c : cases) {
+    kit->script = typeAndConfirm(c.typed);
+    EXPECT_EQ(run(), c.returned);
+    EXPECT_EQ(remembered(), c.remembered) << c.typed;
   }
 }
 

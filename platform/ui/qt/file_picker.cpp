@@ -69,8 +69,7 @@ QStringList anyCasePatterns(const QString& mask) {
 }
 
 std::optional<std::string> pickFile(const std::string& start, const std::string& mask,
-                                    const std::string& title,
-                                    const std::vector<std::pair<std::string, std::string>>& filters) {
+                                    const std::string& title, const FileFilters& filters) {
   ensureApplication();
   syncProgressBars();
   QFileDialog dialog(activeTopLevel(), toQt(title));

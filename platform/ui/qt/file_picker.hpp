@@ -15,9 +15,9 @@ namespace ui::qt {
 // with "\" and any letter case are found on the disk; blank: the current
 // directory), offering `filters` as "Description (masks)" with `mask`'s
 // filter selected. The chosen path, or nullopt when the pick was cancelled.
+using FileFilters = std::vector<std::pair<std::string, std::string>>;
 std::optional<std::string> pickFile(const std::string& start, const std::string& mask,
-                                    const std::string& title,
-                                    const std::vector<std::pair<std::string, std::string>>& filters);
+                                    const std::string& title, const FileFilters& filters);
 
 // A mask ("*.DBF") as the patterns that match it in any letter case
 // ("*.DBF", "*.DBf", ..., "*.dbf"), since names on Linux keep their case.

@@ -121,7 +121,7 @@ void ReadDialog::leave(EntryField* field, EntryField::Leave how) {
   const auto at = std::find(fields_.begin(), fields_.end(), field) - fields_.begin();
   const auto count = static_cast<std::ptrdiff_t>(fields_.size());
   if (how == EntryField::Leave::Enter && at + 1 == count) return confirm();
-  const auto next = how == EntryField::Leave::Previous ? (at + count - 1) % count : (at + 1) % count;
+  const auto next = (how == EntryField::Leave::Previous ? at + count - 1 : at + 1) % count;
   moving_ = true;
   fields_[next]->enter();
   moving_ = false;

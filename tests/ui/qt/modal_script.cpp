@@ -86,7 +86,8 @@ void pressButton(QWidget* window, const QString& text) {
   for (QAbstractButton* b : visibleButtons(window)) {
     if (plain(b->text()) == text) return b->click();
   }
-  ADD_FAILURE() << "no button " << text.toStdString() << " in " << window->windowTitle().toStdString();
+  ADD_FAILURE() << "no button " << text.toStdString() << " in "
+                << window->windowTitle().toStdString();
 }
 
 std::vector<std::string> buttonTexts(QWidget* window) {

@@ -21,7 +21,9 @@ class ProgressTest : public QtTest {
     return std::move(built.oDialog);
   }
 
-  static QWidget* windowOf(ui::Window& w) { return static_cast<ui::qt::ProgressWindow&>(w).widget(); }
+  static QWidget* windowOf(ui::Window& w) {
+    return static_cast<ui::qt::ProgressWindow&>(w).widget();
+  }
 
   ui::ProgressBar* oProgress = nullptr;
 };

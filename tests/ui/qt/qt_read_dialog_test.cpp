@@ -76,26 +76,6 @@ QString focusName(QWidget* dialog) {
   return dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
 }
 
-TEST_F(ReadDialogTest, TypingReplacesTheFieldInUpperCaseAndEnterWalksToConfirmation) {
-  QString shownAtStart;
-  QString focusAfterEnter;
-  ModalScript script;
-  script.then("the dialog", theDialog(), [&](QWidget* w) {
-    shownAtStart = nameField(w)->text();
-    QTest::keyClicks(nameField(w), "new.dbf");
-    QTest::keyClick(nameField(w), Qt::Key_Return);
-    focusAfterEnter = focusName(w);
-    QTest::keyClicks(yesField(w), "n");
-    QTest::keyClick(yesField(w), Qt::Key_Return);
-  });
-  EXPECT_TRUE(read());
-  EXPECT_EQ(shownAtStart, "OLD");
-  EXPECT_EQ(focusAfterEnter, "GET_LYES");
-  EXPECT_EQ(cName.text(), "NEW.DBF   ");
-  EXPECT_FALSE(lYes.logical());
-  EXPECT_EQ(validations, 2);  // on leaving the field, then on confirming
-}
-
 TEST_F(ReadDialogTest, CursorMovementFirstKeepsTheContentForEditing) {
   ModalScript script;
   script.then("the dialog", theDialog(), [](QWidget* w) {
@@ -137,36 +117,6 @@ TEST_F(ReadDialogTest, YesNoFieldAcceptsOnlyYAndN) {
   EXPECT_TRUE(read());
   EXPECT_EQ(shown, QStringList({"Y", "Y", "N", "N", "Y"}));
   EXPECT_TRUE(lYes.logical());
-}
-
-TEST_F(ReadDialogTest, FailedValidationKeepsTheUserInTheField) {
-  QString alertText;
-  QString focusAfterAlert;
-  bool openAfterAlert = false;
-  ModalScript script;
-  script
-      .then("the dialog", theDialog(),
-            [](QWidget* w) {
-              QTest::keyClicks(nameField(w), "bad");
-              QTest::keyClick(nameField(w), Qt::Key_Tab);
-            })
-      .then("the validation's message", theAlert(),
-            [&](QWidget* w) {
-              alertText = child<QLabel>(w, "message")->text();
-              pressOk(w);
-            })
-      .then("the dialog again", theDialog(), [&](QWidget* w) {
-        openAfterAlert = w->isVisible();
-        focusAfterAlert = focusName(w);
-        QTest::keyClick(nameField(w), Qt::Key_Home);
-        QTest::keyClick(nameField(w), Qt::Key_Delete);
-        pressOk(w);
-      });
-  EXPECT_TRUE(read());
-  EXPECT_EQ(alertText, "NOT THAT ONE.");
-  EXPECT_TRUE(openAfterAlert);
-  EXPECT_EQ(focusAfterAlert, "GET_CNAME");
-  EXPECT_EQ(cName.text(), "AD        ");
 }
 
 TEST_F(ReadDialogTest, ConfirmRunsEveryValidationAndStaysOpenOnAFailure) {
@@ -302,7 +252,9 @@ TEST_F(ReadDialogTest, SignalsFromCallbacksCloseTheDialogAndAreRethrown) {
       } catch (const std::runtime_error& e) {
         caught = std::string("exception ") + e.what();
       }
-      EXPECT_EQ(caught, what == "break" ? "break stop" : what == "quit" ? "quit" : "exception failed");
+      EXPECT_EQ(caught, what == "break"  ? "break stop"
+                        : what == "quit" ? "quit"
+                                         : "exception failed");
       EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
   }

@@ -165,7 +165,8 @@ TEST_F(SelectionDialogTest, PickerFillsTheField) {
         field = tableField(w)->text();
         pressButton(w, "OK");
       });
-  const std::string picked = QString::fromStdString(startDir() + "/customers.dbf").toUpper().toStdString();
+  const std::string picked =
+      QString::fromStdString(startDir() + "/customers.dbf").toUpper().toStdString();
   EXPECT_EQ(run(), picked);
   EXPECT_EQ(pickerDirectory.toStdString(), startDir());
   EXPECT_EQ(field.toStdString(), picked);

@@ -86,7 +86,8 @@ void writeTable(const std::string& path, int records, int claimed) {
   {
     test_support::DbfWriter writer(path, spec);
     for (int i = 1; i <= claimed; ++i) {
-      writer.append({std::to_string(i), "Customer " + std::to_string(i), "Springfield", "20110827"});
+      const std::string n = std::to_string(i);
+      writer.append({n, "Customer " + n, "Springfield", "20110827"});
     }
     kept = writer.headerLength() + static_cast<std::uint64_t>(records) * writer.recordLength();
     writer.finish();
