@@ -21,6 +21,7 @@ struct Area {
 struct Areas {
   std::map<int, Area> inUse;
   int current = 1;
+  Table* table = nullptr;  // of the current area: every operation asks for it
   rt::Value session;
 };
 
@@ -32,6 +33,19 @@ Areas& areas() {
 Table* tableOf(int area) {
   auto it = areas().inUse.find(area);
   return it == areas().inUse.end() ? nullptr : it->second.table.get();
+}
+
+// Keeps the current area's table at hand after any change of areas.
+void refreshCurrent() { areas().table = tableOf(areas().current); }
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether `given` names the stored (upper-case) alias, without building a copy.
+bool namesAlias(const std::string& stored, const std::string& given) {
+  if (stored.size() != given.size()) return false;
+  for (std::size_t i = 0; i < given.size(); ++i)
+    if (upperAscii(given[i]) != stored[i]) return false;
+  return true;
 }
 
 int firstFreeArea() {
@@ -59,7 +73,7 @@ void raiseUntilSettled(const TableError& e) {
 // The current area's table for an operation that needs one.
 Table* tableFor(const char* operation) {
   for (;;) {
-    if (Table* t = tableOf(areas().current)) return t;
+    if (Table* t = areas().table) return t;
     TableError e(rt::Condition::AreaNotInUse, "", operation, std::to_string(areas().current));
     if (!raiseAndRetry(e)) return nullptr;
   }
@@ -99,13 +113,13 @@ void dbUseArea(bool newArea, const std::string& driver, const std::string& file,
   std::unique_ptr<Table> table = openThrough(driver, file, shared);
   if (!table) return;
   areas().inUse[areas().current] = Area{std::move(table), name};
+  refreshCurrent();
   restore.opened = true;
 }
 
 int select(const std::string& alias) {
-  const std::string name = rt::upper(alias);
   for (const auto& [number, area] : areas().inUse)
-    if (area.alias == name) return number;
+    if (namesAlias(area.alias, alias)) return number;
   return 0;
 }
 
@@ -117,7 +131,10 @@ int aliasArea(const std::string& alias) {
   }
 }
 
-void selectArea(int area) { areas().current = area <= 0 ? firstFreeArea() : area; }
+void selectArea(int area) {
+  areas().current = area <= 0 ? firstFreeArea() : area;
+  refreshCurrent();
+}
 
 int currentArea() { return areas().current; }
 
@@ -126,7 +143,7 @@ std::string alias() {
   return it == areas().inUse.end() ? std::string() : it->second.alias;
 }
 
-Table* currentTable() { return tableOf(areas().current); }
+Table* currentTable() { return areas().table; }
 
 std::uint32_t lastRec() {
   Table* t = currentTable();
@@ -177,6 +194,7 @@ void dbRollback() {
 void dbCloseArea() {
   // Closing releases the table's files and lock.
   areas().inUse.erase(areas().current);
+  refreshCurrent();
 }
 
 std::vector<int> workspaceList() {
@@ -188,6 +206,7 @@ std::vector<int> workspaceList() {
 void closeAll() {
   areas().inUse.clear();
   areas().current = 1;
+  refreshCurrent();
 }
 
 rt::Value dbSession() { return areas().session; }
