@@ -28,13 +28,41 @@ bool allDigits(std::string_view s) {
 rt::Value characterValue(std::string_view s) {
   std::string v(s);
   // Writers that pad with NUL bytes mean blanks; NULs inside the value stay.
-  for (std::size_t i = v.size(); i > 0 && (v[i - 1] == '\0' || v[i - 1] == ' '); --i) v[i - 1] = ' ';
+  for (std::size_t i = v.size(); i > 0 && (v[i - 1] == '\0' || v[i - 1] == ' '); --i) {
+    if (v[i - 1] == '\0') v[i - 1] = ' ';
+  }
   return rt::Value(std::move(v));
 }
 
+// Decimal text of at most 15 significant digits and 15 decimals: its digits
+// and its power of ten are exact doubles, so one division gives the
+// correctly rounded value. False for any other text.
+bool exactSmallDecimal(std::string_view text, double& out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                       1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = 0;
+  int significant = 0, decimals = -1;
+  const bool negative = !text.empty() && text[0] == '-';
+  for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && decimals < 0) {
+      decimals = 0;
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    digits = digits * 10 + static_cast<unsigned>(c - '0');
+    if (digits != 0 && ++significant > 15) return false;
+    if (decimals >= 0 && ++decimals > 15) return false;
+  }
+  const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  out = negative ? -v : v;
+  return true;
+}
+
+// The double nearest to decimal `text`.
 double parseDouble(std::string_view text) {
   double v = 0;
-  std::from_chars(text.data(), text.data() + text.size(), v);
+  if (!exactSmallDecimal(text, v)) std::from_chars(text.data(), text.data() + text.size(), v);
   return v;
 }
 
@@ -154,7 +182,7 @@ rt::Value decodeField(FieldKind kind, const FieldDesc& f, const std::uint8_t* p,
     case FieldKind::Number: return numberValue(s, f.decimals);
     case FieldKind::Date: return dateValue(s);
     case FieldKind::Logical:
-      return rt::Value(!s.empty() && std::strchr("TtYy", s[0]) != nullptr && s[0] != '\0');
+      return rt::Value(!s.empty() && (s[0] == 'T' || s[0] == 't' || s[0] == 'Y' || s[0] == 'y'));
     case FieldKind::VarChar: return varCharValue(s, shortValue);
     case FieldKind::Memo:
     case FieldKind::Raw: return rt::Value(std::string(s));

@@ -2,6 +2,8 @@
 // content, from tables written with the test writer.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/db/data_engines.hpp"
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
@@ -100,6 +102,20 @@ TEST_F(FieldValues, CharacterNumericDateLogicalOfTheDbaseThreeFamily) {
       {'X', 3, 0, "a\x01z", "C:a\x01z"},
       {'Y', 4, 0, "abcd", "C:abcd"},
   });
+}
+
+TEST_F(FieldValues, NumbersCarryTheNearestDoubleBesideTheirText) {
+  for (const char* stored : {"0.1", "-3.5", "123456789012.345", "0.000000000000001", "12345678901234567890",
+                             "9007199254740993", "1.5e300", "***"}) {
+    open(0x03, {{"N", 'N', 20, 0}}, {stored});
+    const rt::Value v = db::fieldGet(1);
+    const rt::Number& n = v.number();
+    const double expected = std::string(stored) == "***" ? 0.0 : std::strtod(n.text.c_str(), nullptr);
+    EXPECT_EQ(n.value, expected) << stored;
+    EXPECT_EQ(n.decimals, 0);
+  }
+  open(0x03, {{"N", 'N', 20, 15}}, {"0.123456789012345"});
+  EXPECT_EQ(db::fieldGet(1).number().value, 0.123456789012345);
 }
 
 TEST_F(FieldValues, BinaryTypesOfVisualFoxPro) {
