@@ -4,6 +4,7 @@
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/export_detail.hpp"
+#include "src/app/record_renderer.hpp"
 
 namespace app {
 namespace {
@@ -24,15 +25,21 @@ std::uint64_t writeRecords(rt::AtomicFile& out, ui::ProgressBar* oProgress) {
   std::uint64_t nWritten = 0;
   rt::Array aRecord;
   std::string cLine;
+  // Tables whose records are kept as bytes render straight from them.
+  std::optional<RecordRenderer> renderer = RecordRenderer::forCurrentTable();
   while (!db::eof()) {
     progress(oProgress);
     ++nWritten;
-    dbf2Array(aRecord);
     cLine.clear();
-    for (std::size_t i = 0; i < aRecord.size(); ++i) {
-      cLine += i == 0 ? "\"" : ",\"";
-      appendValue(cLine, aRecord[i]);
-      cLine += '"';
+    if (renderer) {
+      renderer->appendRecord(cLine);
+    } else {
+      dbf2Array(aRecord);
+      for (std::size_t i = 0; i < aRecord.size(); ++i) {
+        cLine += i == 0 ? "\"" : ",\"";
+        appendValue(cLine, aRecord[i]);
+        cLine += '"';
+      }
     }
     cLine += "\r\n";
     out.append(cLine);

@@ -1,0 +1,53 @@
+// The export's fast path: the current record of a DBF table rendered as one
+// output line straight from its bytes, with exactly the text that DBF2ARRAY,
+// VARTOCHAR and TRIM give for it, but without a Value per field. Character,
+// numeric, date and logical fields are read in place; every other field
+// (memos, nullable and binary fields) and any stored text that is not a
+// plain number or date goes through FIELDGET and VARTOCHAR as before.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace db {
+class Table;
+}
+
+namespace app {
+
+class RecordRenderer {
+ public:
+  // A renderer for the table open in the current work area; nullopt when its
+  // engine keeps no record bytes (the routine path then renders every record).
+  static std::optional<RecordRenderer> forCurrentTable();
+
+  // Appends the values of the current record to `cLine`, each in double
+  // quotes, separated by commas, without the line end. The work area of the
+  // table must be current.
+  void appendRecord(std::string& cLine);
+
+ private:
+  enum class Kind : std::uint8_t { Character, Number, Date, Logical, Routine };
+  struct Field {
+    Kind kind;
+    int pos;                // field number for FIELDGET
+    std::uint32_t offset;   // in the record, flag byte included
+    std::uint32_t length;
+    int decimals;
+  };
+
+  explicit RecordRenderer(db::Table& table) : table_(&table) {}
+  bool fastText(const Field& f, const std::uint8_t* p, std::string_view& text);
+  void appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p);
+
+  db::Table* table_;
+  std::vector<Field> fields_;
+  std::vector<std::size_t> after_;  // room the fields after each one need
+  std::size_t bound_ = 0;           // room a whole record needs
+  std::string number_, scratch_;    // reused from field to field
+};
+
+}  // namespace app
