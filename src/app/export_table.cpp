@@ -30,19 +30,19 @@ std::uint64_t writeRecords(rt::AtomicFile& out, ui::ProgressBar* oProgress) {
   while (!db::eof()) {
     progress(oProgress);
     ++nWritten;
-    cLine.clear();
     if (renderer) {
-      renderer->appendRecord(cLine);
+      out.append(renderer->recordLine());
     } else {
       dbf2Array(aRecord);
+      cLine.clear();
       for (std::size_t i = 0; i < aRecord.size(); ++i) {
         cLine += i == 0 ? "\"" : ",\"";
         appendValue(cLine, aRecord[i]);
         cLine += '"';
       }
+      cLine += "\r\n";
+      out.append(cLine);
     }
-    cLine += "\r\n";
-    out.append(cLine);
     if (!out.ok()) break;
     db::dbSkip();
   }

@@ -44,7 +44,10 @@ ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCo
 
 bool progress(ui::ProgressBar* oProgress) {
   RT_PROC("_PROGRESS");
-  const std::uint32_t nRecord = db::inArea(db::select("INPUT"), [] { return db::recNo(); });
+  // The export runs with INPUT current: no change of work area is needed.
+  const int nArea = db::select("INPUT");
+  const std::uint32_t nRecord =
+      nArea == db::currentArea() ? db::recNo() : db::inArea(nArea, [] { return db::recNo(); });
   if (oProgress) oProgress->update(nRecord);
   return true;
 }

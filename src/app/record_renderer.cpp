@@ -116,9 +116,9 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
   if (pos != table->fieldCount()) return std::nullopt;
   // What the fast cases can write after each field: its closing quote, then
   // a comma, two quotes and at most the field's width (a date eight bytes,
-  // a logical one) for every later field.
+  // a logical one) for every later field, and the line end.
   renderer.after_.assign(renderer.fields_.size(), 1);
-  std::size_t rest = 1;
+  std::size_t rest = 3;
   for (std::size_t i = renderer.fields_.size(); i-- > 0;) {
     renderer.after_[i] = rest;
     const Field& f = renderer.fields_[i];
@@ -131,13 +131,13 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
 }
 
 // Writes through a pointer into room made in advance for the widest text the
-// fast cases give; a field that takes the long way appends to the string and
-// makes the room again for the fields after it.
-void RecordRenderer::appendRecord(std::string& cLine) {
+// fast cases give; a field that takes the long way is rendered aside and
+// copied in, with room made again for the fields after it. The line's
+// string only grows, so its bytes are never cleared from record to record.
+std::string_view RecordRenderer::recordLine() {
   const std::uint8_t* record = table_->recordBytes();
-  const std::size_t base = cLine.size();
-  cLine.resize(base + bound_);
-  char* w = cLine.data() + base;
+  if (line_.size() < bound_) line_.resize(bound_);
+  char* w = line_.data();
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     const Field& f = fields_[i];
     if (i > 0) *w++ = ',';
@@ -148,21 +148,23 @@ void RecordRenderer::appendRecord(std::string& cLine) {
       w = putCharacter(w, p, f.length);
     } else if (f.kind == Kind::Logical) {
       *w++ = f.length > 0 && p[0] != '\0' && std::strchr("TtYy", p[0]) ? 'T' : 'F';
-    } else if (fastText(f, p, text)) {
-      // An empty text may have no data pointer, which memcpy must not get.
-      if (!text.empty()) std::memcpy(w, text.data(), text.size());
-      w += text.size();
     } else {
-      const auto at = static_cast<std::size_t>(w - cLine.data());
-      cLine.resize(at);
-      appendSlow(cLine, f, p);
-      const std::size_t end = cLine.size();
-      cLine.resize(end + after_[i]);
-      w = cLine.data() + end;
+      if (!fastText(f, p, text)) {
+        slow_.clear();
+        appendSlow(slow_, f, p);
+        text = slow_;
+        const auto at = static_cast<std::size_t>(w - line_.data());
+        if (line_.size() < at + text.size() + after_[i]) line_.resize(at + text.size() + after_[i]);
+        w = line_.data() + at;
+      }
+      std::memcpy(w, text.data(), text.size());
+      w += text.size();
     }
     *w++ = '"';
   }
-  cLine.resize(static_cast<std::size_t>(w - cLine.data()));
+  *w++ = '\r';
+  *w++ = '\n';
+  return {line_.data(), static_cast<std::size_t>(w - line_.data())};
 }
 
 // The text of a numeric or date field when it can be shown as stored: a

@@ -24,10 +24,9 @@ class RecordRenderer {
   // engine keeps no record bytes (the routine path then renders every record).
   static std::optional<RecordRenderer> forCurrentTable();
 
-  // Appends the values of the current record to `cLine`, each in double
-  // quotes, separated by commas, without the line end. The work area of the
-  // table must be current.
-  void appendRecord(std::string& cLine);
+  // The output line of the current record: its values, each in double
+  // quotes, separated by commas, then CR LF. Valid until the next call.
+  std::string_view recordLine();
 
  private:
   enum class Kind : std::uint8_t { Character, Number, Date, Logical, Routine };
@@ -47,7 +46,8 @@ class RecordRenderer {
   std::vector<Field> fields_;
   std::vector<std::size_t> after_;  // room the fields after each one need
   std::size_t bound_ = 0;           // room a whole record needs
-  std::string number_, scratch_;    // reused from field to field
+  std::string line_;                // the line; only grows
+  std::string slow_, number_, scratch_;  // reused from field to field
 };
 
 }  // namespace app
