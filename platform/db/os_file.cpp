@@ -27,15 +27,17 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
 
 Status OsFile::open(const std::string& path) {
   close();
-  // Nothing writes records, so read-only tables open too.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Nothing writes records, so read-only tables open too. Not waiting for a
+  // writer keeps a FIFO given as a table from blocking the open.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   errno_ = fd_ < 0 ? errno : 0;
   if (fd_ < 0) return Status::fail(std::strerror(errno_));
   struct stat st {};
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool directory = S_ISDIR(st.st_mode);
     close();
-    errno_ = EISDIR;
-    return Status::fail(std::strerror(errno_));
+    errno_ = directory ? EISDIR : 0;
+    return Status::fail(directory ? std::strerror(EISDIR) : "it is not a regular file");
   }
   return Status::ok();
 }

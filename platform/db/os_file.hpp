@@ -19,7 +19,8 @@ class OsFile {
   OsFile(const OsFile&) = delete;
   OsFile& operator=(const OsFile&) = delete;
 
-  // Opens an existing file for reading; fails with the system's reason.
+  // Opens an existing regular file for reading; fails with the system's
+  // reason, or because the name is a directory, device or FIFO.
   [[nodiscard]] Status open(const std::string& path);
   // Takes a shared or an exclusive advisory lock without waiting; fails when
   // another open file holds a conflicting one.
