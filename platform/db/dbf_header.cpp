@@ -28,14 +28,20 @@ std::string nameUpToNul(const std::uint8_t* p, std::size_t size) {
   return std::string(reinterpret_cast<const char*>(p), n);
 }
 
+bool isTerminator(std::uint8_t b) { return b == 0x0D || b == 0x0A || b == 0x00; }
+
 // Descriptor slots run until a slot begins with 0x0D or the next slot would
 // cross the header length. Other terminators (0x0A, 0x00, none) occur in real
-// files: the header length alone says where the records start.
-void readDescriptors(const std::uint8_t* bytes, std::size_t begin, std::size_t end,
-                     bool level7, std::vector<FieldDesc>& fields) {
+// files: the header length alone says where the records start. But a slot
+// cut by the header length that holds a field's name and type is a field
+// the header length leaves out: its bytes and all after it would be read as
+// records, so the header is refused.
+Status readDescriptors(const std::uint8_t* bytes, std::size_t begin, std::size_t end,
+                       bool level7, std::vector<FieldDesc>& fields) {
   const std::size_t slot = level7 ? 48 : 32;
-  for (std::size_t pos = begin; pos < end && bytes[pos] != 0x0D && pos + slot <= end;
-       pos += slot) {
+  const std::size_t nameAndType = level7 ? 33 : 12;
+  std::size_t pos = begin;
+  for (; pos < end && bytes[pos] != 0x0D && pos + slot <= end; pos += slot) {
     const std::uint8_t* e = bytes + pos;
     FieldDesc f;
     if (level7) {
@@ -52,6 +58,11 @@ void readDescriptors(const std::uint8_t* bytes, std::size_t begin, std::size_t e
     }
     fields.push_back(std::move(f));
   }
+  if (pos < end && end - pos >= nameAndType && !isTerminator(bytes[pos])) {
+    return Status::fail("field descriptor " + std::to_string(fields.size() + 1) +
+                        " runs past the header length " + std::to_string(end));
+  }
+  return Status::ok();
 }
 
 void readDbase2Descriptors(const std::uint8_t* bytes, std::vector<FieldDesc>& fields) {
@@ -177,8 +188,11 @@ Status parseHeader(const std::uint8_t* bytes, std::size_t size, std::uint64_t fi
   if (hasEncryptionFlag(out.version) && bytes[15] == 0x01) {
     return Status::fail("the records are encrypted");
   }
-  readDescriptors(bytes, base, std::min<std::size_t>(out.headerLength, size),
-                  isLevel7(out.version), out.fields);
+  if (Status s = readDescriptors(bytes, base, std::min<std::size_t>(out.headerLength, size),
+                                 isLevel7(out.version), out.fields);
+      !s.isOk()) {
+    return s;
+  }
   return placeFields(out);
 }
 

@@ -48,7 +48,8 @@ constexpr std::size_t kMaxHeaderBytes = 65536;
 // Reads the header from the first `size` bytes of a file of `fileSize` bytes
 // (size = min(fileSize, kMaxHeaderBytes)). Fails, saying why, when the file is
 // too short, the header length or record length is impossible, the records
-// are encrypted, there are no fields, or the fields do not fit in a record.
+// are encrypted, there are no fields, a field descriptor is cut off by the
+// header length, or the fields do not fit in a record.
 [[nodiscard]] Status parseHeader(const std::uint8_t* bytes, std::size_t size,
                                  std::uint64_t fileSize, TableHeader& out);
 
