@@ -1,0 +1,128 @@
+#include "tests/reliability/child_run.hpp"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "tests/rt/temp_dir.hpp"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define RELIABILITY_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RELIABILITY_SANITIZED 1
+#endif
+#endif
+
+namespace reliability {
+namespace {
+
+// In the child: only async-signal-safe calls between fork and exec; any
+// failure to set the run up ends the child with 127.
+[[noreturn]] void execProgram(const ChildJob& job, const Limits& limits, char* const* argv, int outFd,
+                              int errFd) {
+  const int in = ::open("/dev/null", O_RDONLY);
+  if (in < 0 || ::chdir(job.directory.c_str()) != 0) _exit(127);
+  ::dup2(in, 0);
+  ::dup2(outFd, 1);
+  ::dup2(errFd, 2);
+  if (job.umask) ::umask(*job.umask);
+  if (limits.capMemory) {
+    const rlimit data{Limits::kDataBytes, Limits::kDataBytes};
+    if (::setrlimit(RLIMIT_DATA, &data) != 0) _exit(127);
+  }
+  if (job.user) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(*job.user) != 0 || ::setuid(*job.user) != 0) _exit(127);
+  }
+  // The alarm outlives exec: a run that overstays is ended by SIGALRM.
+  ::alarm(limits.wallSeconds);
+  ::execv(argv[0], argv);
+  _exit(127);
+}
+
+}  // namespace
+
+Limits Limits::forThisBuild() {
+#ifdef RELIABILITY_SANITIZED
+  return Limits{10, false};
+#else
+  return Limits{2, true};
+#endif
+}
+
+RunningChild::RunningChild(const ChildJob& job, const Limits& limits) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-child-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a capture directory");
+  captureDir_ = pattern;
+  const std::string outFile = captureDir_ + "/out", errFile = captureDir_ + "/err";
+  const int outFd = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int errFd = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (outFd < 0 || errFd < 0) throw std::runtime_error("cannot capture the program's output");
+
+  std::vector<std::string> strings{DBF2CSV_BIN};
+  strings.insert(strings.end(), job.args.begin(), job.args.end());
+  std::vector<char*> argv;
+  for (auto& s : strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  ::setenv("DBF2CSV_UI", "headless", 1);
+  pid_ = ::fork();
+  if (pid_ == 0) execProgram(job, limits, argv.data(), outFd, errFd);
+  ::close(outFd);
+  ::close(errFd);
+  if (pid_ < 0) throw std::runtime_error("cannot start the program");
+}
+
+RunningChild::~RunningChild() {
+  if (!finished_ && pid_ > 0) (void)finish();
+  std::error_code ec;
+  std::filesystem::remove_all(captureDir_, ec);
+}
+
+ChildRun RunningChild::finish() {
+  ChildRun run;
+  int status = 0;
+  rusage usage{};
+  while (::wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  finished_ = true;
+  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  run.maxRssKiB = usage.ru_maxrss;
+  run.out = rt_test::readFile(captureDir_ + "/out");
+  run.err = rt_test::readFile(captureDir_ + "/err");
+  return run;
+}
+
+ChildRun runChild(const ChildJob& job, const Limits& limits) {
+  return RunningChild(job, limits).finish();
+}
+
+std::vector<ChildRun> runChildren(const std::vector<ChildJob>& jobs, const Limits& limits) {
+  constexpr std::size_t kSideBySide = 2;
+  std::vector<ChildRun> runs(jobs.size());
+  std::deque<std::pair<std::size_t, std::unique_ptr<RunningChild>>> running;
+  for (std::size_t next = 0; next < jobs.size() || !running.empty();) {
+    if (next < jobs.size() && running.size() < kSideBySide) {
+      running.emplace_back(next, std::make_unique<RunningChild>(jobs[next], limits));
+      ++next;
+      continue;
+    }
+    runs[running.front().first] = running.front().second->finish();
+    running.pop_front();
+  }
+  return runs;
+}
+
+}  // namespace reliability
