@@ -23,6 +23,9 @@ class DbfTable : public Table {
   // memo file (null when no field needs one). Stands on the first visible
   // record.
   DbfTable(std::string path, OsFile file, TableHeader header, std::unique_ptr<MemoFile> memo);
+  // The reader refers to the file member: the table stays where it was made.
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
 
   std::uint32_t lastRec() const override { return header_.recordCount; }
   int fieldCount() const override { return static_cast<int>(visible_.size()); }
