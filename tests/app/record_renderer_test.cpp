@@ -74,6 +74,10 @@ const std::vector<std::string> kDecimals = {
     "     12.50", "    -12.50", "     -0.00", "      0.00", "     12.5 ", "    12.505",
     "  1,200.00", "       .50", "      -.50", "          ", "1234567.89", "     00.50",
     " 1.2345e2 ", "    -9.995", std::string("   \0\0\0\0.12", 10)};
+const std::vector<std::string> kLongNumbers = {
+    "       12345678.1234", "      -12345678.1234", "             -0.0000", "              0.0000",
+    "   1234567890123.5  ", "                    ", "012345678901234.1234", "  1234567890.12345678",
+    "             1.2e+03", std::string("          \0\0\0\0\0.1234", 20)};
 const std::vector<std::string> kDates = {
     "20240131", "        ", std::string(8, '\0'), "00000000", "2024013 ", "abc\"defg",
     "2024-1-1", "99999999", " 2024013", "0000000 "};
@@ -104,10 +108,11 @@ TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
   test_support::TableSpec spec;
   spec.fields = {{"C1", 'C', 1, 0},  {"C7", 'C', 7, 0},  {"C8", 'C', 8, 0},   {"C9", 'C', 9, 0},
                  {"C20", 'C', 20, 0}, {"N0", 'N', 6, 0},  {"N2", 'N', 10, 2},  {"D8", 'D', 8, 0},
-                 {"D10", 'D', 10, 0}, {"L1", 'L', 1, 0}};
+                 {"D10", 'D', 10, 0}, {"L1", 'L', 1, 0},  {"C33", 'C', 33, 0}, {"N20", 'N', 20, 4}};
   const std::vector<std::pair<const std::vector<std::string>*, std::size_t>> columns = {
       {&kTexts, 1},     {&kTexts, 7}, {&kTexts, 8},      {&kTexts, 9},     {&kTexts, 20},
-      {&kWholes, 6},    {&kDecimals, 10}, {&kDates, 8}, {&kWideDates, 10}, {&kLogicals, 1}};
+      {&kWholes, 6},    {&kDecimals, 10}, {&kDates, 8}, {&kWideDates, 10}, {&kLogicals, 1},
+      {&kTexts, 33},    {&kLongNumbers, 20}};
   {
     test_support::DbfWriter writer("AWKWARD.DBF", spec);
     for (std::size_t i = 0; i < 60; ++i) {
