@@ -44,9 +44,10 @@ bench:
 	@scripts/install-deps.sh bench
 	bench/run.sh
 
+# Each fuzz target for FUZZ_SECONDS (FUZZ_TARGETS="table memo_fpt" picks some).
 fuzz:
 	@scripts/install-deps.sh fuzz
-	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/run.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" tests/fuzz/run.sh
 
 install: build
 	cmake --install $(BUILD)
