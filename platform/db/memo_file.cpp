@@ -7,6 +7,7 @@
 // blocks, so a reader never follows a pointer inside the memo file.
 #include "platform/db/memo_file.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/db/byte_order.hpp"
@@ -34,6 +35,8 @@ Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBloc
   std::size_t got = 0;
   if (Status s = file_.readAt(0, header, sizeof header, got); !s.isOk()) return s;
   const std::uint64_t size = file_.size();
+  size_ = size;
+  windowBytes_ = 0;
   if (size < kHeaderSize) {
     return Status::fail("the memo file is shorter than its " + bytesText(kHeaderSize) +
                         " header (" + bytesText(size) + ")");
@@ -49,9 +52,51 @@ Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBloc
 }
 
 Status MemoFile::read(std::uint64_t block, std::string& out) {
+  Status s = readMemo(block, out);
+  if (s.isOk()) return s;
+  // The window and the size may be older than the file: look again once.
+  windowBytes_ = 0;
+  const std::uint64_t now = file_.size();
+  if (now == size_) return s;
+  size_ = now;
+  return readMemo(block, out);
+}
+
+Status MemoFile::view(std::uint64_t offset, const std::uint8_t*& bytes, std::size_t& got) {
+  if (offset < windowStart_ || offset >= windowStart_ + windowBytes_) {
+    window_.resize(kWindowBytes);
+    windowBytes_ = 0;
+    windowStart_ = offset;
+    if (Status s = file_.readAt(offset, window_.data(), window_.size(), windowBytes_); !s.isOk()) {
+      return s;
+    }
+  }
+  const auto skip = static_cast<std::size_t>(offset - windowStart_);
+  bytes = window_.data() + skip;
+  got = windowBytes_ - skip;
+  return Status::ok();
+}
+
+Status MemoFile::copyOut(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got) {
+  // A memo larger than the window is read straight into place.
+  if (n >= kWindowBytes) return file_.readAt(offset, buf, n, got);
+  auto* to = static_cast<std::uint8_t*>(buf);
+  for (got = 0; got < n;) {
+    const std::uint8_t* bytes = nullptr;
+    std::size_t have = 0;
+    if (Status s = view(offset + got, bytes, have); !s.isOk()) return s;
+    if (have == 0) break;
+    const std::size_t take = std::min(have, n - got);
+    std::memcpy(to + got, bytes, take);
+    got += take;
+  }
+  return Status::ok();
+}
+
+Status MemoFile::readMemo(std::uint64_t block, std::string& out) {
   out.clear();
   outside_ = true;
-  const std::uint64_t fileSize = file_.size();
+  const std::uint64_t fileSize = size_;
   if (block >= (fileSize + blockSize_ - 1) / blockSize_) {
     return Status::fail("the memo file ends at " + bytesText(fileSize));
   }
@@ -59,11 +104,12 @@ Status MemoFile::read(std::uint64_t block, std::string& out) {
   outside_ = false;
   std::uint8_t head[8] = {};
   std::size_t got = 0;
-  if (Status s = file_.readAt(offset, head, sizeof head, got); !s.isOk()) return s;
+  if (Status s = copyOut(offset, head, sizeof head, got); !s.isOk()) return s;
   if (offset < kHeaderSize) {
     outside_ = true;
-    // A zeroed block header reads as an empty memo whatever its place; any
-    // other bytes there belong to the header and are no memo.
+    // Writers have left pointers into the header where it is all zero (a
+    // real FPT's G field): eight zero bytes read as an empty memo and nothing
+    // is misread. Any other bytes there belong to the header, not to a memo.
     static constexpr std::uint8_t kZero[8] = {};
     if (got == 8 && std::memcmp(head, kZero, 8) == 0) return Status::ok();
     return Status::fail("the block lies inside the memo file's " + bytesText(kHeaderSize) +
@@ -90,7 +136,7 @@ Status MemoFile::readCounted(std::uint64_t offset, std::uint64_t headerSize, std
   if (end > fileSize) return pastEnd(end, fileSize);
   out.resize(length);
   std::size_t got = 0;
-  if (Status s = file_.readAt(offset + headerSize, out.data(), out.size(), got); !s.isOk()) return s;
+  if (Status s = copyOut(offset + headerSize, out.data(), out.size(), got); !s.isOk()) return s;
   if (got < length) {
     out.clear();
     return pastEnd(end, offset + headerSize + got);
@@ -101,14 +147,14 @@ Status MemoFile::readCounted(std::uint64_t offset, std::uint64_t headerSize, std
 Status MemoFile::readToTerminator(std::uint64_t offset, std::uint64_t fileSize, std::string& out) {
   // The dBase III layout has no length: the memo ends at the first 0x1A, or
   // at the end of the file when its writer left the terminator out.
-  std::string chunk(4096, '\0');
   for (std::uint64_t pos = offset; pos < fileSize;) {
+    const std::uint8_t* bytes = nullptr;
     std::size_t got = 0;
-    if (Status s = file_.readAt(pos, chunk.data(), chunk.size(), got); !s.isOk()) return s;
+    if (Status s = view(pos, bytes, got); !s.isOk()) return s;
     if (got == 0) break;
-    const void* stop = std::memchr(chunk.data(), 0x1A, got);
-    const std::size_t take = stop ? static_cast<std::size_t>(static_cast<const char*>(stop) - chunk.data()) : got;
-    out.append(chunk.data(), take);
+    const void* stop = std::memchr(bytes, 0x1A, got);
+    const std::size_t take = stop ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(stop) - bytes) : got;
+    out.append(reinterpret_cast<const char*>(bytes), take);
     if (stop) break;
     pos += got;
   }
