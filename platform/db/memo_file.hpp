@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/db/os_file.hpp"
 #include "platform/db/status.hpp"
@@ -27,7 +28,10 @@ class MemoFile {
   // Reads the memo that starts at `block` into `out`. A DBT block that begins
   // with FF FF 08 00 holds its length; any other runs to the first 0x1A or
   // the end of the file. Fails when the block lies beyond the end of the file
-  // or in its header, or the memo's stated length runs past the end.
+  // or in its header, or the memo's stated length runs past the end. Memos
+  // come from a window of the file read ahead in large blocks, as a table
+  // keeps its memos in about the order of its records; a failed read looks
+  // at the file afresh before it fails, so a retry sees a mended file.
   [[nodiscard]] Status read(std::uint64_t block, std::string& out);
 
   // Whether the last failed read() failed because the block lies outside
@@ -39,11 +43,24 @@ class MemoFile {
   const std::string& path() const { return path_; }
 
  private:
+  // The size of one read ahead.
+  static constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+
+  Status readMemo(std::uint64_t block, std::string& out);
   Status readCounted(std::uint64_t offset, std::uint64_t headerSize, std::uint64_t length,
                      std::uint64_t fileSize, std::string& out);
   Status readToTerminator(std::uint64_t offset, std::uint64_t fileSize, std::string& out);
+  // The bytes of the file from `offset` on that the window holds, read into
+  // it when it holds none; `got` is 0 at the end of the file.
+  Status view(std::uint64_t offset, const std::uint8_t*& bytes, std::size_t& got);
+  // Reads up to `n` bytes at `offset`, less only at the end of the file.
+  Status copyOut(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got);
 
   OsFile file_;
+  std::uint64_t size_ = 0;  // the file's size when last looked at
+  std::vector<std::uint8_t> window_;
+  std::uint64_t windowStart_ = 0;  // file offset of window_[0]
+  std::size_t windowBytes_ = 0;    // bytes of the file in the window
   std::string path_;
   MemoLayout layout_ = MemoLayout::Dbt;
   std::uint32_t blockSize_ = 512;
