@@ -64,12 +64,14 @@ Status MemoFile::read(std::uint64_t block, std::string& out) {
 
 Status MemoFile::view(std::uint64_t offset, const std::uint8_t*& bytes, std::size_t& got) {
   if (offset < windowStart_ || offset >= windowStart_ + windowBytes_) {
-    window_.resize(kWindowBytes);
+    // No larger than what the file holds from there: a small memo file
+    // costs a small window.
+    const std::uint64_t left = size_ > offset ? size_ - offset : 0;
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, std::max<std::uint64_t>(left, 8)));
+    if (window_.size() < want) window_.resize(want);
     windowBytes_ = 0;
     windowStart_ = offset;
-    if (Status s = file_.readAt(offset, window_.data(), window_.size(), windowBytes_); !s.isOk()) {
-      return s;
-    }
+    if (Status s = file_.readAt(offset, window_.data(), want, windowBytes_); !s.isOk()) return s;
   }
   const auto skip = static_cast<std::size_t>(offset - windowStart_);
   bytes = window_.data() + skip;
