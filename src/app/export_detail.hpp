@@ -64,9 +64,6 @@ void appendValue(std::string& cLine, const rt::Value& xValue);
 std::string changeSpecialChars(std::string_view cText);
 // CHANGESPECIALCHARS of `text` appended to `out`, without a string of its own.
 void appendSubstituted(std::string& out, std::string_view text);
-// CHANGESPECIALCHARS of `text` written at `to`, which has room for it;
-// returns the end of what was written.
-char* copySubstituted(char* to, std::string_view text);
 
 // ---- Progress window and message box ---------------------------------------
 

@@ -7,27 +7,173 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace app::scan {
 
 // The length of a character field's value less its trailing blanks and NUL
 // padding.
-std::size_t trimmedLength(const std::uint8_t* p, std::size_t length);
+inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length);
 
 // True when the field holds, between blanks, a text that already reads as
 // its value's text: an optional minus, digits without a leading zero, then a
 // point and exactly `decimals` digits when `decimals` > 0, and not minus
 // zero. `text` is then that text; false for anything else (blank, NUL
 // bytes, more or fewer decimals, stars, exponents).
-bool plainNumber(const std::uint8_t* p, std::size_t length, int decimals, std::string_view& text);
+inline bool plainNumber(const std::uint8_t* p, std::size_t length, int decimals,
+                        std::string_view& text);
 
 // True when a date field holds only blanks, only NUL bytes, "00000000" (all
 // three the empty date, `text` empty) or, in exactly eight bytes, eight
 // digits (`text` those digits); false for anything else.
-bool plainDate(const std::uint8_t* p, std::size_t length, std::string_view& text);
+inline bool plainDate(const std::uint8_t* p, std::size_t length, std::string_view& text);
 
 // Whether a logical field's first byte means true: T, t, Y or y.
-bool isTrue(std::uint8_t first);
+inline bool isTrue(std::uint8_t first);
+
+// ---- Inline, as the export's fast path runs them for every field ----------
+
+namespace detail {
+
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+inline constexpr std::uint64_t kBlanks = kOnes * ' ';
+
+inline std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
+  return {reinterpret_cast<const char*>(p), n};
+}
+
+inline bool allAre(const std::uint8_t* p, std::size_t n, std::uint8_t c) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (p[i] != c) return false;
+  }
+  return true;
+}
+
+// Eight bytes that are all digits: each byte's high half is 3, and stays 3
+// when 6 is added (which carries out of the nine digits only).
+inline bool eightDigits(std::uint64_t v) {
+  constexpr std::uint64_t kHigh = kOnes * 0xF0, kThrees = kOnes * 0x30;
+  return (v & kHigh) == kThrees && ((v + kOnes * 6) & kHigh) == kThrees;
+}
+
+// Digits from `from` to `to`: whether all are digits, and whether any is not 0.
+inline void scanDigits(const std::uint8_t* p, std::size_t from, std::size_t to, bool& digits,
+                       bool& nonZero) {
+  for (std::size_t k = from; k < to; ++k) {
+    digits = digits && p[k] >= '0' && p[k] <= '9';
+    nonZero = nonZero || p[k] != '0';
+  }
+}
+
+// plainNumber() one byte at a time, for any width.
+inline bool plainNumberBytes(const std::uint8_t* p, std::size_t n, int decimals,
+                             std::string_view& text) {
+  std::size_t i = 0;
+  while (i < n && p[i] == ' ') ++i;
+  while (n > i && p[n - 1] == ' ') --n;
+  const std::size_t begin = i;
+  const bool negative = i < n && p[i] == '-';
+  i += negative ? 1 : 0;
+  const std::size_t fraction = decimals > 0 ? static_cast<std::size_t>(decimals) + 1 : 0;
+  if (n - i < fraction + 1) return false;
+  const std::size_t point = n - fraction;
+  if (fraction > 0 && p[point] != '.') return false;
+  if (p[i] == '0' && point - i > 1) return false;
+  bool digits = true, nonZero = false;
+  scanDigits(p, i, point, digits, nonZero);
+  if (fraction > 0) scanDigits(p, point + 1, n, digits, nonZero);
+  if (!digits || (negative && !nonZero)) return false;
+  text = bytesOf(p + begin, n - begin);
+  return true;
+}
+
+#if defined(__SSE2__)
+inline __m128i load16(const std::uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// One bit per byte of `v` that equals `c`.
+inline unsigned bytesEqual(__m128i v, char c) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+
+// plainNumber() for a field of at most 16 bytes, all of them compared at
+// once: the bits of a mask stand for the bytes of the field.
+inline bool plainNumber16(const std::uint8_t* p, std::size_t length, int decimals,
+                          std::string_view& text) {
+  const __m128i v = load16(p);
+  const unsigned filled = ~bytesEqual(v, ' ') & ((1u << length) - 1);
+  if (filled == 0) return false;
+  const auto begin = static_cast<unsigned>(__builtin_ctz(filled));
+  const auto end = 32u - static_cast<unsigned>(__builtin_clz(filled));
+  const bool negative = p[begin] == '-';
+  const unsigned start = begin + (negative ? 1 : 0);
+  const unsigned fraction = decimals > 0 ? static_cast<unsigned>(decimals) + 1 : 0;
+  if (end < start + fraction + 1) return false;
+  const unsigned point = end - fraction;
+  unsigned required = ((1u << end) - 1) & ~((1u << start) - 1);
+  if (fraction > 0) {
+    if (p[point] != '.') return false;
+    required &= ~(1u << point);
+  }
+  const __m128i clamped = _mm_min_epu8(_mm_max_epu8(v, _mm_set1_epi8('0')), _mm_set1_epi8('9'));
+  const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, v)));
+  if ((digits & required) != required) return false;
+  if (p[start] == '0' && point - start > 1) return false;
+  if (negative && (required & ~bytesEqual(v, '0')) == 0) return false;
+  text = bytesOf(p + begin, end - begin);
+  return true;
+}
+#endif
+
+}  // namespace detail
+
+inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length) {
+#if defined(__SSE2__)
+  // Sixteen bytes at a time from the end; bytes before the field are masked.
+  for (std::size_t end = length; end > 0; end = end > 16 ? end - 16 : 0) {
+    const __m128i v = detail::load16(p + end - 16);
+    const __m128i pad = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')),
+                                     _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    unsigned keep = ~static_cast<unsigned>(_mm_movemask_epi8(pad)) & 0xFFFFu;
+    if (end < 16) keep &= 0xFFFFu << (16 - end);
+    if (keep != 0) return end + (32u - static_cast<unsigned>(__builtin_clz(keep))) - 16;
+  }
+  return 0;
+#else
+  while (length > 0 && (p[length - 1] == ' ' || p[length - 1] == '\0')) --length;
+  return length;
+#endif
+}
+
+inline bool plainNumber(const std::uint8_t* p, std::size_t length, int decimals,
+                        std::string_view& text) {
+#if defined(__SSE2__)
+  if (length <= 16) return detail::plainNumber16(p, length, decimals, text);
+#endif
+  return detail::plainNumberBytes(p, length, decimals, text);
+}
+
+inline bool plainDate(const std::uint8_t* p, std::size_t length, std::string_view& text) {
+  text = detail::bytesOf(p, 0);
+  if (length == 8) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    if (v == detail::kBlanks || v == 0 || v == detail::kOnes * '0') return true;
+    if (!detail::eightDigits(v)) return false;
+    text = detail::bytesOf(p, 8);
+    return true;
+  }
+  return detail::allAre(p, length, ' ') || detail::allAre(p, length, '\0');
+}
+
+inline bool isTrue(std::uint8_t first) {
+  const unsigned lower = first | 0x20u;
+  return lower == 't' || lower == 'y';
+}
 
 }  // namespace app::scan

@@ -12,6 +12,7 @@
 #include "platform/rt/strings.hpp"
 #include "src/app/export_detail.hpp"
 #include "src/app/field_scan.hpp"
+#include "src/app/substitute.hpp"
 
 namespace app {
 namespace {

@@ -1,65 +1,13 @@
 // Record rendering: a record as an array of values, each value as the text
 // that goes between the double quotes of the output.
-#include <cstdint>
-#include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/export_detail.hpp"
+#include "src/app/substitute.hpp"
 
 namespace app {
 namespace {
-
-// The substitutes that keep a character value on one line and free of the
-// quote: 13 and the soft line break 141 become 191, 10 becomes 192, the
-// double quote 34 becomes 193; every other byte stays. Written as selects
-// rather than a table so that the compiler can do many bytes at once.
-inline unsigned char substitute(unsigned char c) {
-  c = (c == 13 || c == 141) ? 191 : c;
-  c = c == 10 ? 192 : c;
-  return c == 34 ? 193 : c;
-}
-
-// Eight bytes: a word without any of the four bytes, the common case, is
-// copied whole; a word with one of them goes byte by byte.
-void copyWordSubstituted(char* to, const unsigned char* from) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
-  const auto hasByte = [](std::uint64_t v, std::uint8_t b) {
-    const std::uint64_t x = v ^ (kOnes * b);
-    return (x - kOnes) & ~x & kHighs;
-  };
-  std::uint64_t v;
-  std::memcpy(&v, from, 8);
-  if (hasByte(v, 10) | hasByte(v, 13) | hasByte(v, 34) | hasByte(v, 141)) {
-    for (int k = 0; k < 8; ++k) to[k] = static_cast<char>(substitute(from[k]));
-  } else {
-    std::memcpy(to, &v, 8);
-  }
-}
-
-// Sixteen bytes, each of the four replaced in all lanes at once.
-void copyBlockSubstituted(char* to, const unsigned char* from) {
-#if defined(__SSE2__)
-  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-  const auto replace = [](__m128i x, char which, char by) {
-    const __m128i hit = _mm_cmpeq_epi8(x, _mm_set1_epi8(which));
-    return _mm_or_si128(_mm_andnot_si128(hit, x), _mm_and_si128(hit, _mm_set1_epi8(by)));
-  };
-  // 141 becomes 13 first, as CHANGESPECIALCHARS applies HARDCR first.
-  v = replace(v, static_cast<char>(141), 13);
-  v = replace(v, 13, static_cast<char>(191));
-  v = replace(v, 10, static_cast<char>(192));
-  v = replace(v, 34, static_cast<char>(193));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
-#else
-  copyWordSubstituted(to, from);
-  copyWordSubstituted(to + 8, from + 8);
-#endif
-}
 
 // ALLTRIM of the text appended to `out` from `start` on, in place.
 void allTrimFrom(std::string& out, std::size_t start) {
@@ -90,22 +38,6 @@ void appendVarToChar(std::string& out, const rt::Value& xValue) {
 }
 
 }  // namespace
-
-char* copySubstituted(char* to, std::string_view text) {
-  const auto* from = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  if (n < 8) {
-    for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<char>(substitute(from[i]));
-  } else if (n < 16) {
-    copyWordSubstituted(to, from);
-    copyWordSubstituted(to + n - 8, from + n - 8);
-  } else {
-    // Sixteen bytes at a time, the last sixteen overlapping the block before.
-    for (std::size_t i = 0; i + 16 < n; i += 16) copyBlockSubstituted(to + i, from + i);
-    copyBlockSubstituted(to + n - 16, from + n - 16);
-  }
-  return to + n;
-}
 
 void appendSubstituted(std::string& out, std::string_view text) {
   const std::size_t start = out.size();

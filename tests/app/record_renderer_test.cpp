@@ -16,6 +16,7 @@
 #include "src/app/export_detail.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/record_renderer.hpp"
+#include "src/app/substitute.hpp"
 #include "tests/app/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
