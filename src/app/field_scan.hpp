@@ -102,29 +102,31 @@ inline unsigned bytesEqual(__m128i v, char c) {
 }
 
 // plainNumber() for a field of at most 16 bytes, all of them compared at
-// once: the bits of a mask stand for the bytes of the field.
+// once: the bits of each mask stand for the bytes of the field, and the
+// checks combine without a branch until the answer.
 inline bool plainNumber16(const std::uint8_t* p, std::size_t length, int decimals,
                           std::string_view& text) {
   const __m128i v = load16(p);
-  const unsigned filled = ~bytesEqual(v, ' ') & ((1u << length) - 1);
+  const unsigned valid = (1u << length) - 1;
+  const unsigned filled = ~bytesEqual(v, ' ') & valid;
   if (filled == 0) return false;
-  const auto begin = static_cast<unsigned>(__builtin_ctz(filled));
-  const auto end = 32u - static_cast<unsigned>(__builtin_clz(filled));
-  const bool negative = p[begin] == '-';
-  const unsigned start = begin + (negative ? 1 : 0);
-  const unsigned fraction = decimals > 0 ? static_cast<unsigned>(decimals) + 1 : 0;
-  if (end < start + fraction + 1) return false;
-  const unsigned point = end - fraction;
-  unsigned required = ((1u << end) - 1) & ~((1u << start) - 1);
-  if (fraction > 0) {
-    if (p[point] != '.') return false;
-    required &= ~(1u << point);
-  }
   const __m128i clamped = _mm_min_epu8(_mm_max_epu8(v, _mm_set1_epi8('0')), _mm_set1_epi8('9'));
   const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, v)));
-  if ((digits & required) != required) return false;
-  if (p[start] == '0' && point - start > 1) return false;
-  if (negative && (required & ~bytesEqual(v, '0')) == 0) return false;
+  const unsigned zeros = bytesEqual(v, '0'), dots = bytesEqual(v, '.');
+  const auto begin = static_cast<unsigned>(__builtin_ctz(filled));
+  const auto end = 32u - static_cast<unsigned>(__builtin_clz(filled));
+  const unsigned negative = (bytesEqual(v, '-') >> begin) & 1u;
+  const unsigned start = begin + negative;
+  const unsigned fraction = decimals > 0 ? static_cast<unsigned>(decimals) + 1 : 0;
+  // At least one whole digit before the decimals.
+  const bool room = end >= start + fraction + 1;
+  const unsigned point = room ? end - fraction : start;
+  const unsigned body = ((1u << end) - 1) & ~((1u << start) - 1);
+  const unsigned pointBit = fraction > 0 ? 1u << point : 0u;
+  const bool ok = room & ((dots & body) == pointBit) & ((digits & body) == (body & ~pointBit)) &
+                  (((zeros >> start) & 1u) == 0 || point - start == 1) &
+                  (negative == 0 || (body & ~pointBit & ~zeros) != 0);
+  if (!ok) return false;
   text = bytesOf(p + begin, end - begin);
   return true;
 }

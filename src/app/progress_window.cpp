@@ -45,7 +45,8 @@ ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCo
 bool progress(ui::ProgressBar* oProgress) {
   RT_PROC("_PROGRESS");
   // The export runs with INPUT current: no change of work area is needed.
-  const int nArea = db::select("INPUT");
+  static const std::string kInput = "INPUT";
+  const int nArea = db::select(kInput);
   const std::uint32_t nRecord =
       nArea == db::currentArea() ? db::recNo() : db::inArea(nArea, [] { return db::recNo(); });
   if (oProgress) oProgress->update(nRecord);

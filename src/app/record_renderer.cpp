@@ -57,11 +57,10 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
   // What the fast cases can write after each field: its closing quote, then
   // a comma, two quotes and at most the field's width (a date eight bytes,
   // a logical one) for every later field, and the line end.
-  renderer.after_.assign(renderer.fields_.size(), 1);
   std::size_t rest = 3;
   for (std::size_t i = renderer.fields_.size(); i-- > 0;) {
-    renderer.after_[i] = rest;
-    const Field& f = renderer.fields_[i];
+    Field& f = renderer.fields_[i];
+    f.after = rest;
     const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical ? 1
                               : f.kind == Kind::Routine ? 0 : f.length;
     rest += 3 + width;
@@ -82,9 +81,8 @@ std::string_view RecordRenderer::recordLine() {
   const std::uint8_t* record = record_.data() + kSlack;
   if (line_.size() < bound_ + kSlack) line_.resize(bound_ + kSlack);
   char* w = line_.data();
-  for (std::size_t i = 0; i < fields_.size(); ++i) {
-    const Field& f = fields_[i];
-    if (i > 0) *w++ = ',';
+  for (const Field& f : fields_) {
+    *w++ = ',';
     *w++ = '"';
     const std::uint8_t* p = record + f.offset;
     std::string_view text;
@@ -102,7 +100,7 @@ std::string_view RecordRenderer::recordLine() {
         text = slow_;
       }
       const auto at = static_cast<std::size_t>(w - line_.data());
-      const std::size_t need = at + text.size() + after_[i] + kSlack;
+      const std::size_t need = at + text.size() + f.after + kSlack;
       if (line_.size() < need) line_.resize(need);
       w = line_.data() + at;
       std::memcpy(w, text.data(), text.size());
@@ -112,7 +110,9 @@ std::string_view RecordRenderer::recordLine() {
   }
   *w++ = '\r';
   *w++ = '\n';
-  return {line_.data(), static_cast<std::size_t>(w - line_.data())};
+  // Every field wrote a comma before its quote; the first one's is dropped.
+  const std::size_t first = fields_.empty() ? 0 : 1;
+  return {line_.data() + first, static_cast<std::size_t>(w - line_.data()) - first};
 }
 
 // The text of a numeric or date field when it can be shown as stored: a

@@ -36,6 +36,7 @@ class RecordRenderer {
     std::uint32_t offset;   // in the record, flag byte included
     std::uint32_t length;
     int decimals;
+    std::size_t after = 0;  // room the fields after this one need
   };
 
   explicit RecordRenderer(db::Table& table) : table_(&table) {}
@@ -44,7 +45,6 @@ class RecordRenderer {
 
   db::Table* table_;
   std::vector<Field> fields_;
-  std::vector<std::size_t> after_;  // room the fields after each one need
   std::size_t bound_ = 0;           // room a whole record needs
   std::vector<std::uint8_t> record_;  // the record, with room on either side
   std::string line_;                // the line; only grows

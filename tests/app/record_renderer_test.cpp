@@ -131,6 +131,25 @@ TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
   EXPECT_TRUE(toolkit_->shown.empty());
 }
 
+// A Visual FoxPro table whose only field is its hidden _NullFlags: every
+// record is an empty line.
+TEST_F(RecordRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
+  test_support::TableSpec spec;
+  spec.version = 0x30;
+  spec.fields = {{"_NullFlags", '0', 1, 0, 0x05}};
+  {
+    test_support::DbfWriter writer("HIDDEN.DBF", spec);
+    for (int i = 0; i < 3; ++i) writer.appendRaw(std::string(1, '\0'));
+  }
+  std::string driver;
+  ASSERT_TRUE(app::openTable(driver, "HIDDEN.DBF", "INPUT", true));
+  EXPECT_EQ(compareAllRecords("HIDDEN.DBF"), 3);
+  std::optional<app::RecordRenderer> renderer = app::RecordRenderer::forCurrentTable();
+  ASSERT_TRUE(renderer.has_value());
+  db::dbGoTop();
+  EXPECT_EQ(renderer->recordLine(), "\r\n");
+}
+
 // Every table of the corpus that opens: memos, nulls, binary types, damaged
 // records and all; errors the reading raises are answered with the default
 // the same way on both paths.
