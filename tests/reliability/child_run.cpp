@@ -39,8 +39,8 @@ namespace {
   ::dup2(errFd, 2);
   if (job.umask) ::umask(*job.umask);
   if (limits.capMemory) {
-    const rlimit data{Limits::kDataBytes, Limits::kDataBytes};
-    if (::setrlimit(RLIMIT_DATA, &data) != 0) _exit(127);
+    const rlimit space{Limits::kAddressSpaceBytes, Limits::kAddressSpaceBytes};
+    if (::setrlimit(RLIMIT_AS, &space) != 0) _exit(127);
   }
   if (job.user) {
     if (::setgroups(0, nullptr) != 0 || ::setgid(*job.user) != 0 || ::setuid(*job.user) != 0) _exit(127);

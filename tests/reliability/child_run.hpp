@@ -12,11 +12,12 @@
 
 namespace reliability {
 
-// The limits of one run. Under AddressSanitizer the shadow memory makes a
-// data limit meaningless and every run slower, so the memory cap is left
-// off and the alarm given more room there.
+// The limits of one run: the whole address space of the process (program,
+// libraries, heap, stacks) capped at 64 MiB. Under AddressSanitizer the
+// shadow memory alone reserves terabytes and every run is slower, so the
+// memory cap is left off and the alarm given more room there.
 struct Limits {
-  static constexpr unsigned long kDataBytes = 64ul << 20;
+  static constexpr unsigned long kAddressSpaceBytes = 64ul << 20;
   unsigned wallSeconds;
   bool capMemory;
   static Limits forThisBuild();
