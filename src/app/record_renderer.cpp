@@ -73,9 +73,9 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
 // Works on a copy of the record with room on either side for the scans, and
 // writes through a pointer into room made in advance for the widest text the
 // fast cases give (texts of up to 16 bytes are moved as one block, hence the
-// slack); a field that takes the long way is rendered aside and copied in,
-// with room made again for the fields after it. The line's string only
-// grows, so its bytes are never cleared from record to record.
+// slack); a field that takes the long way is appended to the line, and room
+// is made again for the fields after it. The line's string keeps its size
+// from record to record, so its bytes are not cleared each time.
 std::string_view RecordRenderer::recordLine() {
   std::memcpy(record_.data() + kSlack, table_->recordBytes(), record_.size() - 2 * kSlack);
   const std::uint8_t* record = record_.data() + kSlack;
@@ -94,17 +94,16 @@ std::string_view RecordRenderer::recordLine() {
       std::memcpy(w, text.data(), kSlack);
       w += text.size();
     } else {
-      if (!plain) {
-        slow_.clear();
-        appendSlow(slow_, f, p);
-        text = slow_;
-      }
       const auto at = static_cast<std::size_t>(w - line_.data());
-      const std::size_t need = at + text.size() + f.after + kSlack;
-      if (line_.size() < need) line_.resize(need);
-      w = line_.data() + at;
-      std::memcpy(w, text.data(), text.size());
-      w += text.size();
+      line_.resize(at);
+      if (plain) {
+        line_.append(text);
+      } else {
+        appendSlow(line_, f, p);
+      }
+      const std::size_t end = line_.size();
+      line_.resize(end + f.after + kSlack);
+      w = line_.data() + end;
     }
     *w++ = '"';
   }

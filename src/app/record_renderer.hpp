@@ -47,8 +47,8 @@ class RecordRenderer {
   std::vector<Field> fields_;
   std::size_t bound_ = 0;           // room a whole record needs
   std::vector<std::uint8_t> record_;  // the record, with room on either side
-  std::string line_;                // the line; only grows
-  std::string slow_, number_, scratch_;  // reused from field to field
+  std::string line_;                // the line, with room to spare
+  std::string number_, scratch_;    // reused from field to field
 };
 
 }  // namespace app
