@@ -8,8 +8,10 @@ RESULTS_DIR holds what bench/run.sh left there:
   KEY-*.json        hyperfine exports (--export-json) for that table
   memory.txt        one line per run: key|records|peak kilobytes
   terminal.json     hyperfine export: dbf2csv terminal against headless
+  KEY.notes         remarks on a table (a peer that refused it)
 The reference of each table is the command named "dbf2csv"; every ratio is
-a median divided by the reference's median.
+a median divided by the reference's median. CPU is the mean user and
+system time of a run.
 """
 import glob
 import json
@@ -31,14 +33,15 @@ def load_results(folder, key):
 def table_lines(title, size, results):
     ref = results.get(REFERENCE)
     lines = ["### %s (%.1f MB)" % (title, size / 1e6), "",
-             "| program | median s | min s | MB/s | time / dbf2csv |",
-             "|---|---:|---:|---:|---:|"]
+             "| program | median s | min s | CPU s | MB/s | time / dbf2csv |",
+             "|---|---:|---:|---:|---:|---:|"]
     for name, r in results.items():
         med = r["median"]
         ratio = "%.2f" % (med / ref["median"]) if ref else "-"
         failed = any(code != 0 for code in r.get("exit_codes", []) if code is not None)
-        lines.append("| %s%s | %.3f | %.3f | %.0f | %s |" % (
-            name, " (failed)" if failed else "", med, r["min"], size / med / 1e6, ratio))
+        lines.append("| %s%s | %.3f | %.3f | %.3f | %.0f | %s |" % (
+            name, " (failed)" if failed else "", med, r["min"], r["user"] + r["system"],
+            size / med / 1e6, ratio))
     return lines + [""]
 
 
@@ -86,6 +89,10 @@ def main(argv):
             if all_results[key]:
                 title = "%s, %s records" % (title, format(int(records), ","))
                 out += table_lines(title, int(size), all_results[key])
+                notes = os.path.join(folder, key + ".notes")
+                if os.path.exists(notes):
+                    with open(notes) as f:
+                        out += ["Note: " + line.strip() for line in f] + [""]
     mem_lines, peaks = memory_lines(folder)
     out += mem_lines
 

@@ -12,7 +12,7 @@
 # Environment:
 #   BENCH_DIR    where the tables and outputs go (default: $TMPDIR/dbf2csv-bench)
 #   BENCH_BUILD  the Release build folder (default: build-release)
-#   BENCH_RUNS   timed runs of each fast command (default 5)
+#   BENCH_RUNS   timed runs of each fast command (default 10)
 #   BENCH_SLOW_RUNS  timed runs of the slow peers, ogr2ogr and dbfread (default 3)
 #   BENCH_SCALE  divides every record count, for a quick trial (default 1)
 #   BENCH_VERIFY 0 skips the byte check against the reference converter
@@ -21,7 +21,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BENCH_BUILD:-$ROOT/build-release}
 DIR=${BENCH_DIR:-${TMPDIR:-/tmp}/dbf2csv-bench}
-RUNS=${BENCH_RUNS:-5}
+RUNS=${BENCH_RUNS:-10}
 SLOW_RUNS=${BENCH_SLOW_RUNS:-3}
 SCALE=${BENCH_SCALE:-1}
 VERIFY=${BENCH_VERIFY:-1}
@@ -104,6 +104,10 @@ time_table() {
     -n cp "cp $src $DIR/copy/" \
     -n pgdbf "pgdbf -P $pgm $t >$DIR/out.pgdbf" \
     -n dbview "dbview -b -t -d, $t >$DIR/out.dbview" >&2
+  # A peer that prints next to nothing has refused the table.
+  if [ "$(wc -l <"$DIR/out.dbview")" -lt 2 ]; then
+    echo "dbview refuses the table: $(head -c 80 "$DIR/out.dbview")" >>"$RES/$key.notes"
+  fi
   hyperfine --style basic --warmup 0 --runs "$SLOW_RUNS" --export-json "$RES/$key-slow.json" \
     -n "ogr2ogr -f CSV" "rm -f $DIR/out.ogr.csv; ogr2ogr -f CSV $DIR/out.ogr.csv $t" \
     -n "dbfread + csv" "$PY $ROOT/bench/dbfread_csv.py $t $DIR/out.dbfread.csv" >&2
