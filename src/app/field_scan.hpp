@@ -32,6 +32,12 @@ inline bool plainNumber(const std::uint8_t* p, std::size_t length, int decimals,
 // digits (`text` those digits); false for anything else.
 inline bool plainDate(const std::uint8_t* p, std::size_t length, std::string_view& text);
 
+#if defined(__SSE2__)
+// One bit per byte of `v` that is neither a blank nor NUL: a byte of a
+// character value rather than of its padding.
+inline unsigned valueBytes(__m128i v);
+#endif
+
 // Whether a logical field's first byte means true: T, t, Y or y.
 inline bool isTrue(std::uint8_t first);
 
@@ -134,14 +140,19 @@ inline bool plainNumber16(const std::uint8_t* p, std::size_t length, int decimal
 
 }  // namespace detail
 
+#if defined(__SSE2__)
+inline unsigned valueBytes(__m128i v) {
+  const __m128i pad = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')),
+                                   _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+  return ~static_cast<unsigned>(_mm_movemask_epi8(pad)) & 0xFFFFu;
+}
+#endif
+
 inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length) {
 #if defined(__SSE2__)
   // Sixteen bytes at a time from the end; bytes before the field are masked.
   for (std::size_t end = length; end > 0; end = end > 16 ? end - 16 : 0) {
-    const __m128i v = detail::load16(p + end - 16);
-    const __m128i pad = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')),
-                                     _mm_cmpeq_epi8(v, _mm_setzero_si128()));
-    unsigned keep = ~static_cast<unsigned>(_mm_movemask_epi8(pad)) & 0xFFFFu;
+    unsigned keep = valueBytes(detail::load16(p + end - 16));
     if (end < 16) keep &= 0xFFFFu << (16 - end);
     if (keep != 0) return end + (32u - static_cast<unsigned>(__builtin_clz(keep))) - 16;
   }

@@ -1,5 +1,6 @@
 #include "src/app/record_renderer.hpp"
 
+#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -22,6 +23,27 @@ constexpr std::size_t kSlack = 16;
 
 std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
+}
+
+// A character field up to 64 bytes wide is substituted whole, sixteen bytes
+// at a time (the bytes after its trimmed end are written over later, hence
+// the slack), while the bits of its value bytes are gathered; the trimmed
+// length comes from the last such bit. The number of blocks is the field's,
+// the same for every record. Wider fields are trimmed first, then copied.
+char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
+#if defined(__SSE2__)
+  if (length <= 64) {
+    std::uint64_t keep = 0;
+    for (std::size_t k = 0; k < length; k += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(w + k), substituteBlock(v));
+      keep |= std::uint64_t{scan::valueBytes(v)} << k;
+    }
+    if (length < 64) keep &= (std::uint64_t{1} << length) - 1;
+    return w + std::bit_width(keep);
+  }
+#endif
+  return copySubstituted(w, bytesOf(p, scan::trimmedLength(p, length)));
 }
 
 // Appends `text` less its trailing blanks (TRIM).
@@ -87,9 +109,10 @@ std::string_view RecordRenderer::recordLine() {
     const std::uint8_t* p = record + f.offset;
     std::string_view text;
     if (f.kind == Kind::Character) {
-      w = copySubstituted(w, bytesOf(p, scan::trimmedLength(p, f.length)));
+      w = putCharacter(w, p, f.length);
     } else if (f.kind == Kind::Logical) {
-      *w++ = f.length > 0 && scan::isTrue(p[0]) ? 'T' : 'F';
+      // Picked by index, not by a branch: true and false come in any order.
+      *w++ = "FT"[f.length > 0 && scan::isTrue(p[0])];
     } else if (const bool plain = fastText(f, p, text); plain && text.size() <= kSlack) {
       std::memcpy(w, text.data(), kSlack);
       w += text.size();

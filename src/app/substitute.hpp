@@ -39,10 +39,9 @@ inline void copyWordSubstituted(char* to, const unsigned char* from) {
   }
 }
 
-// Sixteen bytes, each of the four replaced in all lanes at once.
-inline void copyBlockSubstituted(char* to, const unsigned char* from) {
 #if defined(__SSE2__)
-  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+// Sixteen bytes with each of the four replaced in all lanes at once.
+inline __m128i substituteBlock(__m128i v) {
   const auto replace = [](__m128i x, char which, char by) {
     const __m128i hit = _mm_cmpeq_epi8(x, _mm_set1_epi8(which));
     return _mm_or_si128(_mm_andnot_si128(hit, x), _mm_and_si128(hit, _mm_set1_epi8(by)));
@@ -51,8 +50,15 @@ inline void copyBlockSubstituted(char* to, const unsigned char* from) {
   v = replace(v, static_cast<char>(141), 13);
   v = replace(v, 13, static_cast<char>(191));
   v = replace(v, 10, static_cast<char>(192));
-  v = replace(v, 34, static_cast<char>(193));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+  return replace(v, 34, static_cast<char>(193));
+}
+#endif
+
+// Sixteen bytes, the same way.
+inline void copyBlockSubstituted(char* to, const unsigned char* from) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), substituteBlock(v));
 #else
   copyWordSubstituted(to, from);
   copyWordSubstituted(to + 8, from + 8);
