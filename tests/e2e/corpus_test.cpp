@@ -23,6 +23,9 @@ struct CorpusTable {
   bool memoMissing = false;
 };
 
+// Test listings name a table by its path, not by a dump of its bytes.
+void PrintTo(const CorpusTable& t, std::ostream* os) { *os << t.folder << '/' << t.name; }
+
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;

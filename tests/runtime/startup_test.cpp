@@ -119,6 +119,10 @@ struct EngineFailure {
   std::vector<std::string> alerts;
 };
 
+void PrintTo(const EngineFailure& f, std::ostream* os) {
+  for (const auto& e : f.unavailable) *os << e << ' ';
+}
+
 class EngineFailureTest : public StartupTest,
                           public ::testing::WithParamInterface<EngineFailure> {};
 
