@@ -1,13 +1,10 @@
 // Buffered output to a file descriptor: the one write path of the file layer
 // (FWRITE, the alternate and extra files, AtomicFile). Data is gathered in a
 // large block and written with few system calls; the first failure is kept
-// (sticky) and reported by flush(), close() and error(). Once a first block
-// is full, full blocks are written by a background thread while the next one
-// fills, so that writing overlaps the work that produces the data.
+// (sticky) and reported by flush(), close() and error().
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -32,11 +29,10 @@ class OutputFile {
  public:
   static constexpr size_t kBlock = size_t{1} << 20;
 
-  OutputFile();
+  OutputFile() = default;
   // Takes ownership of the open descriptor `fd`.
   explicit OutputFile(int fd, size_t block = kBlock);
-  // Flushes, stops the writer thread and closes; a failure here is lost, so
-  // callers that care call close().
+  // Flushes and closes; a failure here is lost, so callers that care call close().
   ~OutputFile();
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&& other) noexcept;
@@ -44,38 +40,27 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool isOpen() const { return fd_ >= 0; }
-  // Adds `s` to the block; a full block goes to the writer thread (started on
-  // the first full block; without one, to the file at once). A piece as large
-  // as a block is written at once, after the blocks before it. After a
-  // failure nothing more is written.
+  // Adds `s` to the block; a full block goes to the file. After a failure
+  // nothing more is written.
   void append(std::string_view s) {
     if (buffer_.size() + s.size() <= block_) buffer_.append(s);
     else appendSlow(s);
   }
-  // Waits for the writer thread and writes the block to the file; false when
-  // this or an earlier write failed.
+  // Writes the block to the file; false when this or an earlier write failed.
   [[nodiscard]] bool flush();
-  // Flushes, stops the writer thread and closes the descriptor; false when
-  // anything failed.
+  // Flushes and closes the descriptor; false when anything failed.
   [[nodiscard]] bool close();
-  // The errno of the first failure, 0 when none. A failure of the writer
-  // thread shows here as soon as it happens, for certain after flush().
-  int error() const;
+  // The errno of the first failure, 0 when none.
+  int error() const { return error_; }
 
  private:
-  class Writer;
-
   void appendSlow(std::string_view s);
-  // Gives the full block to the writer thread, or writes it here when no
-  // thread can be had; false when this or an earlier write failed.
-  bool handOff();
   void release();
 
   int fd_ = -1;
   size_t block_ = kBlock;
   std::string buffer_;
   int error_ = 0;
-  std::unique_ptr<Writer> writer_;  // none until the first block is full
 };
 
 }  // namespace rt
