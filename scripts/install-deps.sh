@@ -6,7 +6,7 @@
 #   scripts/install-deps.sh fuzz     also clang and its sanitizer runtimes
 set -eu
 
-want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2"
+want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;

@@ -1,6 +1,7 @@
 #include "platform/rt/atomic_file.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -61,9 +62,19 @@ void AtomicFile::discard() {
   ::unlink(temp_.c_str());
 }
 
+// A file that replaces an earlier one keeps the earlier one's permissions:
+// an output its owner had made private must not become readable by others
+// because it was written again.
+void AtomicFile::keepTargetPermissions() {
+  struct stat st;
+  if (error_ != 0 || ::stat(target_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  if (::chmod(temp_.c_str(), st.st_mode & 07777) != 0) error_ = errno;
+}
+
 bool AtomicFile::commit() {
   if (done_) return false;
   if (error_ == 0 && !out_.close()) error_ = out_.error();
+  keepTargetPermissions();
   if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
   if (error_ != 0) {
     discard();

@@ -32,7 +32,7 @@ class AtomicFile {
   void append(std::string_view s) { out_.append(s); }
 
   // Writes what is buffered, closes the temporary file and renames it over
-  // the target. False on any failure, and then the temporary file is gone
+  // the target, which keeps the permissions of the file it replaces. False on any failure, and then the temporary file is gone
   // and the target untouched.
   [[nodiscard]] bool commit();
 
@@ -42,6 +42,7 @@ class AtomicFile {
 
  private:
   void discard();
+  void keepTargetPermissions();
 
   std::string target_;
   std::string temp_;

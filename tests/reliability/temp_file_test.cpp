@@ -57,7 +57,7 @@ TEST(TemporaryOutput, LiesBesideTheOutputUnderANameNoOneCanGuess) {
   EXPECT_EQ(dir.listing(), "");
 }
 
-TEST(TemporaryOutput, TheOutputGetsThePermissionsOfANewFile) {
+TEST(TemporaryOutput, ANewOutputGetsThePermissionsOfANewFileAndAReplacedOneKeepsItsOwn) {
   struct Case {
     mode_t umask;
     fs::perms expected;
@@ -70,12 +70,15 @@ TEST(TemporaryOutput, TheOutputGetsThePermissionsOfANewFile) {
     SCOPED_TRACE(testing::Message() << "umask " << std::oct << c.umask);
     rt_test::TempDir dir;
     writeOrders(dir / "ORDERS.DBF");
-    // A previous output readable by its owner alone is replaced all the same.
-    dir.write("ORDERS.CSV", "\"previous\"\r\n");
-    fs::permissions(dir / "ORDERS.CSV", fs::perms(0600));
-    const reliability::ChildRun run = reliability::runChild({dir.path(), {"orders"}, std::nullopt, c.umask});
+    reliability::ChildRun run = reliability::runChild({dir.path(), {"orders"}, std::nullopt, c.umask});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(fs::status(dir / "ORDERS.CSV").permissions(), c.expected);
+    // An output its owner made private stays private when it is replaced.
+    fs::permissions(dir / "ORDERS.CSV", fs::perms(0400));
+    run = reliability::runChild({dir.path(), {"orders"}, std::nullopt, c.umask});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fs::status(dir / "ORDERS.CSV").permissions(), fs::perms(0400));
+    EXPECT_NE(rt_test::readFile(dir / "ORDERS.CSV"), "");
     EXPECT_EQ(dir.listing(), "ORDERS.CSV ORDERS.DBF");
   }
 }
