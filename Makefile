@@ -23,7 +23,9 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv
 	DBF2CSV_UI=$${DBF2CSV_UI:-terminal} $(BUILD)/dbf2csv "$(TABLE)"
 
 test-fast: build
