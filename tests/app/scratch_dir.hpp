@@ -2,39 +2,24 @@
 // lifetime of the object, removed with everything in it afterwards.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "tests/rt/temp_dir.hpp"
 
 namespace app_test {
 
 class ScratchDir {
  public:
-  ScratchDir() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-app-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchDir() {
-    std::filesystem::current_path(previous_);
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
+  ScratchDir() { dir_.enter(); }
 
-  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path path() const { return dir_.path(); }
 
   // Writes `bytes` to the file `name` of the directory.
-  void write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-  }
+  void write(const std::string& name, const std::string& bytes) const { dir_.write(name, bytes); }
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
+  rt_test::TempDir dir_;
 };
 
 }  // namespace app_test
