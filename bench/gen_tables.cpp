@@ -25,7 +25,7 @@ namespace {
 using test_support::DbfWriter;
 using test_support::FieldSpec;
 using test_support::MemoLayout;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 // splitmix64: small, fast and the same on every machine.
 class Rng {
@@ -147,14 +147,14 @@ char logicalByte(Rng& rng) {
   return kLogical[rng.below(sizeof kLogical)];
 }
 
-TableSpec plainSpec() {
-  TableSpec spec;
-  spec.version = 0x03;
-  spec.fields = {{"ID", 'N', 8, 0},   {"NAME", 'C', 30, 0},  {"CITY", 'C', 20, 0},
+TableShape plainSpec() {
+  TableShape shape;
+  shape.version = 0x03;
+  shape.fields = {{"ID", 'N', 8, 0},   {"NAME", 'C', 30, 0},  {"CITY", 'C', 20, 0},
                  {"NOTE", 'C', 40, 0}, {"QTY", 'N', 6, 0},    {"PRICE", 'N', 12, 2},
                  {"RATE", 'N', 8, 4},  {"DUE", 'D', 8, 0},    {"PAID", 'L', 1, 0},
                  {"CODE", 'C', 8, 0}};
-  return spec;
+  return shape;
 }
 
 void plainRecord(Rng& rng, std::uint32_t n, std::string& rec) {
@@ -204,13 +204,13 @@ std::string memoText(Rng& rng) {
 
 void writeMemo(const std::string& path, std::uint8_t version, MemoLayout layout,
                std::uint32_t records, std::uint64_t seed) {
-  TableSpec spec;
-  spec.version = version;
-  spec.memo = layout;
-  spec.fields = {{"ID", 'N', 8, 0}, {"NAME", 'C', 30, 0}, {"AMOUNT", 'N', 10, 2},
+  TableShape shape;
+  shape.version = version;
+  shape.memo = layout;
+  shape.fields = {{"ID", 'N', 8, 0}, {"NAME", 'C', 30, 0}, {"AMOUNT", 'N', 10, 2},
                  {"DAY", 'D', 8, 0}, {"OK", 'L', 1, 0},    {"NOTES", 'M', 10, 0}};
   Rng rng(seed);
-  DbfWriter writer(path, spec);
+  DbfWriter writer(path, shape);
   std::string rec;
   for (std::uint32_t n = 1; n <= records; ++n) {
     rec.clear();

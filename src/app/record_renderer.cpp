@@ -46,13 +46,6 @@ char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
   return copySubstituted(w, bytesOf(p, scan::trimmedLength(p, length)));
 }
 
-// Appends `text` less its trailing blanks (TRIM).
-void appendTrimmed(std::string& cLine, std::string_view text) {
-  std::size_t n = text.size();
-  while (n > 0 && text[n - 1] == ' ') --n;
-  cLine.append(text.data(), n);
-}
-
 }  // namespace
 
 std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
@@ -151,7 +144,8 @@ void RecordRenderer::appendSlow(std::string& cLine, const Field& f, const std::u
   if (f.kind == Kind::Number) {
     const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
     const bool isNumber = db::formatStoredNumber(trimmed, f.decimals, number_);
-    appendTrimmed(cLine, rt::allTrimView(isNumber ? std::string_view(number_) : trimmed));
+    // ALLTRIM leaves no trailing blank for TRIM to take.
+    cLine.append(rt::allTrimView(isNumber ? std::string_view(number_) : trimmed));
     return;
   }
   rt::Value xValue;

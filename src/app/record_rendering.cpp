@@ -89,9 +89,7 @@ void appendValue(std::string& cLine, const rt::Value& xValue) {
   const std::size_t start = cLine.size();
   appendVarToChar(cLine, xValue);
   // TRIM: trailing blanks go, leading blanks stay.
-  std::size_t end = cLine.size();
-  while (end > start && cLine[end - 1] == ' ') --end;
-  cLine.resize(end);
+  cLine.resize(start + rt::trimView(std::string_view(cLine).substr(start)).size());
 }
 
 std::string changeSpecialChars(std::string_view cText) {

@@ -29,9 +29,9 @@ class CheckTableTest : public testing::Test {
   void TearDown() override { db::closeAll(); }
 
   void writeTable(const std::string& name, std::vector<test_support::FieldSpec> fields) {
-    test_support::TableSpec spec;
-    spec.fields = std::move(fields);
-    test_support::DbfWriter writer((dir.path() / name).string(), spec);
+    test_support::TableShape shape;
+    shape.fields = std::move(fields);
+    test_support::DbfWriter writer((dir.path() / name).string(), shape);
     writer.finish();
   }
 

@@ -60,9 +60,9 @@ class ExportTable : public testing::Test {
   // A table of `count` records numbered from 1; the numbers in `deleted`
   // are marked deleted. Opened under INPUT as the export run finds it.
   void openTable(int count, const std::vector<int>& deleted = {}) {
-    test_support::TableSpec spec;
-    spec.fields = {{"ID", 'N', 6}, {"NAME", 'C', 8}};
-    test_support::DbfWriter w(dir_ / "T.DBF", spec);
+    test_support::TableShape shape;
+    shape.fields = {{"ID", 'N', 6}, {"NAME", 'C', 8}};
+    test_support::DbfWriter w(dir_ / "T.DBF", shape);
     for (int i = 1; i <= count; ++i) {
       const bool gone = std::find(deleted.begin(), deleted.end(), i) != deleted.end();
       w.append({std::to_string(i), "n" + std::to_string(i)}, gone);

@@ -18,7 +18,7 @@ namespace {
 
 using test_support::DbfWriter;
 using test_support::MemoLayout;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 // An engine that refuses every table, as a driver that cannot read it would.
 class RefusingEngine : public db::DataEngine {
@@ -48,12 +48,12 @@ class OpenTable : public testing::Test {
   }
 
   void write(const std::string& name, std::uint8_t version, MemoLayout memo = MemoLayout::None) {
-    TableSpec spec;
-    spec.version = version;
-    spec.fields = {{"NAME", 'C', 4}};
-    if (memo != MemoLayout::None) spec.fields.push_back({"NOTES", 'M', version >= 0x30 && version <= 0x32 ? 4 : 10});
-    spec.memo = memo;
-    DbfWriter w(name, spec);
+    TableShape shape;
+    shape.version = version;
+    shape.fields = {{"NAME", 'C', 4}};
+    if (memo != MemoLayout::None) shape.fields.push_back({"NOTES", 'M', version >= 0x30 && version <= 0x32 ? 4 : 10});
+    shape.memo = memo;
+    DbfWriter w(name, shape);
     w.append({"abc"});
   }
 

@@ -106,8 +106,8 @@ class RecordRendererTest : public testing::Test {
 };
 
 TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
-  test_support::TableSpec spec;
-  spec.fields = {{"C1", 'C', 1, 0},  {"C7", 'C', 7, 0},  {"C8", 'C', 8, 0},   {"C9", 'C', 9, 0},
+  test_support::TableShape shape;
+  shape.fields = {{"C1", 'C', 1, 0},  {"C7", 'C', 7, 0},  {"C8", 'C', 8, 0},   {"C9", 'C', 9, 0},
                  {"C20", 'C', 20, 0}, {"N0", 'N', 6, 0},  {"N2", 'N', 10, 2},  {"D8", 'D', 8, 0},
                  {"D10", 'D', 10, 0}, {"L1", 'L', 1, 0},  {"C33", 'C', 33, 0}, {"N20", 'N', 20, 4}};
   const std::vector<std::pair<const std::vector<std::string>*, std::size_t>> columns = {
@@ -115,7 +115,7 @@ TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
       {&kWholes, 6},    {&kDecimals, 10}, {&kDates, 8}, {&kWideDates, 10}, {&kLogicals, 1},
       {&kTexts, 33},    {&kLongNumbers, 20}};
   {
-    test_support::DbfWriter writer("AWKWARD.DBF", spec);
+    test_support::DbfWriter writer("AWKWARD.DBF", shape);
     for (std::size_t i = 0; i < 60; ++i) {
       std::string record;
       for (std::size_t j = 0; j < columns.size(); ++j) {
@@ -134,11 +134,11 @@ TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
 // A Visual FoxPro table whose only field is its hidden _NullFlags: every
 // record is an empty line.
 TEST_F(RecordRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
-  test_support::TableSpec spec;
-  spec.version = 0x30;
-  spec.fields = {{"_NullFlags", '0', 1, 0, 0x05}};
+  test_support::TableShape shape;
+  shape.version = 0x30;
+  shape.fields = {{"_NullFlags", '0', 1, 0, 0x05}};
   {
-    test_support::DbfWriter writer("HIDDEN.DBF", spec);
+    test_support::DbfWriter writer("HIDDEN.DBF", shape);
     for (int i = 0; i < 3; ++i) writer.appendRaw(std::string(1, '\0'));
   }
   std::string driver;

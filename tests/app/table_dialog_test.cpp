@@ -246,9 +246,9 @@ TEST_F(TableDialogTest, FailedWriteOfMemosSysGoesUnnoticed) {
 
 TEST_F(TableDialogTest, ValidationChecksTheFieldAndHandsTheDriverBack) {
   runtime::dbeSys();
-  test_support::TableSpec spec;
-  spec.fields = {{"NAME", 'C', 10}};
-  test_support::DbfWriter("ORDERS.DBF", spec).finish();
+  test_support::TableShape shape;
+  shape.fields = {{"NAME", 'C', 10}};
+  test_support::DbfWriter("ORDERS.DBF", shape).finish();
   std::vector<bool> answers;
   kit->script = [&answers](ui::ElementList& e) {
     *tableField(e).link = rt::Value("MISSING.DBF");

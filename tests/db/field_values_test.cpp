@@ -41,11 +41,11 @@ class FieldValues : public db_test::WithDrivers<> {
             const std::vector<std::string>& values) {
     db::closeAll();
     const std::string path = dir_.file("t" + std::to_string(++tables_) + ".dbf");
-    test_support::TableSpec spec;
-    spec.version = version;
-    spec.fields = fields;
+    test_support::TableShape shape;
+    shape.version = version;
+    shape.fields = fields;
     {
-      test_support::DbfWriter w(path, spec);
+      test_support::DbfWriter w(path, shape);
       w.append(values);
     }
     const char* driver = db::dbaseAccepts(version) ? "DBFNTX" : "FOXCDX";

@@ -16,7 +16,7 @@
 namespace {
 
 using test_support::DbfWriter;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 std::string le16(int v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
 
@@ -25,9 +25,9 @@ class DamagedTables : public db_test::WithDrivers<> {
   // A good dBase III table of three records (header 97 bytes, records 11).
   std::string goodTable(const std::string& name = "good.dbf") {
     const std::string path = dir_.file(name);
-    TableSpec spec;
-    spec.fields = {{"NAME", 'C', 6}, {"QTY", 'N', 4}};
-    DbfWriter w(path, spec);
+    TableShape shape;
+    shape.fields = {{"NAME", 'C', 6}, {"QTY", 'N', 4}};
+    DbfWriter w(path, shape);
     w.append({"alpha", "1"});
     w.append({"beta", "22"});
     w.append({"gamma", "333"});

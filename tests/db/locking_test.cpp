@@ -54,9 +54,9 @@ class Locking : public db_test::WithDrivers<> {
   void SetUp() override {
     WithDrivers::SetUp();
     path_ = dir_.file("LOCK.DBF");
-    test_support::TableSpec spec;
-    spec.fields = {{"A", 'C', 1}};
-    test_support::DbfWriter(path_, spec).append({"x"});
+    test_support::TableShape shape;
+    shape.fields = {{"A", 'C', 1}};
+    test_support::DbfWriter(path_, shape).append({"x"});
   }
 
   db_test::TempDir dir_;

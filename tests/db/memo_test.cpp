@@ -15,31 +15,31 @@ namespace {
 using test_support::DbfWriter;
 using test_support::FieldSpec;
 using test_support::MemoLayout;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 const std::string kLong = std::string(700, 'x') + "\r\nend";
 const std::string kBinary = std::string("\x89PNG\x1A\x00\x1A\x1A tail", 13);
 
-TableSpec memoSpec(std::uint8_t version, MemoLayout layout, int pointerLength,
+TableShape memoSpec(std::uint8_t version, MemoLayout layout, int pointerLength,
                    std::uint16_t blockSize = 0) {
-  TableSpec spec;
-  spec.version = version;
-  spec.fields = {{"ID", 'N', 2}, {"NOTES", 'M', pointerLength}};
-  spec.memo = layout;
-  spec.memoBlockSize = blockSize;
-  return spec;
+  TableShape shape;
+  shape.version = version;
+  shape.fields = {{"ID", 'N', 2}, {"NOTES", 'M', pointerLength}};
+  shape.memo = layout;
+  shape.memoBlockSize = blockSize;
+  return shape;
 }
 
 class Memos : public db_test::WithDrivers<> {
  protected:
   // Writes records 1..n holding `memos` (an empty memo as a blank pointer).
-  std::string write(const TableSpec& spec, const std::vector<std::string>& memos,
+  std::string write(const TableShape& shape, const std::vector<std::string>& memos,
                     const std::string& name = "m.dbf") {
     const std::string path = dir_.file(name);
-    DbfWriter w(path, spec);
+    DbfWriter w(path, shape);
     int id = 0;
     for (const std::string& m : memos) {
-      const int length = spec.fields[1].length;
+      const int length = shape.fields[1].length;
       w.append({std::to_string(++id), m.empty() ? std::string(length, length == 4 ? '\0' : ' ')
                                                 : w.memo(m, length)});
     }

@@ -12,16 +12,16 @@
 namespace {
 
 using test_support::DbfWriter;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 class Navigation : public db_test::WithDrivers<> {
  protected:
   // A table of one-character records; '*' before a letter marks it deleted.
   std::string table(const std::string& records) {
     const std::string path = dir_.file("nav.dbf");
-    TableSpec spec;
-    spec.fields = {{"L", 'C', 1}};
-    DbfWriter w(path, spec);
+    TableShape shape;
+    shape.fields = {{"L", 'C', 1}};
+    DbfWriter w(path, shape);
     for (std::size_t i = 0; i < records.size(); ++i) {
       const bool deleted = records[i] == '*';
       if (deleted) ++i;
@@ -157,11 +157,11 @@ TEST_F(Navigation, ATableWithNoRecordThereRaisesOnlyWhenMovedIn) {
 
 TEST_F(Navigation, ReadsAcrossManyBlocksInOrder) {
   const std::string path = dir_.file("big.dbf");
-  TableSpec spec;
-  spec.fields = {{"N", 'N', 7}, {"PAD", 'C', 200}};
+  TableShape shape;
+  shape.fields = {{"N", 'N', 7}, {"PAD", 'C', 200}};
   const int count = 20000;  // about 4 MB: several reads
   {
-    DbfWriter w(path, spec);
+    DbfWriter w(path, shape);
     for (int i = 1; i <= count; ++i) w.append({std::to_string(i), "x"}, i % 1000 == 0);
   }
   rt::set(rt::Set::Deleted, true);

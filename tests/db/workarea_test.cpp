@@ -15,9 +15,9 @@ class WorkAreas : public db_test::WithDrivers<> {
   void SetUp() override {
     WithDrivers::SetUp();
     for (const char* name : {"ONE", "TWO", "THREE"}) {
-      test_support::TableSpec spec;
-      spec.fields = {{"NAME", 'C', 5}};
-      test_support::DbfWriter(dir_.file(std::string(name) + ".DBF"), spec).append({name});
+      test_support::TableShape shape;
+      shape.fields = {{"NAME", 'C', 5}};
+      test_support::DbfWriter(dir_.file(std::string(name) + ".DBF"), shape).append({name});
     }
   }
 

@@ -20,9 +20,9 @@ const std::string kPrevious = "\"previous\",\"output\"\r\n";
 class ExportFailure : public testing::Test {
  protected:
   ExportFailure() {
-    test_support::TableSpec spec;
-    spec.fields = {{"ID", 'N', 8}, {"TEXT", 'C', 40}};
-    test_support::DbfWriter w(dir_ / "orders.dbf", spec);
+    test_support::TableShape shape;
+    shape.fields = {{"ID", 'N', 8}, {"TEXT", 'C', 40}};
+    test_support::DbfWriter w(dir_ / "orders.dbf", shape);
     for (int i = 1; i <= 5000; ++i) w.append({std::to_string(i), "some text to fill the output"});
     w.finish();
   }

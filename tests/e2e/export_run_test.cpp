@@ -20,13 +20,13 @@ std::string report(const std::string& output, const std::string& count) {
   return "Program Ended Normally\n\nFile " + output + " Created with " + count + " records.\n";
 }
 
-test_support::TableSpec ordersSpec() {
-  test_support::TableSpec spec;
-  spec.version = 0x83;
-  spec.memo = test_support::MemoLayout::DbtIII;
-  spec.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5},  {"PRICE", 'N', 8, 2},
+test_support::TableShape ordersSpec() {
+  test_support::TableShape shape;
+  shape.version = 0x83;
+  shape.memo = test_support::MemoLayout::DbtIII;
+  shape.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5},  {"PRICE", 'N', 8, 2},
                  {"DUE", 'D', 8},   {"PAID", 'L', 1}, {"NOTES", 'M', 10}};
-  return spec;
+  return shape;
 }
 
 class ExportRun : public testing::Test {
@@ -153,9 +153,9 @@ TEST_F(ExportRun, AnEmptyTableGivesOnlyTheFieldNameLine) {
 }
 
 TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
-  test_support::TableSpec spec;
-  spec.fields = {{"N", 'N', 6}, {"C", 'C', 3}};
-  DbfWriter w(dir_ / "big.dbf", spec);
+  test_support::TableShape shape;
+  shape.fields = {{"N", 'N', 6}, {"C", 'C', 3}};
+  DbfWriter w(dir_ / "big.dbf", shape);
   std::string expected;
   for (int i = 1; i <= 1236; ++i) {
     w.append({std::to_string(i), "x  "}, i == 7 || i == 1000);

@@ -26,11 +26,11 @@ constexpr int kRecords = 20, kWholeRecordsLeft = 7;
 // TRUNC.DBF with 20 records, cut in the middle of record 8. Returns the
 // bytes of the whole table.
 std::string writeTruncatedTable(const rt_test::TempDir& dir) {
-  test_support::TableSpec spec;
-  spec.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}};
+  test_support::TableShape shape;
+  shape.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}};
   std::uint32_t cut = 0;
   {
-    test_support::DbfWriter writer(dir / "TRUNC.DBF", spec);
+    test_support::DbfWriter writer(dir / "TRUNC.DBF", shape);
     for (int i = 1; i <= kRecords; ++i) writer.append({"item " + std::to_string(i), std::to_string(i)});
     cut = writer.headerLength() + writer.recordLength() * kWholeRecordsLeft + writer.recordLength() / 2;
     writer.finish();

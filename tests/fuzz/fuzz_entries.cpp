@@ -153,24 +153,24 @@ void placeMemo(const std::optional<std::string_view>& memo,
 
 // The table of a memo target: the layout's version, a character field and
 // two memo fields, two records pointing at the four blocks.
-test_support::TableSpec memoTableSpec(MemoTarget target) {
-  test_support::TableSpec spec;
+test_support::TableShape memoTableSpec(MemoTarget target) {
+  test_support::TableShape shape;
   switch (target) {
     case MemoTarget::DbtIII:
-      spec.version = 0x83;
-      spec.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 10}, {"MORE", 'M', 10}};
+      shape.version = 0x83;
+      shape.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 10}, {"MORE", 'M', 10}};
       break;
     case MemoTarget::DbtIV:
-      spec.version = 0x8B;
-      spec.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 10}, {"IMAGE", 'B', 10}};
+      shape.version = 0x8B;
+      shape.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 10}, {"IMAGE", 'B', 10}};
       break;
     case MemoTarget::Fpt:
       // Visual FoxPro keeps binary pointers, FoxPro 2 right-aligned digits.
-      spec.version = 0x30;
-      spec.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 4}, {"OLD", 'M', 10}};
+      shape.version = 0x30;
+      shape.fields = {{"NAME", 'C', 8}, {"NOTES", 'M', 4}, {"OLD", 'M', 10}};
       break;
   }
-  return spec;
+  return shape;
 }
 
 std::string pointerBytes(std::uint32_t block, int fieldLength) {
@@ -260,13 +260,13 @@ ReadSummary readWholeTable(std::string_view data) {
 
 ReadSummary readMemoTable(MemoTarget target, std::string_view data) {
   constexpr std::size_t kPointerBytes = 16;
-  const test_support::TableSpec spec = memoTableSpec(target);
+  const test_support::TableShape shape = memoTableSpec(target);
   {
-    test_support::DbfWriter table(scratch() / "T.DBF", spec);
+    test_support::DbfWriter table(scratch() / "T.DBF", shape);
     for (std::size_t record = 0; record < 2; ++record) {
       const std::uint32_t first = le32At(data, record * 8), second = le32At(data, record * 8 + 4);
-      table.append({"rec " + std::to_string(record + 1), pointerBytes(first, spec.fields[1].length),
-                    pointerBytes(second, spec.fields[2].length)});
+      table.append({"rec " + std::to_string(record + 1), pointerBytes(first, shape.fields[1].length),
+                    pointerBytes(second, shape.fields[2].length)});
     }
     table.finish();
   }

@@ -19,7 +19,7 @@ namespace {
 using reliability::Ending;
 using test_support::DbfWriter;
 using test_support::MemoLayout;
-using test_support::TableSpec;
+using test_support::TableShape;
 
 const std::string kPrevious = "\"previous\"\r\n";
 
@@ -35,12 +35,12 @@ std::string be32(std::uint32_t v) { return be16(static_cast<std::uint16_t>(v >> 
 // T.DBF of `version` with three records and their memos in T.DBT or T.FPT.
 void baseTable(const rt_test::TempDir& dir, std::uint8_t version, MemoLayout layout,
                std::uint16_t blockSize = 0) {
-  TableSpec spec;
-  spec.version = version;
-  spec.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}, {"NOTES", 'M', 10}};
-  spec.memo = layout;
-  spec.memoBlockSize = blockSize;
-  DbfWriter w(dir / "T.DBF", spec);
+  TableShape shape;
+  shape.version = version;
+  shape.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}, {"NOTES", 'M', 10}};
+  shape.memo = layout;
+  shape.memoBlockSize = blockSize;
+  DbfWriter w(dir / "T.DBF", shape);
   w.append({"one", "1", w.memo("first memo")});
   w.append({"two", "2", w.memo("second memo")});
   w.append({"three", "3", w.memo("third memo")});
@@ -94,10 +94,10 @@ const std::vector<Case>& cases() {
        "Not able to open T.DBF.\n"},
       {"fields of length 0",
        [](const rt_test::TempDir& d) {
-         TableSpec spec;
-         spec.fields = {{"EMPTY", 'C', 0}, {"NONE", 'N', 0}, {"DUE", 'D', 0}, {"PAID", 'L', 0},
+         TableShape shape;
+         shape.fields = {{"EMPTY", 'C', 0}, {"NONE", 'N', 0}, {"DUE", 'D', 0}, {"PAID", 'L', 0},
                         {"NAME", 'C', 3}};
-         DbfWriter w(d / "T.DBF", spec);
+         DbfWriter w(d / "T.DBF", shape);
          w.append({"", "", "", "", "abc"});
        },
        0, "Program Ended Normally\n\nFile T.CSV Created with 1 records.\n"},

@@ -24,9 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 void writeOrders(const std::string& path) {
-  test_support::TableSpec spec;
-  spec.fields = {{"NAME", 'C', 10}};
-  test_support::DbfWriter w(path, spec);
+  test_support::TableShape shape;
+  shape.fields = {{"NAME", 'C', 10}};
+  test_support::DbfWriter w(path, shape);
   w.append({"one"});
   w.finish();
 }

@@ -40,9 +40,9 @@ constexpr uid_t kNobody = 65534;
 // ORDERS.DBF of `records` records whose CSV lines are about four times as
 // long as the records (ten one-digit numbers each).
 void writeOrders(const std::string& dir, std::uint32_t records) {
-  test_support::TableSpec spec;
-  for (int i = 0; i < 10; ++i) spec.fields.push_back({"N" + std::to_string(i), 'N', 1});
-  test_support::DbfWriter w(dir + "/ORDERS.DBF", spec);
+  test_support::TableShape shape;
+  for (int i = 0; i < 10; ++i) shape.fields.push_back({"N" + std::to_string(i), 'N', 1});
+  test_support::DbfWriter w(dir + "/ORDERS.DBF", shape);
   for (std::uint32_t r = 0; r < records; ++r) w.appendRaw(std::string(10, static_cast<char>('0' + r % 10)));
   w.finish();
 }

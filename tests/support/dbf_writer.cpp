@@ -41,12 +41,12 @@ void writeAt(std::FILE* f, long offset, const std::string& bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), f);
 }
 
-std::string dbase2Header(const TableSpec& spec, std::uint32_t recordLength) {
+std::string dbase2Header(const TableShape& shape, std::uint32_t recordLength) {
   std::string h(521, '\0');
   h[0] = 0x02;
   putLe(h, 6, recordLength, 2);
   std::size_t pos = 8;
-  for (const FieldSpec& f : spec.fields) {
+  for (const FieldSpec& f : shape.fields) {
     h.replace(pos, std::min<std::size_t>(f.name.size(), 10), f.name.substr(0, 10));
     h[pos + 11] = f.type;
     h[pos + 12] = static_cast<char>(f.length);
@@ -80,11 +80,11 @@ std::string descriptor(const FieldSpec& f, bool level7, std::uint32_t offset) {
 
 }  // namespace
 
-DbfWriter::DbfWriter(std::string path, TableSpec spec) : path_(std::move(path)), spec_(std::move(spec)) {
-  for (const FieldSpec& f : spec_.fields) recordLength_ += static_cast<std::uint32_t>(f.length);
+DbfWriter::DbfWriter(std::string path, TableShape shape) : path_(std::move(path)), shape_(std::move(shape)) {
+  for (const FieldSpec& f : shape_.fields) recordLength_ += static_cast<std::uint32_t>(f.length);
   file_ = create(path_);
   writeHeader();
-  if (spec_.memo != MemoLayout::None) openMemo();
+  if (shape_.memo != MemoLayout::None) openMemo();
   buffer_.reserve(kFlushBytes + recordLength_);
 }
 
@@ -93,10 +93,10 @@ DbfWriter::~DbfWriter() {
 }
 
 void DbfWriter::writeHeader() {
-  const std::uint8_t v = spec_.version;
+  const std::uint8_t v = shape_.version;
   std::string h;
   if (v == 0x02) {
-    h = dbase2Header(spec_, recordLength_);
+    h = dbase2Header(shape_, recordLength_);
   } else {
     const bool level7 = isLevel7(v);
     h.assign(level7 ? 68 : 32, '\0');
@@ -106,18 +106,18 @@ void DbfWriter::writeHeader() {
     h[3] = 1;
     putLe(h, 10, recordLength_, 2);
     if (isVfp(v)) {
-      h[28] = spec_.memo != MemoLayout::None ? 0x02 : 0x00;
+      h[28] = shape_.memo != MemoLayout::None ? 0x02 : 0x00;
       h[29] = 0x03;
     }
     if (level7) h.replace(32, 8, "DBWINUS0");
     std::uint32_t offset = 1;
-    for (const FieldSpec& f : spec_.fields) {
+    for (const FieldSpec& f : shape_.fields) {
       h += descriptor(f, level7, offset);
       offset += static_cast<std::uint32_t>(f.length);
     }
     h += '\x0D';
     if (isVfp(v)) h.append(263, '\0');  // the backlink to a database container
-    h.append(static_cast<std::size_t>(spec_.extraHeaderBytes), '\0');
+    h.append(static_cast<std::size_t>(shape_.extraHeaderBytes), '\0');
     putLe(h, 8, h.size(), 2);
   }
   headerLength_ = static_cast<std::uint32_t>(h.size());
@@ -125,17 +125,17 @@ void DbfWriter::writeHeader() {
 }
 
 void DbfWriter::openMemo() {
-  const bool fpt = spec_.memo == MemoLayout::Fpt;
-  std::uint16_t bs = spec_.memoBlockSize ? spec_.memoBlockSize : (fpt ? 64 : 512);
-  if (spec_.memo == MemoLayout::DbtIII) bs = 512;
-  spec_.memoBlockSize = bs;
-  const std::string ext = !spec_.memoExtension.empty() ? spec_.memoExtension : fpt ? ".FPT" : ".DBT";
+  const bool fpt = shape_.memo == MemoLayout::Fpt;
+  std::uint16_t bs = shape_.memoBlockSize ? shape_.memoBlockSize : (fpt ? 64 : 512);
+  if (shape_.memo == MemoLayout::DbtIII) bs = 512;
+  shape_.memoBlockSize = bs;
+  const std::string ext = !shape_.memoExtension.empty() ? shape_.memoExtension : fpt ? ".FPT" : ".DBT";
   const std::size_t dot = path_.rfind('.');
   memoPath_ = (dot == std::string::npos ? path_ : path_.substr(0, dot)) + ext;
   memoFile_ = create(memoPath_);
   std::string header(512, '\0');
   if (fpt) putBe(header, 6, bs, 2);
-  if (spec_.memo == MemoLayout::DbtIV) putLe(header, 20, bs, 2);
+  if (shape_.memo == MemoLayout::DbtIV) putLe(header, 20, bs, 2);
   std::fwrite(header.data(), 1, header.size(), memoFile_);
   nextBlock_ = (512 + bs - 1) / bs;
   const std::uint64_t pad = nextBlock_ * bs - 512;
@@ -145,7 +145,7 @@ void DbfWriter::openMemo() {
 std::string DbfWriter::memo(std::string_view data, int fieldLength) {
   const std::uint64_t block = nextBlock_;
   std::string bytes;
-  switch (spec_.memo) {
+  switch (shape_.memo) {
     case MemoLayout::DbtIII: bytes = std::string(data) + "\x1A\x1A"; break;
     case MemoLayout::DbtIV: {
       bytes = std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0') + std::string(data);
@@ -155,7 +155,7 @@ std::string DbfWriter::memo(std::string_view data, int fieldLength) {
     case MemoLayout::Fpt: bytes = beBytes(1, 4) + beBytes(data.size(), 4) + std::string(data); break;
     case MemoLayout::None: throw std::logic_error("the table has no memo file");
   }
-  const std::uint64_t bs = spec_.memoBlockSize;
+  const std::uint64_t bs = shape_.memoBlockSize;
   const std::uint64_t blocks = (bytes.size() + bs - 1) / bs;
   bytes.resize(blocks * bs, '\0');
   std::fwrite(bytes.data(), 1, bytes.size(), memoFile_);
@@ -168,8 +168,8 @@ std::string DbfWriter::memo(std::string_view data, int fieldLength) {
 void DbfWriter::append(const std::vector<std::string>& values, bool deleted) {
   std::string record;
   record.reserve(recordLength_);
-  for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
-    const FieldSpec& f = spec_.fields[i];
+  for (std::size_t i = 0; i < shape_.fields.size(); ++i) {
+    const FieldSpec& f = shape_.fields[i];
     std::string v = i < values.size() ? values[i] : std::string();
     const auto len = static_cast<std::size_t>(f.length);
     if (v.size() > len) v.resize(len);
@@ -196,14 +196,14 @@ void DbfWriter::flush() {
 void DbfWriter::finish() {
   finished_ = true;
   flush();
-  if (spec_.endMarker) std::fputc(0x1A, file_);
-  std::string count(spec_.version == 0x02 ? 2 : 4, '\0');
+  if (shape_.endMarker) std::fputc(0x1A, file_);
+  std::string count(shape_.version == 0x02 ? 2 : 4, '\0');
   putLe(count, 0, records_, static_cast<int>(count.size()));
-  writeAt(file_, spec_.version == 0x02 ? 1 : 4, count);
+  writeAt(file_, shape_.version == 0x02 ? 1 : 4, count);
   std::fclose(file_);
   if (memoFile_) {
     std::string next(4, '\0');
-    if (spec_.memo == MemoLayout::Fpt) putBe(next, 0, nextBlock_, 4);
+    if (shape_.memo == MemoLayout::Fpt) putBe(next, 0, nextBlock_, 4);
     else putLe(next, 0, nextBlock_, 4);
     writeAt(memoFile_, 0, next);
     std::fclose(memoFile_);

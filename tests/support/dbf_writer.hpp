@@ -23,7 +23,7 @@ struct FieldSpec {
 
 enum class MemoLayout { None, DbtIII, DbtIV, Fpt };
 
-struct TableSpec {
+struct TableShape {
   std::uint8_t version = 0x03;
   std::vector<FieldSpec> fields;
   MemoLayout memo = MemoLayout::None;
@@ -37,7 +37,7 @@ class DbfWriter {
  public:
   // Creates the table (and its memo file) and writes the header. Throws
   // std::runtime_error when a file cannot be created.
-  DbfWriter(std::string path, TableSpec spec);
+  DbfWriter(std::string path, TableShape shape);
   ~DbfWriter();
   DbfWriter(const DbfWriter&) = delete;
   DbfWriter& operator=(const DbfWriter&) = delete;
@@ -65,7 +65,7 @@ class DbfWriter {
   void flush();
 
   std::string path_, memoPath_;
-  TableSpec spec_;
+  TableShape shape_;
   std::FILE* file_ = nullptr;
   std::FILE* memoFile_ = nullptr;
   std::string buffer_;

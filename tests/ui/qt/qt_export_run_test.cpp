@@ -47,9 +47,9 @@ class ExportRunTest : public QtTest {
     runtime::dbeSys();
     rt::errorLevel(0);
     std::filesystem::create_directory("data");
-    test_support::TableSpec spec;
-    spec.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}};
-    test_support::DbfWriter writer("data/orders.dbf", spec);
+    test_support::TableShape shape;
+    shape.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}};
+    test_support::DbfWriter writer("data/orders.dbf", shape);
     for (const char* name : {"Smith", "Jones", "Brown"}) writer.append({name, "12"});
     writer.finish();
   }

@@ -43,10 +43,10 @@ class SelectionDialogTest : public QtTest {
   }
 
   static void writeTable(const std::string& path, std::vector<test_support::FieldSpec> fields) {
-    test_support::TableSpec spec;
-    spec.fields = std::move(fields);
-    test_support::DbfWriter writer(path, spec);
-    writer.append(std::vector<std::string>(spec.fields.size(), "1"));
+    test_support::TableShape shape;
+    shape.fields = std::move(fields);
+    test_support::DbfWriter writer(path, shape);
+    writer.append(std::vector<std::string>(shape.fields.size(), "1"));
     writer.finish();
   }
 

@@ -80,11 +80,11 @@ void save(const QImage& image, const std::filesystem::path& file) {
 // A table whose header claims `claimed` records of which only `records`
 // are in the file.
 void writeTable(const std::string& path, int records, int claimed) {
-  test_support::TableSpec spec;
-  spec.fields = {{"CUSTNO", 'N', 6}, {"NAME", 'C', 20}, {"CITY", 'C', 16}, {"SINCE", 'D', 8}};
+  test_support::TableShape shape;
+  shape.fields = {{"CUSTNO", 'N', 6}, {"NAME", 'C', 20}, {"CITY", 'C', 16}, {"SINCE", 'D', 8}};
   std::uint64_t kept = 0;
   {
-    test_support::DbfWriter writer(path, spec);
+    test_support::DbfWriter writer(path, shape);
     for (int i = 1; i <= claimed; ++i) {
       const std::string n = std::to_string(i);
       writer.append({n, "Customer " + n, "Springfield", "20110827"});
