@@ -8,9 +8,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rt/value.hpp"
+#include "platform/ui/message_box.hpp"
 
 namespace ui {
 
@@ -83,14 +85,21 @@ class Window {
   virtual void destroy() = 0;
 };
 
-// Result codes, button sets and icons of the confirm box follow the Windows
-// message box numbering.
-namespace box {
-inline constexpr int Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNo = 4, RetryCancel = 5;
-inline constexpr int IconError = 16, IconWarning = 48, IconInformation = 64;
-inline constexpr int IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6,
-                     IdNo = 7;
-}  // namespace box
+// What UI_POPFILE is given: the field's content, the start location (a
+// directory, or a file in it; blank: the current directory), the mask whose
+// filter is selected, the title and the filters offered, as pairs of a
+// description and its masks ({"Database Tables", "*.DBF"}).
+struct FilePick {
+  std::string content;
+  std::string start;
+  std::string mask;
+  std::string title;
+  std::vector<std::pair<std::string, std::string>> filters;
+};
+
+// Who is before the toolkit: a windowed program, a person at a text
+// terminal, or nobody (a run without a terminal, a service, a pipe).
+enum class Mode { Windowed, Text, Unattended };
 
 class Toolkit {
  public:
@@ -105,9 +114,10 @@ class Toolkit {
   // in `font`; returns when the user has closed it.
   virtual void guiAlert(const std::string& text, const std::string& title,
                         const std::string& font) = 0;
-  // CONFIRMBOX: CHR(13) breaks lines; returns a result code (box::Id...).
-  virtual int confirmBox(const std::string& text, const std::string& title, int buttons,
-                         int style) = 0;
+  // CONFIRMBOX: CHR(13) breaks lines; `style` is a style word (styleWord()).
+  // Returns the button that closed the box.
+  virtual Answer confirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                            int style) = 0;
   // MSGBOX: a message box with an OK button.
   virtual void msgBox(const std::string& text, const std::string& title) = 0;
   // ALERT of text mode: the 1-based index of the chosen option, 0 when the
@@ -124,14 +134,10 @@ class Toolkit {
   virtual std::unique_ptr<Window> readNonModal(ElementList& elements,
                                                const std::string& title) = 0;
   // UI_POPFILE: the chosen path, or nullopt when the pick was cancelled.
-  virtual std::optional<std::string> popFile(const std::string& content,
-                                             const std::string& start, const std::string& mask,
-                                             const std::string& title,
-                                             const std::vector<std::pair<std::string, std::string>>&
-                                                 filters) = 0;
+  virtual std::optional<std::string> popFile(const FilePick& pick) = 0;
 
-  // APPTYPE: 3 for a windowed application, anything else is text mode.
-  virtual int appType() const = 0;
+  // Windowed, text or unattended (APPTYPE 3 is the windowed one).
+  virtual Mode mode() const = 0;
   // SETAPPWINDOW(): whether there is an application window.
   virtual bool hasAppWindow() const = 0;
   // SETAPPWINDOW(window), called from readModal's onWindow: the window being

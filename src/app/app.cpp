@@ -21,7 +21,7 @@ constexpr int kIconResource = 7627;
 // Nobody can answer the selection dialog of a headless run: say how a
 // table is named instead.
 void hintHowToNameATable() {
-  if (ui::toolkit().name() != "headless") return;
+  if (ui::toolkit().mode() != ui::Mode::Unattended) return;
   std::cerr << "dbf2csv: no table named; run dbf2csv TABLE [N], or leave a job file "
             << kJobFile << " in the current directory (dbf2csv --help)\n";
 }

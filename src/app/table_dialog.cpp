@@ -74,7 +74,7 @@ std::string getTableName(bool& rlFieldLine, std::string& rcDriver, const std::st
       "tag a name.");
   table.validation = [&cTable, &rcDriver] { return checkTable(cTable.text(), rcDriver); };
   table.popup = [&cFilter, &aFileFilters](const rt::Value& content) {
-    auto picked = ui::toolkit().popFile(content.text(), cFilter, "*.DBF", "Select", aFileFilters);
+    auto picked = ui::toolkit().popFile({content.text(), cFilter, "*.DBF", "Select", aFileFilters});
     return picked ? rt::Value(*picked) : content;
   };
   addLabel(aList, 4, 5, "Place Field Names on First line of Delimited File");

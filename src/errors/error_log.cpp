@@ -15,7 +15,6 @@ namespace errors {
 
 namespace {
 
-constexpr int kWindowed = 3;
 constexpr int kLastExtension = 999;
 constexpr const char* kUnableToOpen = "Unable to open error log file";
 constexpr const char* kWritten = "Error log was written to the file ";
@@ -68,7 +67,7 @@ bool consoleIsOn() {
 // standard error stream when the console is off) in text mode, a message
 // box in a windowed program.
 void tellUser(const std::string& text) {
-  if (ui::toolkit().appType() == kWindowed) {
+  if (ui::toolkit().mode() == ui::Mode::Windowed) {
     ui::toolkit().msgBox(text, "");
     return;
   }

@@ -22,8 +22,6 @@ constexpr const char* kTitle = "Runtime Error Message";
 constexpr const char* kExitWithLog = "Exit with LOG file";
 // Style bits passed to the confirm box above the icon code.
 constexpr int kStyleBits = 65536 + 65536;
-// The application type of a windowed program.
-constexpr int kWindowed = 3;
 
 // Handler calls in progress on this thread: an error raised while the
 // handler runs must not open the same dialog and the same log again, or a
@@ -99,17 +97,17 @@ rt::Value textPath(const rt::ErrorPtr& error, const std::string& message) {
   logAndQuit(error);
 }
 
-int buttonSet(const rt::ErrorObject& e) {
-  if (e.canDefault && e.canRetry) return ui::box::AbortRetryIgnore;
-  if (e.canRetry) return ui::box::RetryCancel;
-  if (e.canDefault) return ui::box::OkCancel;
-  return ui::box::Ok;
+ui::Buttons buttonSet(const rt::ErrorObject& e) {
+  if (e.canDefault && e.canRetry) return ui::Buttons::AbortRetryIgnore;
+  if (e.canRetry) return ui::Buttons::RetryCancel;
+  if (e.canDefault) return ui::Buttons::OkCancel;
+  return ui::Buttons::Ok;
 }
 
-int iconFor(int severity) {
-  if (severity == 3 || severity == 2) return ui::box::IconError;
-  if (severity == 1) return ui::box::IconWarning;
-  return ui::box::IconInformation;
+ui::Icon iconFor(int severity) {
+  if (severity == 3 || severity == 2) return ui::Icon::Error;
+  if (severity == 1) return ui::Icon::Warning;
+  return ui::Icon::Information;
 }
 
 std::string callStackLines(const rt::ErrorObject& e) {
@@ -124,15 +122,16 @@ std::string callStackLines(const rt::ErrorObject& e) {
 rt::Value windowedPath(const rt::ErrorPtr& error, std::string message) {
   ui::Toolkit& kit = ui::toolkit();
   message += callStackLines(*error);
-  int choice = kit.confirmBox(rt::strTran(message, ";", rt::chr(13)), kTitle, buttonSet(*error),
-                              iconFor(error->severity) + kStyleBits);
+  const ui::Answer choice =
+      kit.confirmBox(rt::strTran(message, ";", rt::chr(13)), kTitle, buttonSet(*error),
+                     ui::styleWord(iconFor(error->severity), kStyleBits));
   // Retry and Ignore count only when the error allows them (a box shows
   // them only then).
-  if (choice == ui::box::IdRetry && error->canRetry) return rt::Value(true);
-  if (choice == ui::box::IdIgnore && error->canDefault) return rt::Value(false);
-  if (choice == ui::box::IdCancel &&
-      kit.confirmBox(kExitWithLog, kTitle, ui::box::YesNo, ui::box::IconWarning + kStyleBits) !=
-          ui::box::IdYes)
+  if (choice == ui::Answer::Retry && error->canRetry) return rt::Value(true);
+  if (choice == ui::Answer::Ignore && error->canDefault) return rt::Value(false);
+  if (choice == ui::Answer::Cancel &&
+      kit.confirmBox(kExitWithLog, kTitle, ui::Buttons::YesNo,
+                     ui::styleWord(ui::Icon::Warning, kStyleBits)) != ui::Answer::Yes)
     cancel(error);
   logAndQuit(error);
 }
@@ -156,7 +155,7 @@ rt::Value standardEh(const rt::ErrorPtr& error) {
   enrichCargo(*error);
   std::string message = errorMessage(*error);
   message += osErrorLines(error->osCode);
-  if (ui::toolkit().appType() != kWindowed) return textPath(error, message);
+  if (ui::toolkit().mode() != ui::Mode::Windowed) return textPath(error, message);
   return windowedPath(error, std::move(message));
 }
 

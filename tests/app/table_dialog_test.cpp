@@ -26,11 +26,7 @@ class ScriptedToolkit : public testing_support::FakeToolkit {
   std::string title;
   bool appWindowSet = false;
   std::optional<std::string> pick;
-  struct PopFileCall {
-    std::string content, start, mask, title;
-    Filters filters;
-  };
-  std::vector<PopFileCall> picks;
+  std::vector<ui::FilePick> picks;
 
   bool readModal(ui::ElementList& elements, const std::string& t,
                  const std::function<void()>& onWindow) override {
@@ -39,10 +35,8 @@ class ScriptedToolkit : public testing_support::FakeToolkit {
     return script(elements);
   }
   void setAppWindow() override { appWindowSet = true; }
-  std::optional<std::string> popFile(const std::string& content, const std::string& start,
-                                     const std::string& mask, const std::string& t,
-                                     const Filters& filters) override {
-    picks.push_back({content, start, mask, t, filters});
+  std::optional<std::string> popFile(const ui::FilePick& call) override {
+    picks.push_back(call);
     return pick;
   }
 };

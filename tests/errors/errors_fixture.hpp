@@ -76,9 +76,9 @@ class ErrorsTest : public ::testing::Test {
 
   // The toolkit of a windowed program, or of text mode with or without an
   // application window.
-  void windowed() { kit_->applicationType = 3; }
+  void windowed() { kit_->kitMode = ui::Mode::Windowed; }
   void textMode(bool window) {
-    kit_->applicationType = 0;
+    kit_->kitMode = ui::Mode::Text;
     kit_->appWindow = window;
   }
 

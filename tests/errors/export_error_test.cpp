@@ -106,8 +106,8 @@ TEST(ExportError, TruncatedTableEndsWithTheLogAndExitCode1) {
 class WindowedUser : public errors_test::CursorToolkit {
  public:
   std::function<void()> beforeAnswer;
-  int confirmBox(const std::string& text, const std::string& title, int buttons,
-                 int style) override {
+  ui::Answer confirmBox(const std::string& text, const std::string& title, ui::Buttons buttons,
+                        int style) override {
     if (title == "Runtime Error Message" && beforeAnswer) beforeAnswer();
     return FakeToolkit::confirmBox(text, title, buttons, style);
   }
@@ -116,12 +116,12 @@ class WindowedUser : public errors_test::CursorToolkit {
 TEST(ExportError, RetryReadsAgainAndIgnoreTakesTheDefault) {
   struct Case {
     const char* name;
-    int answer;
+    ui::Answer answer;
     bool repairFirst;
     int linesWritten;
   } cases[] = {
-      {"retry after the table was put back", ui::box::IdRetry, true, kRecords},
-      {"ignore: the table ends before the damaged record", ui::box::IdIgnore, false,
+      {"retry after the table was put back", ui::Answer::Retry, true, kRecords},
+      {"ignore: the table ends before the damaged record", ui::Answer::Ignore, false,
        kWholeRecordsLeft},
   };
   for (const Case& c : cases) {
@@ -131,7 +131,7 @@ TEST(ExportError, RetryReadsAgainAndIgnoreTakesTheDefault) {
     dir.enter();
     auto kit = std::make_unique<WindowedUser>();
     WindowedUser& user = *kit;
-    user.applicationType = 3;
+    user.kitMode = ui::Mode::Windowed;
     user.confirmAnswers = {c.answer};
     if (c.repairFirst) user.beforeAnswer = [&] { dir.write("TRUNC.DBF", whole); };
     std::unique_ptr<ui::Toolkit> previous = ui::setToolkit(std::move(kit));
@@ -140,10 +140,10 @@ TEST(ExportError, RetryReadsAgainAndIgnoreTakesTheDefault) {
 
     int exitCode = runtime::start({"TRUNC.DBF", "N"}, app::appMain);
 
-    std::vector<int> errorBoxes;  // the button set of each error box
+    std::vector<ui::Buttons> errorBoxes;  // the button set of each error box
     for (const auto& shown : user.shown)
       if (shown.title == "Runtime Error Message") errorBoxes.push_back(shown.buttons);
-    EXPECT_EQ(errorBoxes, std::vector<int>{ui::box::AbortRetryIgnore});
+    EXPECT_EQ(errorBoxes, std::vector<ui::Buttons>{ui::Buttons::AbortRetryIgnore});
     ui::setToolkit(std::move(previous));
     rt::resetSettings();
     EXPECT_EQ(exitCode, 0);

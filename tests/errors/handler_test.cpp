@@ -18,7 +18,6 @@ using errors_test::ErrorsTest;
 using errors_test::makeError;
 using errors_test::Outcome;
 using errors_test::runToEnd;
-namespace box = ui::box;
 
 constexpr int kStyle = 131072;
 
@@ -99,7 +98,7 @@ TEST_F(HandlerTest, NearMissesOfTheSilentCasesAreShown) {
   windowed();
   for (const Case& c : cases) {
     kit_->shown.clear();
-    kit_->confirmAnswers = {box::IdOk};
+    kit_->confirmAnswers = {ui::Answer::Ok};
     auto e = makeError(c.genCode, false, c.canDefault);
     e->osCode = c.osCode;
     EXPECT_EQ(handle(e).kind, Outcome::Quit) << c.name;
@@ -132,7 +131,7 @@ TEST_F(HandlerTest, SessionWithoutErrorLeavesTheCargo) {
   windowed();
   auto e = makeError(rt::gen::Read, true, true);
   e->cargo = "kept";
-  kit_->confirmAnswers = {box::IdIgnore};
+  kit_->confirmAnswers = {ui::Answer::Ignore};
   handle(e);
   ASSERT_TRUE(e->cargo.isString());
   EXPECT_EQ(e->cargo.text(), "kept");
@@ -157,7 +156,7 @@ TEST_F(HandlerTest, SessionErrorEnrichesTheCargoAndTheMessage) {
     e->fileName.clear();
     e->operation.clear();
     e->cargo = c.previous;
-    kit_->confirmAnswers = {box::IdIgnore};
+    kit_->confirmAnswers = {ui::Answer::Ignore};
     handle(e);
     ASSERT_TRUE(e->cargo.isArray()) << c.name;
     const rt::Array& cargo = e->cargo.array();
@@ -176,24 +175,24 @@ TEST_F(HandlerTest, WindowedButtonSetsAndAnswers) {
   struct Case {
     const char* name;
     bool canRetry, canDefault;
-    int buttons;
-    std::vector<int> answers;
+    ui::Buttons buttons;
+    std::vector<ui::Answer> answers;
     Outcome::Kind kind;
     bool returned;  // the logical returned, when it returned
   } cases[] = {
-      {"abort", true, true, box::AbortRetryIgnore, {box::IdAbort}, Outcome::Quit, false},
-      {"retry of three", true, true, box::AbortRetryIgnore, {box::IdRetry}, Outcome::Returned, true},
-      {"ignore", true, true, box::AbortRetryIgnore, {box::IdIgnore}, Outcome::Returned, false},
-      {"retry of two", true, false, box::RetryCancel, {box::IdRetry}, Outcome::Returned, true},
-      {"cancel, no", true, false, box::RetryCancel, {box::IdCancel, box::IdNo}, Outcome::Broke, false},
-      {"cancel, yes", true, false, box::RetryCancel, {box::IdCancel, box::IdYes}, Outcome::Quit, false},
-      {"ok of two", false, true, box::OkCancel, {box::IdOk}, Outcome::Quit, false},
-      {"cancel of ok, no", false, true, box::OkCancel, {box::IdCancel, box::IdNo}, Outcome::Broke,
+      {"abort", true, true, ui::Buttons::AbortRetryIgnore, {ui::Answer::Abort}, Outcome::Quit, false},
+      {"retry of three", true, true, ui::Buttons::AbortRetryIgnore, {ui::Answer::Retry}, Outcome::Returned, true},
+      {"ignore", true, true, ui::Buttons::AbortRetryIgnore, {ui::Answer::Ignore}, Outcome::Returned, false},
+      {"retry of two", true, false, ui::Buttons::RetryCancel, {ui::Answer::Retry}, Outcome::Returned, true},
+      {"cancel, no", true, false, ui::Buttons::RetryCancel, {ui::Answer::Cancel, ui::Answer::No}, Outcome::Broke, false},
+      {"cancel, yes", true, false, ui::Buttons::RetryCancel, {ui::Answer::Cancel, ui::Answer::Yes}, Outcome::Quit, false},
+      {"ok of two", false, true, ui::Buttons::OkCancel, {ui::Answer::Ok}, Outcome::Quit, false},
+      {"cancel of ok, no", false, true, ui::Buttons::OkCancel, {ui::Answer::Cancel, ui::Answer::No}, Outcome::Broke,
        false},
-      {"cancel of ok, yes", false, true, box::OkCancel, {box::IdCancel, box::IdYes}, Outcome::Quit,
+      {"cancel of ok, yes", false, true, ui::Buttons::OkCancel, {ui::Answer::Cancel, ui::Answer::Yes}, Outcome::Quit,
        false},
-      {"ok alone", false, false, box::Ok, {box::IdOk}, Outcome::Quit, false},
-      {"retry not offered", false, false, box::Ok, {box::IdRetry}, Outcome::Quit, false},
+      {"ok alone", false, false, ui::Buttons::Ok, {ui::Answer::Ok}, Outcome::Quit, false},
+      {"retry not offered", false, false, ui::Buttons::Ok, {ui::Answer::Retry}, Outcome::Quit, false},
   };
   windowed();
   for (const Case& c : cases) {
@@ -218,12 +217,12 @@ TEST_F(HandlerTest, WindowedButtonSetsAndAnswers) {
     }
     EXPECT_EQ(logWritten(), c.kind == Outcome::Quit);
     EXPECT_EQ(rt::errorLevel(), c.kind == Outcome::Quit ? 1 : 0);
-    if (c.answers[0] == box::IdCancel) {
+    if (c.answers[0] == ui::Answer::Cancel) {
       ASSERT_GE(kit_->shown.size(), 2u);
       EXPECT_EQ(kit_->shown[1].kind, "confirmBox");
       EXPECT_EQ(kit_->shown[1].text, "Exit with LOG file");
       EXPECT_EQ(kit_->shown[1].title, "Runtime Error Message");
-      EXPECT_EQ(kit_->shown[1].buttons, box::YesNo);
+      EXPECT_EQ(kit_->shown[1].buttons, ui::Buttons::YesNo);
       EXPECT_EQ(kit_->shown[1].style, 131120);
     }
     if (c.kind == Outcome::Quit) {
@@ -240,7 +239,7 @@ TEST_F(HandlerTest, IconFollowsSeverity) {
     kit_->shown.clear();
     auto e = makeError(rt::gen::Read, true, true);
     e->severity = severity;
-    kit_->confirmAnswers = {box::IdIgnore};
+    kit_->confirmAnswers = {ui::Answer::Ignore};
     handle(e);
     ASSERT_EQ(kit_->shown.size(), 1u);
     EXPECT_EQ(kit_->shown[0].style, icon + kStyle) << "severity " << severity;
@@ -253,7 +252,7 @@ TEST_F(HandlerTest, WindowedMessageHasOsLinesAndTheCallStackOfTheRaisingRoutine)
   errors::errorSys();
   auto e = makeError(rt::gen::Read, true, true);
   e->osCode = 5;
-  kit_->confirmAnswers = {box::IdIgnore};
+  kit_->confirmAnswers = {ui::Answer::Ignore};
   rt::Answer answer = raiseFromOuter(e);
   EXPECT_EQ(answer.kind, rt::Answer::Default);
   ASSERT_EQ(kit_->shown.size(), 1u);
@@ -272,7 +271,7 @@ TEST_F(HandlerTest, WindowedMessageTakesTheErrorsOwnCallStackAsItComes) {
   e->getCallstack = [](const std::string& separator) {
     return separator + "DBSKIP(0)" + separator + "MAIN(40)";
   };
-  kit_->confirmAnswers = {box::IdRetry};
+  kit_->confirmAnswers = {ui::Answer::Retry};
   EXPECT_EQ(handle(e).value.logical(), true);
   EXPECT_EQ(firstBoxText(),
             "Error DBFNTX/1012;Description : Corruption detected;Thread ID : 1;DBSKIP(0);MAIN(40)");

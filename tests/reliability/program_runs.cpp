@@ -93,7 +93,7 @@ Ending runInProcess(const std::string& directory, const std::vector<std::string>
   std::string messages;
   {
     testing_support::ScopedFakeToolkit kit;
-    kit->applicationType = 0;  // text mode without a window, as headless
+    kit->kitMode = ui::Mode::Unattended;  // no window and nobody to answer, as headless
     kit->appWindow = false;
     rt::ErrorBlockGuard keep(rt::errorBlock());
     rt::setConsoleWriter([](std::string_view) {});

@@ -37,40 +37,40 @@ class FakeWindow : public ui::Window {
 
 }  // namespace
 
-void FakeToolkit::alert(const std::string& text) { shown.push_back({"alert", text, "", 0, 0}); }
+void FakeToolkit::alert(const std::string& text) { shown.push_back({"alert", text, "", ui::Buttons::Ok, 0}); }
 
 void FakeToolkit::guiAlert(const std::string& text, const std::string& title,
                            const std::string&) {
-  shown.push_back({"guiAlert", text, title, 0, 0});
+  shown.push_back({"guiAlert", text, title, ui::Buttons::Ok, 0});
 }
 
-int FakeToolkit::confirmBox(const std::string& text, const std::string& title, int buttons,
-                            int style) {
+ui::Answer FakeToolkit::confirmBox(const std::string& text, const std::string& title,
+                                   ui::Buttons buttons, int style) {
   shown.push_back({"confirmBox", text, title, buttons, style});
-  return next(confirmAnswers, ui::box::IdOk);
+  return next(confirmAnswers, ui::Answer::Ok);
 }
 
 void FakeToolkit::msgBox(const std::string& text, const std::string& title) {
-  shown.push_back({"msgBox", text, title, 0, 0});
+  shown.push_back({"msgBox", text, title, ui::Buttons::Ok, 0});
 }
 
 int FakeToolkit::textAlert(const std::string& text, const std::vector<std::string>& options) {
   std::string joined;
   for (const auto& o : options) joined += (joined.empty() ? "" : "|") + o;
-  shown.push_back({"textAlert", text, joined, 0, 0});
+  shown.push_back({"textAlert", text, joined, ui::Buttons::Ok, 0});
   return next(textAlertAnswers, 1);
 }
 
 bool FakeToolkit::readModal(ui::ElementList&, const std::string& title,
                             const std::function<void()>& onWindow) {
-  shown.push_back({"readModal", "", title, 0, 0});
+  shown.push_back({"readModal", "", title, ui::Buttons::Ok, 0});
   if (onWindow) onWindow();
   return next(modalAnswers, false);
 }
 
 std::unique_ptr<ui::Window> FakeToolkit::readNonModal(ui::ElementList& elements,
                                                       const std::string& title) {
-  shown.push_back({"readNonModal", "", title, 0, 0});
+  shown.push_back({"readNonModal", "", title, ui::Buttons::Ok, 0});
   std::vector<std::unique_ptr<FakeBar>> bars;
   for (auto& e : elements) {
     if (e.kind != ui::Element::Kind::ProgressBar) continue;
@@ -81,10 +81,8 @@ std::unique_ptr<ui::Window> FakeToolkit::readNonModal(ui::ElementList& elements,
   return std::make_unique<FakeWindow>(*this, std::move(bars));
 }
 
-std::optional<std::string> FakeToolkit::popFile(
-    const std::string&, const std::string& start, const std::string&, const std::string& title,
-    const std::vector<std::pair<std::string, std::string>>&) {
-  shown.push_back({"popFile", start, title, 0, 0});
+std::optional<std::string> FakeToolkit::popFile(const ui::FilePick& pick) {
+  shown.push_back({"popFile", pick.start, pick.title, ui::Buttons::Ok, 0});
   return std::nullopt;
 }
 

@@ -18,15 +18,15 @@ class FakeToolkit : public ui::Toolkit {
     std::string kind;  // "alert", "guiAlert", "confirmBox", "msgBox", "textAlert", ...
     std::string text;
     std::string title;
-    int buttons = 0;
+    ui::Buttons buttons = ui::Buttons::Ok;
     int style = 0;
   };
 
   std::vector<Shown> shown;
-  std::deque<int> confirmAnswers;   // default: box::IdOk
+  std::deque<ui::Answer> confirmAnswers;  // default: Answer::Ok
   std::deque<int> textAlertAnswers; // default: 1
   std::deque<bool> modalAnswers;    // default: false (cancel)
-  int applicationType = 3;
+  ui::Mode kitMode = ui::Mode::Windowed;
   bool appWindow = true;
   std::vector<std::uint64_t> redraws;  // positions drawn by every bar
   int windowsShown = 0;
@@ -36,19 +36,16 @@ class FakeToolkit : public ui::Toolkit {
   void alert(const std::string& text) override;
   void guiAlert(const std::string& text, const std::string& title,
                 const std::string& font) override;
-  int confirmBox(const std::string& text, const std::string& title, int buttons,
-                 int style) override;
+  ui::Answer confirmBox(const std::string& text, const std::string& title, ui::Buttons buttons,
+                        int style) override;
   void msgBox(const std::string& text, const std::string& title) override;
   int textAlert(const std::string& text, const std::vector<std::string>& options) override;
   bool readModal(ui::ElementList& elements, const std::string& title,
                  const std::function<void()>& onWindow) override;
   std::unique_ptr<ui::Window> readNonModal(ui::ElementList& elements,
                                            const std::string& title) override;
-  std::optional<std::string> popFile(
-      const std::string& content, const std::string& start, const std::string& mask,
-      const std::string& title,
-      const std::vector<std::pair<std::string, std::string>>& filters) override;
-  int appType() const override { return applicationType; }
+  std::optional<std::string> popFile(const ui::FilePick& pick) override;
+  ui::Mode mode() const override { return kitMode; }
   bool hasAppWindow() const override { return appWindow; }
 
   // The texts of every box of `kind`, in order.

@@ -7,8 +7,8 @@
 
 namespace {
 
-using ui::box::AbortRetryIgnore, ui::box::Ok, ui::box::OkCancel, ui::box::RetryCancel,
-    ui::box::YesNo;
+using ui::Buttons::AbortRetryIgnore, ui::Buttons::Ok, ui::Buttons::OkCancel,
+    ui::Buttons::RetryCancel, ui::Buttons::YesNo, ui::Buttons::YesNoCancel;
 
 TEST(WriteMessage, EachSeparatorStartsALine) {
   struct Case {
@@ -41,19 +41,20 @@ TEST(HeadlessToolkit, EveryBoxIsWrittenAndReturnsAtOnce) {
 
 TEST(HeadlessToolkit, ConfirmBoxesAreAnsweredSoThatTheProgramStops) {
   struct Case {
-    int buttons;
-    int answer;
+    ui::Buttons buttons;
+    ui::Answer answer;
   };
-  const Case cases[] = {{Ok, ui::box::IdOk},
-                        {OkCancel, ui::box::IdOk},
-                        {AbortRetryIgnore, ui::box::IdAbort},
-                        {YesNo, ui::box::IdYes},
-                        {RetryCancel, ui::box::IdCancel}};
+  const Case cases[] = {{Ok, ui::Answer::Ok},
+                        {OkCancel, ui::Answer::Ok},
+                        {AbortRetryIgnore, ui::Answer::Abort},
+                        {YesNo, ui::Answer::Yes},
+                        {RetryCancel, ui::Answer::Cancel},
+                        {YesNoCancel, ui::Answer::Yes}};
   for (const auto& c : cases) {
     std::ostringstream err;
     ui::HeadlessToolkit t(err);
     EXPECT_EQ(t.confirmBox("Error\rline", "Runtime Error Message", c.buttons, 131088), c.answer)
-        << c.buttons;
+        << static_cast<int>(c.buttons);
     EXPECT_EQ(err.str(), "Error\nline\n");
   }
 }
@@ -76,8 +77,8 @@ TEST(HeadlessToolkit, DialogsAndPicksAreCancelledWithoutTouchingTheFields) {
   EXPECT_FALSE(t.readModal(elements, "Create a Text Delimited File", [&] { windowMade = true; }));
   EXPECT_FALSE(windowMade);
   EXPECT_EQ(cTable.text(), "ORDERS.DBF");
-  EXPECT_FALSE(t.popFile("", ".", "*.DBF", "Select", {{"Database Tables", "*.DBF"}}).has_value());
-  EXPECT_NE(t.appType(), 3);
+  EXPECT_FALSE(t.popFile({"", ".", "*.DBF", "Select", {{"Database Tables", "*.DBF"}}}).has_value());
+  EXPECT_EQ(t.mode(), ui::Mode::Unattended);
   EXPECT_FALSE(t.hasAppWindow());
   EXPECT_EQ(err.str(), "");
 }

@@ -27,17 +27,17 @@ class TerminalToolkitTest : public testing::Test {
 
 TEST_F(TerminalToolkitTest, ConfirmBoxTakesTheFirstLetterOfAButton) {
   struct Case {
-    int buttons;
+    ui::Buttons buttons;
     std::string input;
-    int result;
+    ui::Answer result;
   };
   const Case cases[] = {
-      {ui::box::AbortRetryIgnore, "r\n", ui::box::IdRetry},
-      {ui::box::AbortRetryIgnore, "x\n\nIgnore\n", ui::box::IdIgnore},
-      {ui::box::RetryCancel, "c\n", ui::box::IdCancel},
-      {ui::box::YesNo, "n\n", ui::box::IdNo},
-      {ui::box::OkCancel, "", ui::box::IdOk},            // input ended: unattended
-      {ui::box::AbortRetryIgnore, "", ui::box::IdAbort},  // input ended: unattended
+      {ui::Buttons::AbortRetryIgnore, "r\n", ui::Answer::Retry},
+      {ui::Buttons::AbortRetryIgnore, "x\n\nIgnore\n", ui::Answer::Ignore},
+      {ui::Buttons::RetryCancel, "c\n", ui::Answer::Cancel},
+      {ui::Buttons::YesNo, "n\n", ui::Answer::No},
+      {ui::Buttons::OkCancel, "", ui::Answer::Ok},            // input ended: unattended
+      {ui::Buttons::AbortRetryIgnore, "", ui::Answer::Abort},  // input ended: unattended
   };
   for (const auto& c : cases) {
     std::istringstream in(c.input);
@@ -50,9 +50,9 @@ TEST_F(TerminalToolkitTest, ConfirmBoxTakesTheFirstLetterOfAButton) {
 
 TEST_F(TerminalToolkitTest, ConfirmBoxShowsTitleTextAndButtons) {
   answer("a\n");
-  EXPECT_EQ(t_.confirmBox("Error\rline two", "Runtime Error Message", ui::box::AbortRetryIgnore,
+  EXPECT_EQ(t_.confirmBox("Error\rline two", "Runtime Error Message", ui::Buttons::AbortRetryIgnore,
                           131088),
-            ui::box::IdAbort);
+            ui::Answer::Abort);
   EXPECT_EQ(out_.str(), "Runtime Error Message\nError\nline two\n[A]bort, [R]etry, [I]gnore? ");
 }
 
@@ -106,7 +106,8 @@ class TerminalDialogTest : public TerminalToolkitTest {
       return cTable_.text().rfind("GOOD", 0) == 0 || cTable_.text().rfind("/", 0) == 0;
     };
     elements_[1].popup = [this](const rt::Value& content) -> rt::Value {
-      auto pick = t_.popFile(content.text(), dir_, "*.DBF", "Select", {{"Database Tables", "*.DBF"}});
+      auto pick =
+          t_.popFile({content.text(), dir_, "*.DBF", "Select", {{"Database Tables", "*.DBF"}}});
       return pick ? rt::Value(*pick) : content;
     };
     elements_[2].caption = "Place Field Names on First line of Delimited File";

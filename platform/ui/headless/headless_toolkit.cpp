@@ -13,15 +13,6 @@ void writeMessage(std::ostream& out, const std::string& text, char lineBreak) {
   out << lines << std::flush;
 }
 
-int unattendedAnswer(int buttons) {
-  switch (buttons) {
-    case box::AbortRetryIgnore: return box::IdAbort;
-    case box::RetryCancel: return box::IdCancel;
-    case box::YesNo: return box::IdYes;
-    default: return box::IdOk;  // OK alone, or OK and Cancel
-  }
-}
-
 namespace {
 
 // The non-waiting window of a backend that shows nothing: it owns the
@@ -55,7 +46,8 @@ void HeadlessToolkit::guiAlert(const std::string& text, const std::string&, cons
   writeMessage(err_, text, ';');
 }
 
-int HeadlessToolkit::confirmBox(const std::string& text, const std::string&, int buttons, int) {
+Answer HeadlessToolkit::confirmBox(const std::string& text, const std::string&, Buttons buttons,
+                                  int) {
   writeMessage(err_, text, '\r');
   return unattendedAnswer(buttons);
 }
@@ -79,9 +71,7 @@ std::unique_ptr<Window> HeadlessToolkit::readNonModal(ElementList& elements, con
   return std::make_unique<SilentWindow>(elements);
 }
 
-std::optional<std::string> HeadlessToolkit::popFile(
-    const std::string&, const std::string&, const std::string&, const std::string&,
-    const std::vector<std::pair<std::string, std::string>>&) {
+std::optional<std::string> HeadlessToolkit::popFile(const FilePick&) {
   return std::nullopt;
 }
 

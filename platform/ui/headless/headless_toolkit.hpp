@@ -15,10 +15,6 @@ namespace ui {
 // ends it with a line feed.
 void writeMessage(std::ostream& out, const std::string& text, char lineBreak);
 
-// The answer to a confirm box with the button set `buttons` when nobody can
-// answer: OK, Abort, Cancel (Retry/Cancel) or Yes, never Retry, Ignore or No.
-int unattendedAnswer(int buttons);
-
 // A progress bar that draws nothing.
 class SilentProgressBar : public ProgressBar {
  protected:
@@ -36,8 +32,8 @@ class HeadlessToolkit : public Toolkit {
   void guiAlert(const std::string& text, const std::string& title,
                 const std::string& font) override;
   // Writes the text (CR breaks lines) and answers unattendedAnswer().
-  int confirmBox(const std::string& text, const std::string& title, int buttons,
-                 int style) override;
+  Answer confirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                    int style) override;
   void msgBox(const std::string& text, const std::string& title) override;
   // Writes the text and the options; answers the first option.
   int textAlert(const std::string& text, const std::vector<std::string>& options) override;
@@ -47,11 +43,8 @@ class HeadlessToolkit : public Toolkit {
   // A window that shows nothing, with silent progress bars.
   std::unique_ptr<Window> readNonModal(ElementList& elements, const std::string& title) override;
   // Nobody can pick a file: cancelled (nullopt).
-  std::optional<std::string> popFile(
-      const std::string& content, const std::string& start, const std::string& mask,
-      const std::string& title,
-      const std::vector<std::pair<std::string, std::string>>& filters) override;
-  int appType() const override { return 0; }
+  std::optional<std::string> popFile(const FilePick& pick) override;
+  Mode mode() const override { return Mode::Unattended; }
   bool hasAppWindow() const override { return false; }
 
  protected:

@@ -10,23 +10,6 @@
 namespace ui::qt {
 namespace {
 
-// Picture functions come first, each "@" followed by one letter: "@!@K".
-bool hasFunction(const std::string& picture, char letter) {
-  for (std::size_t i = 0; i + 1 < picture.size(); ++i) {
-    if (picture[i] == '@' && picture[i + 1] == letter) return true;
-  }
-  return false;
-}
-
-// Only ASCII letters change case: names are byte strings, and the file
-// layer matches them against the disk by ASCII case alone.
-QString upperAscii(QString text) {
-  for (QChar& c : text) {
-    if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - ('a' - 'A'));
-  }
-  return text;
-}
-
 bool isCursorMovement(int key) {
   switch (key) {
     case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End:
@@ -53,11 +36,9 @@ std::string rightTrimmed(std::string s) {
 }  // namespace
 
 EntryField::EntryField(Element& element, QWidget* parent)
-    : QLineEdit(parent), element_(element) {
+    : QLineEdit(parent), element_(element), picture_(Picture::parse(element.picture)) {
   const rt::Value* link = element.link;
   logical_ = link && link->isLogical();
-  upper_ = hasFunction(element.picture, '!');
-  clearOnFirstKey_ = hasFunction(element.picture, 'K');
   if (logical_) {
     setText(link->logical() ? QStringLiteral("Y") : QStringLiteral("N"));
     setMaxLength(1);
@@ -75,12 +56,12 @@ EntryField::EntryField(Element& element, QWidget* parent)
 std::string EntryField::content() const { return fromQt(text()); }
 
 void EntryField::setContent(const std::string& text) {
-  setText(upper_ ? upperAscii(toQt(text)) : toQt(text));
+  setText(toQt(picture_.shape(text)));
   armed_ = false;  // typing after a pick edits the picked name
 }
 
 void EntryField::enter() {
-  armed_ = clearOnFirstKey_;
+  armed_ = picture_.clearOnFirstKey;
   setFocus(Qt::OtherFocusReason);
 }
 
@@ -97,8 +78,8 @@ void EntryField::store() {
 }
 
 void EntryField::upperCaseEdit() {
-  if (!upper_) return;
-  const QString upper = upperAscii(text());
+  if (!picture_.upperCase) return;
+  const QString upper = toQt(picture_.shape(content()));
   if (upper == text()) return;
   const int cursor = cursorPosition();
   setText(upper);
@@ -148,7 +129,7 @@ void EntryField::keyPressEvent(QKeyEvent* e) {
 }
 
 void EntryField::focusInEvent(QFocusEvent* e) {
-  if (e->reason() == Qt::MouseFocusReason) armed_ = clearOnFirstKey_;
+  if (e->reason() == Qt::MouseFocusReason) armed_ = picture_.clearOnFirstKey;
   QLineEdit::focusInEvent(e);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 
+#include "platform/ui/picture.hpp"
 #include "platform/ui/toolkit.hpp"
 
 namespace ui::qt {
@@ -49,8 +50,7 @@ class EntryField : public QLineEdit {
 
   Element& element_;
   bool logical_ = false;
-  bool upper_ = false;
-  bool clearOnFirstKey_ = false;
+  Picture picture_;
   bool armed_ = false;
   int columns_ = 1;
 };

@@ -68,11 +68,10 @@ QStringList anyCasePatterns(const QString& mask) {
   return patterns;
 }
 
-std::optional<std::string> pickFile(const std::string& start, const std::string& mask,
-                                    const std::string& title, const FileFilters& filters) {
+std::optional<std::string> pickFile(const FilePick& pick) {
   ensureApplication();
   syncProgressBars();
-  QFileDialog dialog(activeTopLevel(), toQt(title));
+  QFileDialog dialog(activeTopLevel(), toQt(pick.title));
   dialog.setObjectName(QStringLiteral("popFile"));
   // Qt's own dialog behaves the same on every desktop.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -80,16 +79,16 @@ std::optional<std::string> pickFile(const std::string& start, const std::string&
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList lines;
   QString selected;
-  for (const auto& filter : filters) {
+  for (const auto& filter : pick.filters) {
     lines << filterLine(filter);
-    if (selected.isEmpty() && QString::compare(toQt(filter.second), toQt(mask),
+    if (selected.isEmpty() && QString::compare(toQt(filter.second), toQt(pick.mask),
                                                Qt::CaseInsensitive) == 0) {
       selected = lines.last();
     }
   }
   if (!lines.isEmpty()) dialog.setNameFilters(lines);
   if (!selected.isEmpty()) dialog.selectNameFilter(selected);
-  const auto [directory, name] = startPlace(start);
+  const auto [directory, name] = startPlace(pick.start);
   dialog.setDirectory(directory);
   if (!name.isEmpty()) dialog.selectFile(name);
   dialog.setWindowModality(Qt::ApplicationModal);

@@ -3,44 +3,18 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "platform/ui/font_spec.hpp"
+#include "platform/ui/qt/qt_text.hpp"
+
 namespace ui::qt {
-namespace {
-
-bool isFixedPitchFamily(const QString& family) {
-  static const QStringList fixed = {QStringLiteral("Courier New"), QStringLiteral("Courier"),
-                                    QStringLiteral("Lucida Console"), QStringLiteral("Consolas")};
-  return fixed.contains(family, Qt::CaseInsensitive);
-}
-
-// Strips a trailing style word ("Bold", "Italic") from `words`; true if found.
-bool takeStyle(QStringList& words, const QString& style) {
-  if (words.size() > 1 && words.last().compare(style, Qt::CaseInsensitive) == 0) {
-    words.removeLast();
-    return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 QFont fontFromName(const std::string& name) {
   QFont font = QApplication::font();
-  const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-  const qsizetype dot = text.indexOf(QLatin1Char('.'));
-  bool sizeOk = false;
-  const int points = dot > 0 ? text.left(dot).toInt(&sizeOk) : 0;
-  if (!sizeOk || points <= 0) return font;
-  QStringList words = text.mid(dot + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-  bool bold = false;
-  bool italic = false;
-  for (int pass = 0; pass < 2; ++pass) {
-    bold = takeStyle(words, QStringLiteral("Bold")) || bold;
-    italic = takeStyle(words, QStringLiteral("Italic")) || italic;
-  }
-  const QString family = words.join(QLatin1Char(' '));
-  if (!family.isEmpty()) {
-    QStringList families{family};
-    if (isFixedPitchFamily(family)) {
+  const std::optional<FontSpec> spec = parseFontSpec(name);
+  if (!spec) return font;
+  if (!spec->family.empty()) {
+    QStringList families{toQt(spec->family)};
+    if (spec->fixedPitch) {
       families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono")
                << QStringLiteral("monospace");
       font.setStyleHint(QFont::TypeWriter);
@@ -48,9 +22,9 @@ QFont fontFromName(const std::string& name) {
     }
     font.setFamilies(families);
   }
-  font.setPointSize(points);
-  font.setBold(bold);
-  font.setItalic(italic);
+  font.setPointSize(spec->points);
+  font.setBold(spec->bold);
+  font.setItalic(spec->italic);
   return font;
 }
 

@@ -45,39 +45,34 @@ class ModalBox : public QMessageBox {
   Closing closing_;
 };
 
-struct ButtonCode {
-  QMessageBox::StandardButton button;
-  int code;
-};
-
-// The Windows button sets, in the Windows order of their buttons.
-std::vector<ButtonCode> buttonSet(int buttons) {
-  using B = QMessageBox;
-  switch (buttons) {
-    case box::OkCancel: return {{B::Ok, box::IdOk}, {B::Cancel, box::IdCancel}};
-    case box::AbortRetryIgnore:
-      return {{B::Abort, box::IdAbort}, {B::Retry, box::IdRetry}, {B::Ignore, box::IdIgnore}};
-    case 3: return {{B::Yes, box::IdYes}, {B::No, box::IdNo}, {B::Cancel, box::IdCancel}};
-    case box::YesNo: return {{B::Yes, box::IdYes}, {B::No, box::IdNo}};
-    case box::RetryCancel: return {{B::Retry, box::IdRetry}, {B::Cancel, box::IdCancel}};
-    default: return {{B::Ok, box::IdOk}};
+QMessageBox::StandardButton buttonOf(Answer answer) {
+  switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Abort: return QMessageBox::Abort;
+    case Answer::Retry: return QMessageBox::Retry;
+    case Answer::Ignore: return QMessageBox::Ignore;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
   }
+  return QMessageBox::Ok;
 }
 
-QMessageBox::Icon iconOf(int style) {
-  switch (style & 0xF0) {
-    case box::IconError: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case box::IconWarning: return QMessageBox::Warning;
-    case box::IconInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+QMessageBox::Icon qtIcon(Icon icon) {
+  switch (icon) {
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::None: break;
   }
+  return QMessageBox::NoIcon;
 }
 
 // Windows lets a box be closed only when it has a Cancel button or is a
 // plain OK box; Yes/No and Abort/Retry/Ignore demand an answer.
-ModalBox::Closing closingOf(int buttons) {
-  return buttons == box::YesNo || buttons == box::AbortRetryIgnore
+ModalBox::Closing closingOf(Buttons buttons) {
+  return buttons == Buttons::YesNo || buttons == Buttons::AbortRetryIgnore
              ? ModalBox::Closing::Refused
              : ModalBox::Closing::ByEscapeButton;
 }
@@ -122,23 +117,24 @@ void showAlert(const std::string& text) {
   execBox(box);
 }
 
-int showConfirmBox(const std::string& text, const std::string& title, int buttons, int style) {
+Answer showConfirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                      int style) {
   ensureApplication();
   ModalBox box(closingOf(buttons), activeTopLevel());
   box.setWindowTitle(toQt(title));
-  box.setIcon(iconOf(style));
+  box.setIcon(qtIcon(iconOf(style)));
   box.setTextFormat(Qt::PlainText);
   box.setText(toQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                   .replace(QLatin1Char('\r'), QLatin1Char('\n')));
-  const std::vector<ButtonCode> set = buttonSet(buttons);
-  for (const ButtonCode& b : set) box.addButton(b.button);
-  box.setDefaultButton(set.front().button);
+  const std::vector<Answer> set = answersOf(buttons);
+  for (const Answer a : set) box.addButton(buttonOf(a));
+  box.setDefaultButton(buttonOf(set.front()));
   execBox(box);
   const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
-  for (const ButtonCode& b : set) {
-    if (b.button == clicked) return b.code;
+  for (const Answer a : set) {
+    if (buttonOf(a) == clicked) return a;
   }
-  return box::IdCancel;
+  return Answer::Cancel;
 }
 
 void showMsgBox(const std::string& text, const std::string& title) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/message_box.hpp"
+
 namespace ui::qt {
 
 // UI_GUIALERT: a box titled `title` showing the lines of `text` (";" breaks
@@ -11,11 +13,11 @@ namespace ui::qt {
 void showGuiAlert(const std::string& text, const std::string& title, const std::string& font);
 // UI_ALERT: a warning box titled "Alert"; ";" breaks lines.
 void showAlert(const std::string& text);
-// CONFIRMBOX: the Windows button set (box::Ok ... box::RetryCancel, 3 for
-// Yes/No/Cancel) and the icon in the low byte of `style`; CR breaks lines.
-// Returns the Windows result code of the button pressed; closing the box
+// CONFIRMBOX: the buttons of `buttons` and the icon of the style word
+// `style`; CR breaks lines. Returns the button pressed; closing the box
 // counts as Cancel, or as the single button of an OK box, or as No.
-int showConfirmBox(const std::string& text, const std::string& title, int buttons, int style);
+Answer showConfirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                      int style);
 // MSGBOX: an information box with an OK button.
 void showMsgBox(const std::string& text, const std::string& title);
 // ALERT of text mode as a box with one button per option: the 1-based index

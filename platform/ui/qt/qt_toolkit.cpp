@@ -25,8 +25,8 @@ class QtToolkit : public Toolkit {
                 const std::string& font) override {
     qt::showGuiAlert(text, title, font);
   }
-  int confirmBox(const std::string& text, const std::string& title, int buttons,
-                 int style) override {
+  Answer confirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                    int style) override {
     return qt::showConfirmBox(text, title, buttons, style);
   }
   void msgBox(const std::string& text, const std::string& title) override {
@@ -45,15 +45,11 @@ class QtToolkit : public Toolkit {
   std::unique_ptr<Window> readNonModal(ElementList& elements, const std::string& title) override {
     return std::make_unique<qt::ProgressWindow>(elements, title);
   }
-  std::optional<std::string> popFile(
-      const std::string& content, const std::string& start, const std::string& mask,
-      const std::string& title,
-      const std::vector<std::pair<std::string, std::string>>& filters) override {
-    (void)content;  // the picker starts at `start`; the field keeps its text on cancel
-    return qt::pickFile(start, mask, title, filters);
-  }
+  // The picker starts at the start location; the field keeps its content
+  // on cancel.
+  std::optional<std::string> popFile(const FilePick& pick) override { return qt::pickFile(pick); }
 
-  int appType() const override { return 3; }
+  Mode mode() const override { return Mode::Windowed; }
   bool hasAppWindow() const override { return appWindow_; }
   void setAppWindow() override { appWindow_ = true; }
 

@@ -8,6 +8,8 @@
 #include <istream>
 #include <ostream>
 
+#include "platform/ui/picture.hpp"
+
 namespace ui {
 namespace {
 
@@ -37,12 +39,10 @@ std::string labelOf(const ElementList& elements, const Element& field) {
   return field.name;
 }
 
-// Puts `text` into the field's variable as the field would: upper-cased for
-// an "@!" picture, blank-filled to the variable's width.
-void setText(Element& field, std::string text) {
-  if (field.picture.find('!') != std::string::npos) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
+// Puts `text` into the field's variable as the field would: shaped by its
+// picture, blank-filled to the variable's width.
+void setText(Element& field, const std::string& answer) {
+  std::string text = Picture::parse(field.picture).shape(answer);
   const std::size_t width = field.link->isString() ? field.link->text().size() : 0;
   if (text.size() < width) text.resize(width, ' ');
   *field.link = rt::Value(text);

@@ -19,22 +19,6 @@ int terminalColumns() {
   return 80;
 }
 
-struct Button {
-  const char* caption;
-  int result;
-};
-
-std::vector<Button> buttonsOf(int buttons) {
-  switch (buttons) {
-    case box::OkCancel: return {{"OK", box::IdOk}, {"Cancel", box::IdCancel}};
-    case box::AbortRetryIgnore:
-      return {{"Abort", box::IdAbort}, {"Retry", box::IdRetry}, {"Ignore", box::IdIgnore}};
-    case box::YesNo: return {{"Yes", box::IdYes}, {"No", box::IdNo}};
-    case box::RetryCancel: return {{"Retry", box::IdRetry}, {"Cancel", box::IdCancel}};
-    default: return {{"OK", box::IdOk}};
-  }
-}
-
 // The non-waiting window: its label captions name the progress line.
 class TerminalWindow : public Window {
  public:
@@ -104,15 +88,16 @@ void TerminalToolkit::msgBox(const std::string& text, const std::string& title) 
   HeadlessToolkit::msgBox(text, title);
 }
 
-int TerminalToolkit::confirmBox(const std::string& text, const std::string& title, int buttons,
-                                int) {
+Answer TerminalToolkit::confirmBox(const std::string& text, const std::string& title,
+                                   Buttons buttons, int) {
   interruptLines();
   if (!title.empty()) err() << title << '\n';
   writeMessage(err(), text, '\r');
-  const auto choices = buttonsOf(buttons);
+  const std::vector<Answer> choices = answersOf(buttons);
   std::string prompt;
-  for (const auto& b : choices) {
-    prompt += (prompt.empty() ? "" : ", ") + std::string("[") + b.caption[0] + "]" + (b.caption + 1);
+  for (const Answer a : choices) {
+    const char* caption = captionOf(a);
+    prompt += (prompt.empty() ? "" : ", ") + std::string("[") + caption[0] + "]" + (caption + 1);
   }
   for (;;) {
     err() << prompt << "? " << std::flush;
@@ -124,8 +109,8 @@ int TerminalToolkit::confirmBox(const std::string& text, const std::string& titl
     const auto first = answer.find_first_not_of(' ');
     if (first == std::string::npos) continue;
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[first])));
-    for (const auto& b : choices) {
-      if (b.caption[0] == letter) return b.result;
+    for (const Answer a : choices) {
+      if (captionOf(a)[0] == letter) return a;
     }
   }
 }
@@ -154,11 +139,9 @@ std::unique_ptr<Window> TerminalToolkit::readNonModal(ElementList& elements, con
   return std::make_unique<TerminalWindow>(*this, err(), elements, columns_);
 }
 
-std::optional<std::string> TerminalToolkit::popFile(
-    const std::string&, const std::string& start, const std::string& mask,
-    const std::string& title, const std::vector<std::pair<std::string, std::string>>&) {
+std::optional<std::string> TerminalToolkit::popFile(const FilePick& pick) {
   interruptLines();
-  return promptFile(in_, err(), start, mask, title);
+  return promptFile(in_, err(), pick.start, pick.mask, pick.title);
 }
 
 void TerminalToolkit::addLine(ProgressLine* line) { lines_.push_back(line); }

@@ -28,8 +28,8 @@ class TerminalToolkit : public HeadlessToolkit {
   void msgBox(const std::string& text, const std::string& title) override;
   // Asks for one of the buttons by its first letter; at the end of input
   // answers as the headless backend does.
-  int confirmBox(const std::string& text, const std::string& title, int buttons,
-                 int style) override;
+  Answer confirmBox(const std::string& text, const std::string& title, Buttons buttons,
+                    int style) override;
   // A numbered menu of the options; at the end of input, the first option.
   int textAlert(const std::string& text, const std::vector<std::string>& options) override;
   // The entry fields as prompts, in order; false when input ends (cancel).
@@ -39,11 +39,8 @@ class TerminalToolkit : public HeadlessToolkit {
   std::unique_ptr<Window> readNonModal(ElementList& elements, const std::string& title) override;
   // Lists the files matching `mask` in the start location to pick by number;
   // nullopt when the person picks none or input ends.
-  std::optional<std::string> popFile(
-      const std::string& content, const std::string& start, const std::string& mask,
-      const std::string& title,
-      const std::vector<std::pair<std::string, std::string>>& filters) override;
-  int appType() const override { return 0; }
+  std::optional<std::string> popFile(const FilePick& pick) override;
+  Mode mode() const override { return Mode::Text; }
   bool hasAppWindow() const override { return true; }
   bool appWindowIsConsole() const override { return true; }
 

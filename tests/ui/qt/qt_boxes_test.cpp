@@ -1,4 +1,6 @@
 // The modal boxes of the Qt toolkit, answered as a person would.
+#include <optional>
+
 #include <QApplication>
 #include <QFontInfo>
 #include <QImage>
@@ -69,24 +71,28 @@ TEST_F(QtBoxes, GuiAlertWithoutSemicolonIsOneLine) {
 }
 
 struct ButtonSetCase {
-  int buttons;
+  ui::Buttons buttons;
   Buttons shown;
-  std::vector<std::pair<QString, int>> answers;
+  std::vector<std::pair<QString, ui::Answer>> answers;
 };
 
 TEST_F(QtBoxes, ConfirmBoxOffersEachWindowsButtonSetAndAnswersItsCodes) {
-  using namespace ui::box;
+  using B = ui::Buttons;
+  using A = ui::Answer;
   const std::vector<ButtonSetCase> cases = {
-      {Ok, {"OK"}, {{"OK", IdOk}}},
-      {OkCancel, {"Cancel", "OK"}, {{"OK", IdOk}, {"Cancel", IdCancel}}},
-      {AbortRetryIgnore, {"Abort", "Ignore", "Retry"},
-       {{"Abort", IdAbort}, {"Retry", IdRetry}, {"Ignore", IdIgnore}}},
-      {YesNo, {"No", "Yes"}, {{"Yes", IdYes}, {"No", IdNo}}},
-      {RetryCancel, {"Cancel", "Retry"}, {{"Retry", IdRetry}, {"Cancel", IdCancel}}},
+      {B::Ok, {"OK"}, {{"OK", A::Ok}}},
+      {B::OkCancel, {"Cancel", "OK"}, {{"OK", A::Ok}, {"Cancel", A::Cancel}}},
+      {B::AbortRetryIgnore, {"Abort", "Ignore", "Retry"},
+       {{"Abort", A::Abort}, {"Retry", A::Retry}, {"Ignore", A::Ignore}}},
+      {B::YesNoCancel, {"Cancel", "No", "Yes"},
+       {{"Yes", A::Yes}, {"No", A::No}, {"Cancel", A::Cancel}}},
+      {B::YesNo, {"No", "Yes"}, {{"Yes", A::Yes}, {"No", A::No}}},
+      {B::RetryCancel, {"Cancel", "Retry"}, {{"Retry", A::Retry}, {"Cancel", A::Cancel}}},
   };
   for (const ButtonSetCase& c : cases) {
     for (const auto& [press, code] : c.answers) {
-      SCOPED_TRACE("button set " + std::to_string(c.buttons) + ", " + press.toStdString());
+      SCOPED_TRACE("button set " + std::to_string(static_cast<int>(c.buttons)) + ", " +
+                   press.toStdString());
       SeenBox seen;
       ModalScript script;
       script.then("the error box", anyBox(), noteAndPress(seen, press));
@@ -102,31 +108,34 @@ TEST_F(QtBoxes, ConfirmBoxOffersEachWindowsButtonSetAndAnswersItsCodes) {
 
 TEST_F(QtBoxes, ConfirmBoxShowsTheIconOfTheStyle) {
   const std::vector<std::pair<int, QMessageBox::Icon>> cases = {
-      {ui::box::IconError + 131072, QMessageBox::Critical},
-      {ui::box::IconWarning + 131072, QMessageBox::Warning},
-      {ui::box::IconInformation + 131072, QMessageBox::Information},
+      {ui::styleWord(ui::Icon::Error, 131072), QMessageBox::Critical},
+      {ui::styleWord(ui::Icon::Question, 131072), QMessageBox::Question},
+      {ui::styleWord(ui::Icon::Warning, 131072), QMessageBox::Warning},
+      {ui::styleWord(ui::Icon::Information, 131072), QMessageBox::Information},
+      {131072, QMessageBox::NoIcon},
   };
   for (const auto& [style, icon] : cases) {
     SeenBox seen;
     ModalScript script;
     script.then("the error box", anyBox(), noteAndPress(seen, "OK"));
-    ui::toolkit().confirmBox("text", "Runtime Error Message", ui::box::Ok, style);
+    ui::toolkit().confirmBox("text", "Runtime Error Message", ui::Buttons::Ok, style);
     EXPECT_EQ(seen.icon, icon) << "style " << style;
   }
 }
 
 TEST_F(QtBoxes, EscapeClosesOnlyTheBoxesWindowsLetsClose) {
-  using namespace ui::box;
-  // set, answer of Esc (0: refused, a button must then be pressed), button
-  const std::vector<std::tuple<int, int, QString, int>> cases = {
-      {Ok, IdOk, "", 0},
-      {OkCancel, IdCancel, "", 0},
-      {RetryCancel, IdCancel, "", 0},
-      {YesNo, 0, "Yes", IdYes},
-      {AbortRetryIgnore, 0, "Ignore", IdIgnore},
+  using B = ui::Buttons;
+  using A = ui::Answer;
+  // set, answer of Esc (nullopt: refused, a button must then be pressed), button
+  const std::vector<std::tuple<B, std::optional<A>, QString, A>> cases = {
+      {B::Ok, A::Ok, "", A::Ok},
+      {B::OkCancel, A::Cancel, "", A::Cancel},
+      {B::RetryCancel, A::Cancel, "", A::Cancel},
+      {B::YesNo, std::nullopt, "Yes", A::Yes},
+      {B::AbortRetryIgnore, std::nullopt, "Ignore", A::Ignore},
   };
   for (const auto& [set, escaped, press, pressed] : cases) {
-    SCOPED_TRACE("button set " + std::to_string(set));
+    SCOPED_TRACE("button set " + std::to_string(static_cast<int>(set)));
     bool stayed = false;
     ModalScript script;
     script.then("the error box", anyBox(), [&, press = press](QWidget* w) {
@@ -134,9 +143,9 @@ TEST_F(QtBoxes, EscapeClosesOnlyTheBoxesWindowsLetsClose) {
       stayed = w->isVisible() && !w->close();
       if (!press.isEmpty()) pressButton(w, press);
     });
-    const int answer = ui::toolkit().confirmBox("text", "Runtime Error Message", set, 48);
-    EXPECT_EQ(answer, escaped ? escaped : pressed);
-    EXPECT_EQ(stayed, escaped == 0);
+    const A answer = ui::toolkit().confirmBox("text", "Runtime Error Message", set, 48);
+    EXPECT_EQ(answer, escaped.value_or(pressed));
+    EXPECT_EQ(stayed, !escaped.has_value());
   }
 }
 
@@ -145,8 +154,8 @@ TEST_F(QtBoxes, ExitWithLogFileQuestionIsAWarningWithYesAndNo) {
   ModalScript script;
   script.then("the question", anyBox(), noteAndPress(seen, "No"));
   EXPECT_EQ(ui::toolkit().confirmBox("Exit with LOG file", "Runtime Error Message",
-                                     ui::box::YesNo, 131120),
-            ui::box::IdNo);
+                                     ui::Buttons::YesNo, 131120),
+            ui::Answer::No);
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
   EXPECT_EQ(seen.text, "Exit with LOG file");
 }

@@ -66,7 +66,7 @@ TEST_F(FilePickerTest, PickStartsAtTheLocationAndReturnsThePath) {
   PickerView view;
   ModalScript script;
   script.then("the picker", titled("Select"), notePicker(view, "orders.dbf"));
-  const auto picked = ui::toolkit().popFile("", path("data") + "/", "*.DBF", "Select", kFilters);
+  const auto picked = ui::toolkit().popFile({"", path("data") + "/", "*.DBF", "Select", kFilters});
   EXPECT_EQ(view.directory, QDir(dir.path()).filePath("data"));
   EXPECT_TRUE(view.filter.startsWith("Database Tables (*.DBF ")) << view.filter.toStdString();
   EXPECT_TRUE(view.filter.contains(" *.dbf")) << view.filter.toStdString();
@@ -78,7 +78,7 @@ TEST_F(FilePickerTest, CancelledPickGivesNothing) {
   PickerView view;
   ModalScript script;
   script.then("the picker", titled("Select"), notePicker(view, ""));
-  EXPECT_FALSE(ui::toolkit().popFile("X", path(""), "*.DBF", "Select", kFilters));
+  EXPECT_FALSE(ui::toolkit().popFile({"X", path(""), "*.DBF", "Select", kFilters}));
 }
 
 TEST_F(FilePickerTest, UpperCaseNameWithBlanksStartsAtItsDirectoryWithTheTableChosen) {
@@ -86,7 +86,7 @@ TEST_F(FilePickerTest, UpperCaseNameWithBlanksStartsAtItsDirectoryWithTheTableCh
   ModalScript script;
   script.then("the picker", titled("Select"), notePicker(view, ""));
   const std::string start = rt::padR(rt::upper(path("data/orders.dbf")), 200);
-  ui::toolkit().popFile(start, start, "*.DBF", "Select", kFilters);
+  ui::toolkit().popFile({start, start, "*.DBF", "Select", kFilters});
   EXPECT_EQ(view.directory, QDir(dir.path()).filePath("data"));
   EXPECT_EQ(view.selected, QStringList({QDir(dir.path()).filePath("data/orders.dbf")}));
 }
@@ -100,7 +100,7 @@ TEST_F(FilePickerTest, BlankOrMissingLocationStartsAtTheNearestExistingDirectory
     PickerView view;
     ModalScript script;
     script.then("the picker", titled("Select"), notePicker(view, ""));
-    ui::toolkit().popFile("", start, "*.DBF", "Select", kFilters);
+    ui::toolkit().popFile({"", start, "*.DBF", "Select", kFilters});
     EXPECT_EQ(view.directory, expected) << start;
   }
 }

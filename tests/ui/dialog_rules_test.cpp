@@ -1,0 +1,92 @@
+// The rules every dialog backend shares: pictures, font names, the confirm
+// box's button sets and icons.
+#include <gtest/gtest.h>
+
+#include "platform/ui/font_spec.hpp"
+#include "platform/ui/message_box.hpp"
+#include "platform/ui/picture.hpp"
+
+namespace {
+
+TEST(Picture, FunctionsComeFirstAfterAnAt) {
+  struct Case {
+    const char* picture;
+    bool upperCase, clearOnFirstKey;
+  };
+  const Case cases[] = {
+      {"@!@K", true, true},   {"@!K", true, true},   {"@K", false, true},  {"@!", true, false},
+      {"Y", false, false},    {"!XXX", false, false}, {"@K !!!", false, true},
+      {"", false, false},     {"@k", false, true},
+  };
+  for (const Case& c : cases) {
+    const ui::Picture p = ui::Picture::parse(c.picture);
+    EXPECT_EQ(p.upperCase, c.upperCase) << c.picture;
+    EXPECT_EQ(p.clearOnFirstKey, c.clearOnFirstKey) << c.picture;
+  }
+}
+
+TEST(Picture, UpperCaseChangesOnlyAsciiLetters) {
+  const std::string typed = "c:\\data\\orders_\xc3\xa9.dbf";
+  EXPECT_EQ(ui::Picture::parse("@!@K").shape(typed), "C:\\DATA\\ORDERS_\xc3\xa9.DBF");
+  EXPECT_EQ(ui::Picture::parse("@K").shape(typed), typed);
+}
+
+TEST(FontSpec, PointsFamilyAndStyleWords) {
+  struct Case {
+    const char* name;
+    int points;
+    const char* family;
+    bool bold, italic, fixedPitch;
+  };
+  const Case cases[] = {
+      {"11.Courier New Bold", 11, "Courier New", true, false, true},
+      {"10.Arial Italic Bold", 10, "Arial", true, true, false},
+      {"10.courier new bold italic", 10, "courier new", true, true, true},
+      {"9.Bold", 9, "Bold", false, false, false},  // the family is never taken for a style
+      {"12.", 12, "", false, false, false},
+      {"8.Lucida Console", 8, "Lucida Console", false, false, true},
+  };
+  for (const Case& c : cases) {
+    const std::optional<ui::FontSpec> spec = ui::parseFontSpec(c.name);
+    ASSERT_TRUE(spec.has_value()) << c.name;
+    EXPECT_EQ(spec->points, c.points) << c.name;
+    EXPECT_EQ(spec->family, c.family) << c.name;
+    EXPECT_EQ(spec->bold, c.bold) << c.name;
+    EXPECT_EQ(spec->italic, c.italic) << c.name;
+    EXPECT_EQ(spec->fixedPitch, c.fixedPitch) << c.name;
+  }
+}
+
+TEST(FontSpec, ANameWithoutPositivePointsIsNoFont) {
+  for (const char* name : {"", "Courier New", ".Arial", "0.Arial", "-3.Arial", "x.Arial", "1x.Arial"}) {
+    EXPECT_FALSE(ui::parseFontSpec(name).has_value()) << name;
+  }
+}
+
+TEST(MessageBox, ButtonSetsInTheirWindowsOrderWithTheirCaptions) {
+  using B = ui::Buttons;
+  const std::pair<B, std::string> cases[] = {
+      {B::Ok, "OK"},
+      {B::OkCancel, "OK Cancel"},
+      {B::AbortRetryIgnore, "Abort Retry Ignore"},
+      {B::YesNoCancel, "Yes No Cancel"},
+      {B::YesNo, "Yes No"},
+      {B::RetryCancel, "Retry Cancel"},
+  };
+  for (const auto& [buttons, captions] : cases) {
+    std::string shown;
+    for (const ui::Answer a : ui::answersOf(buttons)) shown += (shown.empty() ? "" : " ") + std::string(ui::captionOf(a));
+    EXPECT_EQ(shown, captions);
+  }
+}
+
+TEST(MessageBox, TheIconIsTheIconBitsOfTheStyleWord) {
+  const std::pair<int, ui::Icon> cases[] = {
+      {131088, ui::Icon::Error},       {131120, ui::Icon::Warning}, {64, ui::Icon::Information},
+      {32 + 65536, ui::Icon::Question}, {131072, ui::Icon::None},    {0x70, ui::Icon::None},
+  };
+  for (const auto& [style, icon] : cases) EXPECT_EQ(ui::iconOf(style), icon) << style;
+  EXPECT_EQ(ui::styleWord(ui::Icon::Warning, 131072), 131120);
+}
+
+}  // namespace
