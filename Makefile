@@ -9,7 +9,7 @@ TABLE     ?= samples/ORDERS.DBF
 SANITIZE  ?= ON
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-fast test-asan bench fuzz clean install
+.PHONY: all deps build run test test-fast test-asan bench fuzz clean install package
 
 all: build
 
@@ -54,5 +54,11 @@ fuzz:
 install: build
 	cmake --install $(BUILD)
 
+# The Debian packages dbf2csv and dbf2csv-qt, in build-package/.
+package: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv dbf2csv_docs
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(CURDIR)/build-package
+
 clean:
-	rm -rf $(BUILD) $(ASAN) build-release build-fuzz
+	rm -rf $(BUILD) $(ASAN) build-release build-fuzz build-package

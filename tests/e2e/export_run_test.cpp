@@ -137,7 +137,7 @@ TEST_F(ExportRun, HelpAndVersionPrintToStandardOutput) {
   EXPECT_EQ(help.err, "");
   const e2e::Run version = run({"--version", "ignored"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "dbf2csv 1.0.0\n");
+  EXPECT_EQ(version.out, "dbf2csv " DBF2CSV_VERSION "\n");
   EXPECT_EQ(dir_.listing(), "");
 }
 
