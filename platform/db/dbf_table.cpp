@@ -31,7 +31,10 @@ DbfTable::DbfTable(std::string path, OsFile file, TableHeader header,
       reader_(file_, header_.headerLength, header_.recordLength, header_.recordCount) {
   for (std::size_t i = 0; i < header_.fields.size(); ++i) {
     kinds_.push_back(fieldKind(header_.fields[i], header_.version));
-    if (!header_.fields[i].system) visible_.push_back(static_cast<int>(i));
+    const FieldDesc& f = header_.fields[i];
+    if (f.system) continue;
+    visible_.push_back(static_cast<int>(i));
+    stored_.push_back(StoredField{kinds_.back(), f.offset, f.length, f.decimals, f.nullBit >= 0});
   }
   buildBlankRecord();
   record_ = blank_.data();

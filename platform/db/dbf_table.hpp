@@ -39,8 +39,9 @@ class DbfTable : public Table {
   // NIL for a position outside 1..fieldCount(). A memo that cannot be read
   // raises a runtime error: Retry reads it again, Default gives an empty memo.
   rt::Value fieldGet(int pos) override;
-  const std::uint8_t* recordBytes() const override { return record_; }
-  const TableHeader* layout() const override { return &header_; }
+  std::optional<RecordView> recordView() const override {
+    return RecordView{record_, header_.recordLength, stored_};
+  }
 
  private:
   // Moves to record `n` (end of file beyond the last). A failed read raises
@@ -59,6 +60,7 @@ class DbfTable : public Table {
   RecordReader reader_;
   std::vector<int> visible_;         // indices into header_.fields, system fields left out
   std::vector<FieldKind> kinds_;     // parallel to header_.fields
+  std::vector<StoredField> stored_;  // the visible fields, for recordView()
   std::vector<std::uint8_t> blank_;  // the record at end of file: every field empty
   const std::uint8_t* record_ = nullptr;
   std::uint32_t recNo_ = 0;

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/db/record_view.hpp"
 #include "platform/rt/value.hpp"
 
 namespace db {
-
-struct TableHeader;
 
 // One open table as a data engine presents it: records in natural order,
 // fields numbered from 1. Failures raise runtime errors through rt::raise.
@@ -29,12 +29,9 @@ class Table {
   virtual rt::Value fieldGet(int pos) = 0;
   virtual void commit() {}
   virtual void rollback() {}
-  // Fast path for the export: the current record's bytes (the deletion flag
-  // first, then the fields at the offsets of layout()), valid until the next
-  // move; nullptr when the engine keeps no such bytes.
-  virtual const std::uint8_t* recordBytes() const { return nullptr; }
-  // The table's header and field layout; nullptr when the engine has none.
-  virtual const TableHeader* layout() const { return nullptr; }
+  // The current record as stored, valid until the next move; nullopt when
+  // the engine keeps no record bytes.
+  virtual std::optional<RecordView> recordView() const { return std::nullopt; }
 };
 
 // A data engine opens a file as a table or raises a runtime error that says

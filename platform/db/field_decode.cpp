@@ -8,6 +8,7 @@
 #include "platform/db/binary_fields.hpp"
 #include "platform/db/byte_order.hpp"
 #include "platform/db/number_text.hpp"
+#include "platform/db/stored_bytes.hpp"
 
 namespace db {
 
@@ -17,10 +18,6 @@ std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
 }
 
-bool allAre(std::string_view s, char c) {
-  return std::all_of(s.begin(), s.end(), [c](char x) { return x == c; });
-}
-
 bool allDigits(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [](char x) { return x >= '0' && x <= '9'; });
 }
@@ -28,8 +25,8 @@ bool allDigits(std::string_view s) {
 rt::Value characterValue(std::string_view s) {
   std::string v(s);
   // Writers that pad with NUL bytes mean blanks; NULs inside the value stay.
-  for (std::size_t i = v.size(); i > 0 && (v[i - 1] == '\0' || v[i - 1] == ' '); --i) {
-    if (v[i - 1] == '\0') v[i - 1] = ' ';
+  for (std::size_t i = v.size(); i > 0 && stored::isPadding(static_cast<std::uint8_t>(v[i - 1])); --i) {
+    v[i - 1] = ' ';
   }
   return rt::Value(std::move(v));
 }
@@ -77,26 +74,15 @@ rt::Value numberValue(std::string_view stored, int decimals) {
   return rt::Value(rt::Number{v, decimals, std::move(text)});
 }
 
-bool isRenderedSpecially(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return b == 10 || b == 13 || b == 34 || b == 141;
-}
-
 rt::Value dateValue(std::string_view s) {
-  if (allAre(s, ' ') || allAre(s, '\0')) return rt::Value(rt::Date::empty());
+  const stored::DateShape shape = stored::dateShape(s);
+  if (shape == stored::DateShape::Empty) return rt::Value(rt::Date::empty());
+  // Not a date: its stored characters, kept as a date when they fit in one,
+  // else as character text.
+  if (shape == stored::DateShape::Other && s.size() > 8) return rt::Value(std::string(s));
   rt::Date d;
-  if (s.size() >= 8 && allDigits(s.substr(0, 8)) && (s.size() == 8 || allAre(s.substr(8), ' '))) {
-    if (s == "00000000") return rt::Value(rt::Date::empty());
-    std::memcpy(d.ymd.data(), s.data(), 8);
-    return rt::Value(d);
-  }
-  // Not a date: its stored characters, kept as a date when they fit and need
-  // nothing that only character rendering does, else as character text.
-  if (s.size() <= 8 && std::none_of(s.begin(), s.end(), isRenderedSpecially)) {
-    std::memcpy(d.ymd.data(), s.data(), s.size());
-    return rt::Value(d);
-  }
-  return rt::Value(std::string(s));
+  std::memcpy(d.ymd.data(), s.data(), std::min<std::size_t>(s.size(), 8));
+  return rt::Value(d);
 }
 
 rt::Value integerValue(std::int64_t v) {
@@ -182,7 +168,7 @@ rt::Value decodeField(FieldKind kind, const FieldDesc& f, const std::uint8_t* p,
     case FieldKind::Number: return numberValue(s, f.decimals);
     case FieldKind::Date: return dateValue(s);
     case FieldKind::Logical:
-      return rt::Value(!s.empty() && (s[0] == 'T' || s[0] == 't' || s[0] == 'Y' || s[0] == 'y'));
+      return rt::Value(!s.empty() && stored::isTrue(static_cast<std::uint8_t>(s[0])));
     case FieldKind::VarChar: return varCharValue(s, shortValue);
     case FieldKind::Memo:
     case FieldKind::Raw: return rt::Value(std::string(s));

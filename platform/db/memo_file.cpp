@@ -27,6 +27,35 @@ Status pastEnd(std::uint64_t end, std::uint64_t fileSize) {
 
 }  // namespace
 
+Status memoBlockSize(const std::uint8_t* header, MemoLayout layout, bool fixedBlocks,
+                     std::uint32_t& blockSize) {
+  if (layout == MemoLayout::Fpt) {
+    blockSize = readBe16(header + 6);
+    if (blockSize == 0) return Status::fail("the memo file gives a block size of 0");
+    return Status::ok();
+  }
+  const std::uint16_t stated = readLe16(header + 20);
+  blockSize = fixedBlocks || stated == 0 ? 512 : stated;
+  return Status::ok();
+}
+
+Status memoExtent(const std::uint8_t* head, std::size_t got, MemoLayout layout, MemoExtent& out) {
+  out = MemoExtent{};
+  if (layout == MemoLayout::Fpt) {
+    if (got < 8) return Status::fail("the memo's 8-byte block header is cut off");
+    out = MemoExtent{true, 8, readBe32(head + 4)};
+    return Status::ok();
+  }
+  if (got < 8 || std::memcmp(head, kIvSignature, 4) != 0) return Status::ok();
+  const std::uint32_t stated = readLe32(head + 4);
+  if (stated < 8) {
+    return Status::fail("the memo's length " + std::to_string(stated) +
+                        " is shorter than its 8-byte block header");
+  }
+  out = MemoExtent{true, 8, stated - 8u};
+  return Status::ok();
+}
+
 Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBlocks) {
   path_ = path;
   layout_ = layout;
@@ -41,14 +70,7 @@ Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBloc
     return Status::fail("the memo file is shorter than its " + bytesText(kHeaderSize) +
                         " header (" + bytesText(size) + ")");
   }
-  if (layout == MemoLayout::Fpt) {
-    blockSize_ = readBe16(header + 6);
-    if (blockSize_ == 0) return Status::fail("the memo file gives a block size of 0");
-  } else {
-    const std::uint16_t stated = readLe16(header + 20);
-    blockSize_ = fixedBlocks || stated == 0 ? 512 : stated;
-  }
-  return Status::ok();
+  return memoBlockSize(header, layout, fixedBlocks, blockSize_);
 }
 
 Status MemoFile::read(std::uint64_t block, std::string& out) {
@@ -117,18 +139,11 @@ Status MemoFile::readMemo(std::uint64_t block, std::string& out) {
     return Status::fail("the block lies inside the memo file's " + bytesText(kHeaderSize) +
                         " header");
   }
-  if (layout_ == MemoLayout::Fpt) {
-    if (got < 8) return pastEnd(offset + 8, fileSize);
-    return readCounted(offset, 8, readBe32(head + 4), fileSize, out);
-  }
-  if (got >= 8 && std::memcmp(head, kIvSignature, 4) == 0) {
-    const std::uint32_t stated = readLe32(head + 4);
-    if (stated < 8) {
-      return Status::fail("the memo's length " + std::to_string(stated) +
-                          " is shorter than its 8-byte block header");
-    }
-    return readCounted(offset, 8, stated - 8u, fileSize, out);
-  }
+  // A block cut off before its 8 header bytes: the memo runs past the end.
+  if (layout_ == MemoLayout::Fpt && got < 8) return pastEnd(offset + 8, fileSize);
+  MemoExtent extent;
+  if (Status s = memoExtent(head, got, layout_, extent); !s.isOk()) return s;
+  if (extent.counted) return readCounted(offset, extent.headerSize, extent.length, fileSize, out);
   return readToTerminator(offset, fileSize, out);
 }
 

@@ -14,6 +14,28 @@ namespace db {
 
 enum class MemoLayout { Dbt, Fpt };
 
+// The block size a memo file's first 32 header bytes give: an FPT's own, a
+// dBase IV DBT's (512 when it says 0), always 512 for the DBT of a dBase III
+// table (`fixedBlocks`). Fails on an FPT block size of 0.
+[[nodiscard]] Status memoBlockSize(const std::uint8_t* header, MemoLayout layout, bool fixedBlocks,
+                                   std::uint32_t& blockSize);
+
+// Where a memo lies, from the first bytes of its block: a counted memo's
+// data starts `headerSize` bytes into the block and is `length` bytes long;
+// an uncounted one (a dBase III block) runs from the block's start to the
+// first 0x1A or the end of the file.
+struct MemoExtent {
+  bool counted = false;
+  std::uint64_t headerSize = 0;
+  std::uint64_t length = 0;
+};
+// Reads the extent from the `got` bytes at the block's start (at most 8 are
+// looked at; a DBT block with fewer is uncounted). Fails when an FPT block
+// has fewer than its 8 header bytes, or a dBase IV length is shorter than
+// its 8-byte header.
+[[nodiscard]] Status memoExtent(const std::uint8_t* head, std::size_t got, MemoLayout layout,
+                                MemoExtent& out);
+
 class MemoFile {
  public:
   // The header every memo file begins with; no memo lives in it.

@@ -33,7 +33,7 @@ int currentArea();
 // ALIAS(): alias of the current area, "" when it is unused.
 std::string alias();
 // The table open in the current area, nullptr when it is unused. For the
-// export's fast path (recordBytes, layout).
+// export's fast path (recordView).
 class Table;
 Table* currentTable();
 // The operations below act on the current area. In an unused area the

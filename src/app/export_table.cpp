@@ -4,7 +4,7 @@
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/export_detail.hpp"
-#include "src/app/record_renderer.hpp"
+#include "src/app/bytes_renderer.hpp"
 
 namespace app {
 namespace {
@@ -26,7 +26,7 @@ std::uint64_t writeRecords(rt::AtomicFile& out, ui::ProgressBar* oProgress) {
   rt::Array aRecord;
   std::string cLine;
   // Tables whose records are kept as bytes render straight from them.
-  std::optional<RecordRenderer> renderer = RecordRenderer::forCurrentTable();
+  std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable();
   while (!db::eof()) {
     progress(oProgress);
     ++nWritten;

@@ -18,11 +18,11 @@ class Table;
 
 namespace app {
 
-class RecordRenderer {
+class BytesRenderer {
  public:
   // A renderer for the table open in the current work area; nullopt when its
   // engine keeps no record bytes (the routine path then renders every record).
-  static std::optional<RecordRenderer> forCurrentTable();
+  static std::optional<BytesRenderer> forCurrentTable();
 
   // The output line of the current record: its values, each in double
   // quotes, separated by commas, then CR LF. Valid until the next call.
@@ -39,7 +39,7 @@ class RecordRenderer {
     std::size_t after = 0;  // room the fields after this one need
   };
 
-  explicit RecordRenderer(db::Table& table) : table_(&table) {}
+  explicit BytesRenderer(db::Table& table) : table_(&table) {}
   bool fastText(const Field& f, const std::uint8_t* p, std::string_view& text);
   void appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p);
 

@@ -1,5 +1,5 @@
-// Record rendering: a record as an array of values, each value as the text
-// that goes between the double quotes of the output.
+// The routine path of the export: the record's values (DBF2ARRAY), each as
+// the text that goes between the double quotes of the output (VARTOCHAR).
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
@@ -23,7 +23,10 @@ void allTrimFrom(std::string& out, std::size_t start) {
 void appendVarToChar(std::string& out, const rt::Value& xValue) {
   const char cType = xValue.type();
   switch (cType) {
-    case 'D': out += xValue.date().dtos(); break;
+    // A date field that holds no date keeps its stored characters, which may
+    // be any byte: they are substituted like text (a real date's digits are
+    // left as they are).
+    case 'D': appendSubstituted(out, xValue.date().dtos()); break;
     case 'L': out += xValue.logical() ? 'T' : 'F'; break;
     case 'N': {
       const std::size_t start = out.size();

@@ -1,4 +1,4 @@
-// Record rendering: the text of each type of value and the substitutes that
+// The routine path's rendering: the text of each type of value and the substitutes that
 // keep a record on one line.
 #include <gtest/gtest.h>
 
@@ -25,6 +25,8 @@ TEST(VarToChar, RendersEachTypeAsItsText) {
   const Rendering cases[] = {
       {"date", rt::Date::fromYmd(2011, 8, 27), "20110827", "20110827"},
       {"empty date", rt::Date::empty(), "        ", ""},
+      {"date field holding text", rt::Date{{'1', '"', '3', '\r', '\x8D', ' ', ' ', ' '}},
+       "1" + k193 + "3" + k191 + k191 + "   ", "1" + k193 + "3" + k191 + k191},
       {"true", true, "T", "T"},
       {"false", false, "F", "F"},
       {"stored 12.50", stored("     12.50", 2, 12.5), "12.50", "12.50"},

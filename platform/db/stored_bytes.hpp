@@ -1,8 +1,12 @@
-// Byte scans of the export's fast path: what a field's stored bytes say
-// without decoding them into a value. Each scan may read up to 16 bytes
-// before and after the field, so the record must lie in a buffer with that
-// much room on either side (RecordRenderer keeps such a copy). A text they
-// give lies inside the field, an empty one at its start.
+// What a field's stored bytes mean, as DBF files write them: blank and NUL
+// padding, the letters of a true logical, the shape of a stored date, the
+// text of a plain stored number. decodeField() builds values on these rules
+// and the export's fast path reads the bytes by them without a value.
+//
+// The scans marked "padded" may read up to 16 bytes before and after the
+// field, so the record must lie in a buffer with that much room on either
+// side (the fast path keeps such a copy); the others read only the field.
+// A text they give lies inside the field, an empty one at its start.
 #pragma once
 
 #include <cstddef>
@@ -13,13 +17,26 @@
 #include <emmintrin.h>
 #endif
 
-namespace app::scan {
+namespace db::stored {
 
-// The length of a character field's value less its trailing blanks and NUL
-// padding.
+// Whether a byte pads a character value: a blank, or the NUL some writers
+// pad with.
+inline bool isPadding(std::uint8_t b) { return b == ' ' || b == 0; }
+
+// Whether a logical field's first byte means true: T, t, Y or y.
+inline bool isTrue(std::uint8_t first);
+
+// What a date field holds: the empty date (only blanks, only NUL bytes, or
+// exactly "00000000"), eight digits followed by nothing but blanks, or
+// anything else (stored characters that are no date).
+enum class DateShape : std::uint8_t { Empty, Digits, Other };
+inline DateShape dateShape(std::string_view s);
+
+// Padded: the length of a character field's value less its trailing blanks
+// and NUL padding.
 inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length);
 
-// True when the field holds, between blanks, a text that already reads as
+// Padded: true when the field holds, between blanks, a text that already reads as
 // its value's text: an optional minus, digits without a leading zero, then a
 // point and exactly `decimals` digits when `decimals` > 0, and not minus
 // zero. `text` is then that text; false for anything else (blank, NUL
@@ -27,19 +44,16 @@ inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length);
 inline bool plainNumber(const std::uint8_t* p, std::size_t length, int decimals,
                         std::string_view& text);
 
-// True when a date field holds only blanks, only NUL bytes, "00000000" (all
-// three the empty date, `text` empty) or, in exactly eight bytes, eight
-// digits (`text` those digits); false for anything else.
+// dateShape() of a date field, quickly, for the two answers that need no
+// value: true with `text` empty for the empty date, true with `text` the
+// digits when an eight-byte field holds eight digits; false for anything
+// else (wider fields with digits included).
 inline bool plainDate(const std::uint8_t* p, std::size_t length, std::string_view& text);
 
 #if defined(__SSE2__)
-// One bit per byte of `v` that is neither a blank nor NUL: a byte of a
-// character value rather than of its padding.
+// One bit per byte of `v` that is no padding: a byte of a character value.
 inline unsigned valueBytes(__m128i v);
 #endif
-
-// Whether a logical field's first byte means true: T, t, Y or y.
-inline bool isTrue(std::uint8_t first);
 
 // ---- Inline, as the export's fast path runs them for every field ----------
 
@@ -52,9 +66,16 @@ inline std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
 }
 
-inline bool allAre(const std::uint8_t* p, std::size_t n, std::uint8_t c) {
-  for (std::size_t i = 0; i < n; ++i) {
-    if (p[i] != c) return false;
+inline bool allAre(std::string_view s, char c) {
+  for (const char x : s) {
+    if (x != c) return false;
+  }
+  return true;
+}
+
+inline bool allDigits(std::string_view s) {
+  for (const char x : s) {
+    if (x < '0' || x > '9') return false;
   }
   return true;
 }
@@ -158,7 +179,7 @@ inline std::size_t trimmedLength(const std::uint8_t* p, std::size_t length) {
   }
   return 0;
 #else
-  while (length > 0 && (p[length - 1] == ' ' || p[length - 1] == '\0')) --length;
+  while (length > 0 && isPadding(p[length - 1])) --length;
   return length;
 #endif
 }
@@ -181,7 +202,14 @@ inline bool plainDate(const std::uint8_t* p, std::size_t length, std::string_vie
     text = detail::bytesOf(p, 8);
     return true;
   }
-  return detail::allAre(p, length, ' ') || detail::allAre(p, length, '\0');
+  return dateShape(detail::bytesOf(p, length)) == DateShape::Empty;
+}
+
+inline DateShape dateShape(std::string_view s) {
+  if (detail::allAre(s, ' ') || detail::allAre(s, '\0') || s == "00000000") return DateShape::Empty;
+  const bool digits = s.size() >= 8 && detail::allDigits(s.substr(0, 8)) &&
+                      detail::allAre(s.substr(8), ' ');
+  return digits ? DateShape::Digits : DateShape::Other;
 }
 
 inline bool isTrue(std::uint8_t first) {
@@ -189,4 +217,4 @@ inline bool isTrue(std::uint8_t first) {
   return lower == 't' || lower == 'y';
 }
 
-}  // namespace app::scan
+}  // namespace db::stored

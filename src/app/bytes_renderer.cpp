@@ -1,18 +1,16 @@
-#include "src/app/record_renderer.hpp"
+#include "src/app/bytes_renderer.hpp"
 
 #include <bit>
 #include <cstring>
 #include <string_view>
 
-#include "platform/db/dbf_header.hpp"
 #include "platform/db/engine.hpp"
-#include "platform/db/field_decode.hpp"
 #include "platform/db/number_text.hpp"
+#include "platform/db/stored_bytes.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/export_detail.hpp"
-#include "src/app/field_scan.hpp"
 #include "src/app/substitute.hpp"
 
 namespace app {
@@ -37,28 +35,27 @@ char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
     for (std::size_t k = 0; k < length; k += 16) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(w + k), substituteBlock(v));
-      keep |= std::uint64_t{scan::valueBytes(v)} << k;
+      keep |= std::uint64_t{db::stored::valueBytes(v)} << k;
     }
     if (length < 64) keep &= (std::uint64_t{1} << length) - 1;
     return w + std::bit_width(keep);
   }
 #endif
-  return copySubstituted(w, bytesOf(p, scan::trimmedLength(p, length)));
+  return copySubstituted(w, bytesOf(p, db::stored::trimmedLength(p, length)));
 }
 
 }  // namespace
 
-std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
+std::optional<BytesRenderer> BytesRenderer::forCurrentTable() {
   db::Table* table = db::currentTable();
-  if (!table || !table->recordBytes() || !table->layout()) return std::nullopt;
-  const db::TableHeader& header = *table->layout();
-  RecordRenderer renderer(*table);
+  const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
+  if (!view) return std::nullopt;
+  BytesRenderer renderer(*table);
   int pos = 0;
-  for (const db::FieldDesc& f : header.fields) {
-    if (f.system) continue;
+  for (const db::StoredField& f : view->fields) {
     Kind kind = Kind::Routine;
-    if (f.nullBit < 0) {
-      switch (db::fieldKind(f, header.version)) {
+    if (!f.nullable) {
+      switch (f.kind) {
         case db::FieldKind::Character: kind = Kind::Character; break;
         case db::FieldKind::Number: kind = Kind::Number; break;
         case db::FieldKind::Date: kind = Kind::Date; break;
@@ -81,7 +78,7 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
     rest += 3 + width;
   }
   renderer.bound_ = rest;
-  renderer.record_.assign(header.recordLength + 2 * kSlack, 0);
+  renderer.record_.assign(view->length + 2 * kSlack, 0);
   return renderer;
 }
 
@@ -91,8 +88,8 @@ std::optional<RecordRenderer> RecordRenderer::forCurrentTable() {
 // slack); a field that takes the long way is appended to the line, and room
 // is made again for the fields after it. The line's string keeps its size
 // from record to record, so its bytes are not cleared each time.
-std::string_view RecordRenderer::recordLine() {
-  std::memcpy(record_.data() + kSlack, table_->recordBytes(), record_.size() - 2 * kSlack);
+std::string_view BytesRenderer::recordLine() {
+  std::memcpy(record_.data() + kSlack, table_->recordView()->bytes, record_.size() - 2 * kSlack);
   const std::uint8_t* record = record_.data() + kSlack;
   if (line_.size() < bound_ + kSlack) line_.resize(bound_ + kSlack);
   char* w = line_.data();
@@ -105,7 +102,7 @@ std::string_view RecordRenderer::recordLine() {
       w = putCharacter(w, p, f.length);
     } else if (f.kind == Kind::Logical) {
       // Picked by index, not by a branch: true and false come in any order.
-      *w++ = "FT"[f.length > 0 && scan::isTrue(p[0])];
+      *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];
     } else if (const bool plain = fastText(f, p, text); plain && text.size() <= kSlack) {
       std::memcpy(w, text.data(), kSlack);
       w += text.size();
@@ -132,15 +129,15 @@ std::string_view RecordRenderer::recordLine() {
 
 // The text of a numeric or date field when it can be shown as stored: a
 // plain number, a real date, or nothing for an empty date.
-bool RecordRenderer::fastText(const Field& f, const std::uint8_t* p, std::string_view& text) {
-  if (f.kind == Kind::Number) return scan::plainNumber(p, f.length, f.decimals, text);
-  return f.kind == Kind::Date && scan::plainDate(p, f.length, text);
+bool BytesRenderer::fastText(const Field& f, const std::uint8_t* p, std::string_view& text) {
+  if (f.kind == Kind::Number) return db::stored::plainNumber(p, f.length, f.decimals, text);
+  return f.kind == Kind::Date && db::stored::plainDate(p, f.length, text);
 }
 
 // The long way: numbers through the table layer's rounding to the declared
 // decimals (text that is no number as stored, blanks removed at both ends);
 // every other field through FIELDGET, VARTOCHAR and TRIM.
-void RecordRenderer::appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p) {
+void BytesRenderer::appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p) {
   if (f.kind == Kind::Number) {
     const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
     const bool isNumber = db::formatStoredNumber(trimmed, f.decimals, number_);

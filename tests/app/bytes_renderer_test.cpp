@@ -15,7 +15,7 @@
 #include "platform/rt/settings.hpp"
 #include "src/app/export_detail.hpp"
 #include "src/app/open_table.hpp"
-#include "src/app/record_renderer.hpp"
+#include "src/app/bytes_renderer.hpp"
 #include "src/app/substitute.hpp"
 #include "tests/app/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
@@ -43,7 +43,7 @@ std::string routineLine() {
 // Compares both renderings of every visible record of the table open in the
 // current area; returns how many records were compared.
 int compareAllRecords(const std::string& what) {
-  std::optional<app::RecordRenderer> renderer = app::RecordRenderer::forCurrentTable();
+  std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable();
   EXPECT_TRUE(renderer.has_value()) << what;
   if (!renderer) return 0;
   int compared = 0;
@@ -87,7 +87,7 @@ const std::vector<std::string> kWideDates = {"20240131  ", "          ", "202401
 const std::vector<std::string> kLogicals = {"T", "t", "Y", "y", "N", "F", "?", " ",
                                             std::string(1, '\0')};
 
-class RecordRendererTest : public testing::Test {
+class BytesRendererTest : public testing::Test {
  protected:
   // Deleted records are passed over, as start-up sets it for the export.
   void SetUp() override {
@@ -105,7 +105,7 @@ class RecordRendererTest : public testing::Test {
   testing_support::ScopedFakeToolkit toolkit_;
 };
 
-TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
+TEST_F(BytesRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
   test_support::TableShape shape;
   shape.fields = {{"C1", 'C', 1, 0},  {"C7", 'C', 7, 0},  {"C8", 'C', 8, 0},   {"C9", 'C', 9, 0},
                  {"C20", 'C', 20, 0}, {"N0", 'N', 6, 0},  {"N2", 'N', 10, 2},  {"D8", 'D', 8, 0},
@@ -133,7 +133,7 @@ TEST_F(RecordRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
 
 // A Visual FoxPro table whose only field is its hidden _NullFlags: every
 // record is an empty line.
-TEST_F(RecordRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
+TEST_F(BytesRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
   test_support::TableShape shape;
   shape.version = 0x30;
   shape.fields = {{"_NullFlags", '0', 1, 0, 0x05}};
@@ -144,7 +144,7 @@ TEST_F(RecordRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
   std::string driver;
   ASSERT_TRUE(app::openTable(driver, "HIDDEN.DBF", "INPUT", true));
   EXPECT_EQ(compareAllRecords("HIDDEN.DBF"), 3);
-  std::optional<app::RecordRenderer> renderer = app::RecordRenderer::forCurrentTable();
+  std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable();
   ASSERT_TRUE(renderer.has_value());
   db::dbGoTop();
   EXPECT_EQ(renderer->recordLine(), "\r\n");
@@ -153,7 +153,7 @@ TEST_F(RecordRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
 // Every table of the corpus that opens: memos, nulls, binary types, damaged
 // records and all; errors the reading raises are answered with the default
 // the same way on both paths.
-TEST_F(RecordRendererTest, EveryCorpusTableReadsAsTheRoutinesReadIt) {
+TEST_F(BytesRendererTest, EveryCorpusTableReadsAsTheRoutinesReadIt) {
   rt::ErrorBlockGuard answerDefault([](const rt::ErrorPtr&) { return rt::Value(false); });
   int tables = 0, records = 0;
   for (const auto& entry : fs::recursive_directory_iterator(DBF2CSV_CORPUS_DIR)) {
