@@ -9,7 +9,11 @@
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/ui/toolkit.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/export_table.hpp"
+#include "src/app/job_file.hpp"
+#include "src/app/message_box.hpp"
+#include "src/app/run_parameters.hpp"
+#include "src/app/usage.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/table_dialog.hpp"
 

@@ -10,8 +10,8 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
 #include "src/app/substitute.hpp"
+#include "src/app/values_renderer.hpp"
 
 namespace app {
 namespace {

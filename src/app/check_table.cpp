@@ -4,7 +4,7 @@
 #include "platform/rt/error.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/message_box.hpp"
 #include "src/app/open_table.hpp"
 
 namespace app {

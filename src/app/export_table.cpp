@@ -1,10 +1,15 @@
 // The conversion itself: the output file, the field-name line, one line per
 // record, the final report.
+#include "src/app/export_table.hpp"
+
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
 #include "src/app/bytes_renderer.hpp"
+#include "src/app/message_box.hpp"
+#include "src/app/progress_window.hpp"
+#include "src/app/run_parameters.hpp"
+#include "src/app/values_renderer.hpp"
 
 namespace app {
 namespace {

@@ -1,10 +1,11 @@
 // The job file RAZAVOZ.INP that a calling program leaves for a batch run:
 // elements separated by "|", element 1 the table, element 3 the field-name
 // flag.
+#include "src/app/job_file.hpp"
+
 #include "platform/rt/error.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
 
 namespace app {
 

@@ -1,14 +1,9 @@
-// The progress window of the export run and the message box MSG.
+#include "src/app/progress_window.hpp"
+
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
-#include "src/app/export_detail.hpp"
 
 namespace app {
-
-void msg(const std::string& cMessage) {
-  RT_PROC("MSG");
-  ui::toolkit().guiAlert(cMessage, "Alert", "11.Courier New Bold");
-}
 
 ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCount,
                                    std::uint64_t nStep) {

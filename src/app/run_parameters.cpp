@@ -1,7 +1,8 @@
 // The parameters of a run: the field-name option, the table and output
 // names, the bar's update step.
+#include "src/app/run_parameters.hpp"
+
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
 
 namespace app {
 

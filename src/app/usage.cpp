@@ -1,5 +1,6 @@
 // The texts of --help and --version.
-#include "src/app/export_detail.hpp"
+#include "src/app/usage.hpp"
+
 
 #ifndef DBF2CSV_VERSION
 #define DBF2CSV_VERSION "unknown"

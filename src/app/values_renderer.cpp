@@ -1,9 +1,11 @@
 // The routine path of the export: the record's values (DBF2ARRAY), each as
 // the text that goes between the double quotes of the output (VARTOCHAR).
+#include "src/app/values_renderer.hpp"
+
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/message_box.hpp"
 #include "src/app/substitute.hpp"
 
 namespace app {

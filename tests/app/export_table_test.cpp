@@ -8,7 +8,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/output_file.hpp"
 #include "platform/rt/settings.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/export_table.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/rt/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"

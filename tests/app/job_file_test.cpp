@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "src/app/export_detail.hpp"
+#include "src/app/job_file.hpp"
 #include "tests/rt/temp_dir.hpp"
 
 namespace {

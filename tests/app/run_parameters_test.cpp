@@ -1,7 +1,7 @@
 // The run's parameters: the field-name option, the names, the update step.
 #include <gtest/gtest.h>
 
-#include "src/app/export_detail.hpp"
+#include "src/app/run_parameters.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // keep a record on one line.
 #include <gtest/gtest.h>
 
-#include "src/app/export_detail.hpp"
+#include "src/app/values_renderer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 
 namespace {

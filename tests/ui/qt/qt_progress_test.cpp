@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "platform/ui/qt/progress_window.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/progress_window.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"
 

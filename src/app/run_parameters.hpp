@@ -1,0 +1,23 @@
+// The parameters of a run: the field-name option, the table and output
+// names, the progress bar's update step.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// The field-name option from argument 2: on when absent, off when it begins
+// with N or n, on for anything else (the empty string included).
+bool fieldLineOption(const std::optional<std::string>& cFlag);
+// The table name upper-cased, ".DBF" appended unless it ends so already.
+std::string normaliseName(std::string_view cTable);
+// The output name beside the table: the final ".DBF" of a normalised name
+// replaced by ".CSV" (a ".DBF" in a directory name stays).
+std::string outputName(const std::string& cName);
+// The number of records between two redraws of the progress bar.
+std::uint64_t updateStep(std::uint64_t nCount);
+
+}  // namespace app
