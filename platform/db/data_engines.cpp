@@ -1,6 +1,5 @@
 #include "platform/db/data_engines.hpp"
 
-#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -28,7 +27,7 @@ struct Family {
 // Everything an open attempt has gathered so far.
 struct Opening {
   std::string path;  // resolved
-  OsFile file;
+  rt::OsFile file;
   TableHeader header;
   std::unique_ptr<MemoFile> memo;
 };
@@ -36,14 +35,14 @@ struct Opening {
 std::optional<TableError> openFile(const std::string& name, bool shared, Opening& o) {
   o.path = rt::resolvePath(name);
   if (Status s = o.file.open(o.path); !s.isOk()) {
-    const int err = o.file.lastErrno();
-    if (err == ENOENT) return TableError(rt::Condition::TableNotFound, name, kOpen, name).fromErrno(err);
-    return TableError(rt::Condition::FileOpen, name, kOpen, name).fromErrno(err).saying(s.message());
+    if (s.code() == StatusCode::NotFound) {
+      return TableError(rt::Condition::TableNotFound, name, kOpen, name).withOsCode(s.osCode());
+    }
+    return TableError(rt::Condition::FileOpen, name, kOpen, name).from(s);
   }
   if (Status s = o.file.lock(shared); !s.isOk()) {
-    const int err = o.file.lastErrno();
-    if (err == EWOULDBLOCK) return TableError(rt::Condition::TableShared, o.path, kOpen, o.path);
-    return TableError(rt::Condition::FileOpen, o.path, kOpen, o.path).fromErrno(err).saying(s.message());
+    if (s.code() == StatusCode::Locked) return TableError(rt::Condition::TableShared, o.path, kOpen, o.path);
+    return TableError(rt::Condition::FileOpen, o.path, kOpen, o.path).from(s);
   }
   return std::nullopt;
 }
@@ -53,9 +52,7 @@ std::optional<TableError> readHeader(const Family& family, Opening& o) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, kMaxHeaderBytes)));
   std::size_t got = 0;
   if (Status s = o.file.readAt(0, bytes.data(), bytes.size(), got); !s.isOk()) {
-    return TableError(rt::Condition::FileRead, o.path, kOpen, o.path)
-        .fromErrno(o.file.lastErrno())
-        .saying(s.message());
+    return TableError(rt::Condition::FileRead, o.path, kOpen, o.path).from(s);
   }
   if (got > 0 && !family.accepts(bytes[0])) {
     return TableError(rt::Condition::TableVersion, o.path, kOpen, o.path, hexByte(bytes[0]));
@@ -102,17 +99,14 @@ std::optional<TableError> openMemo(const Family& family, Opening& o) {
       o.memo = std::move(memo);
       return std::nullopt;
     }
-    if (memo->fileErrno() == ENOENT) continue;
-    if (memo->fileErrno() != 0) {
-      return TableError(rt::Condition::FileOpen, o.path, kOpen, memoPath)
-          .fromErrno(memo->fileErrno())
-          .saying(s.message());
-    }
+    if (s.code() == StatusCode::NotFound) continue;
+    // A failure the system reported, not one of the memo file's bytes.
+    if (s.osCode() != 0) return TableError(rt::Condition::FileOpen, o.path, kOpen, memoPath).from(s);
     return TableError(rt::Condition::HeaderDamaged, o.path, kOpen,
                       o.path + ": its memo file " + memoPath + ": " + s.message());
   }
   return TableError(rt::Condition::MemoNotFound, o.path, kOpen, stem + candidates.front().extension)
-      .fromErrno(ENOENT);
+      .withOsCode(rt::dos::FileNotFound);
 }
 
 class DbfDataEngine final : public DataEngine {

@@ -7,6 +7,7 @@
 
 #include "platform/rt/error.hpp"
 #include "platform/rt/error_codes.hpp"
+#include "platform/rt/status.hpp"
 
 namespace db {
 
@@ -16,9 +17,15 @@ struct TableError {
       : condition(c), file(std::move(fileName)), operation(std::move(operationName)),
         detail1(std::move(d1)), detail2(std::move(d2)) {}
 
-  // From errno: the error's osCode.
-  TableError& fromErrno(int errnoValue) {
-    osCode = rt::osCodeFromErrno(errnoValue);
+  // From the failed status: the error's osCode and, after ": ", its sentence.
+  TableError& from(const rt::Status& status) {
+    osCode = status.osCode();
+    more = status.message();
+    return *this;
+  }
+  // The error's osCode, in the numbering of rt::dos.
+  TableError& withOsCode(int code) {
+    osCode = code;
     return *this;
   }
   // Says more than the condition's description: appended after ": ".

@@ -22,7 +22,7 @@ bool hideDeleted() {
 
 }  // namespace
 
-DbfTable::DbfTable(std::string path, OsFile file, TableHeader header,
+DbfTable::DbfTable(std::string path, rt::OsFile file, TableHeader header,
                    std::unique_ptr<MemoFile> memo)
     : path_(std::move(path)),
       file_(std::move(file)),
@@ -94,10 +94,10 @@ void DbfTable::moveTo(std::uint32_t n, const char* operation) {
       return;
     }
     if (!operation) break;
-    const int err = file_.lastErrno();
-    TableError e(err ? rt::Condition::FileRead : rt::Condition::RecordBeyondEnd, path_, operation,
-                 err ? path_ : std::to_string(n) + " of " + path_);
-    if (!raiseAndRetry(e.fromErrno(err).saying(s.message()).rereadable())) break;
+    const bool beyondEnd = s.code() == StatusCode::BeyondEnd;
+    TableError e(beyondEnd ? rt::Condition::RecordBeyondEnd : rt::Condition::FileRead, path_, operation,
+                 beyondEnd ? std::to_string(n) + " of " + path_ : path_);
+    if (!raiseAndRetry(e.from(s).rereadable())) break;
     reader_.invalidate();
   }
   // Default: the table ends before the record that cannot be read.
@@ -137,7 +137,7 @@ rt::Value DbfTable::memoValue(const FieldDesc& f, const std::uint8_t* p) {
     if (s.isOk() && block == 0) return rt::Value(rt::Memo{});
     if (s.isOk() && memo_) s = memo_->read(block, bytes);
     if (s.isOk()) return rt::Value(rt::Memo{std::move(bytes)});
-    const bool outside = memo_ && memo_->lastFailureOutside();
+    const bool outside = s.code() == StatusCode::BeyondEnd;
     const std::string record = std::to_string(recNo_) + " of " + path_;
     TableError e = outside ? TableError(rt::Condition::MemoOutOfRange, path_, "FIELDGET",
                                         std::to_string(block), record).saying(s.message())

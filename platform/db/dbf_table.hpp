@@ -12,7 +12,7 @@
 #include "platform/db/engine.hpp"
 #include "platform/db/field_decode.hpp"
 #include "platform/db/memo_file.hpp"
-#include "platform/db/os_file.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/db/record_reader.hpp"
 
 namespace db {
@@ -22,7 +22,7 @@ class DbfTable : public Table {
   // Takes over the opened (and locked) table file, its parsed header and its
   // memo file (null when no field needs one). Stands on the first visible
   // record.
-  DbfTable(std::string path, OsFile file, TableHeader header, std::unique_ptr<MemoFile> memo);
+  DbfTable(std::string path, rt::OsFile file, TableHeader header, std::unique_ptr<MemoFile> memo);
   // The reader refers to the file member: the table stays where it was made.
   DbfTable(const DbfTable&) = delete;
   DbfTable& operator=(const DbfTable&) = delete;
@@ -54,7 +54,7 @@ class DbfTable : public Table {
   void buildBlankRecord();
 
   std::string path_;
-  OsFile file_;
+  rt::OsFile file_;
   TableHeader header_;
   std::unique_ptr<MemoFile> memo_;
   RecordReader reader_;

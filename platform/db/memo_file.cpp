@@ -119,25 +119,22 @@ Status MemoFile::copyOut(std::uint64_t offset, void* buf, std::size_t n, std::si
 
 Status MemoFile::readMemo(std::uint64_t block, std::string& out) {
   out.clear();
-  outside_ = true;
   const std::uint64_t fileSize = size_;
   if (block >= (fileSize + blockSize_ - 1) / blockSize_) {
-    return Status::fail("the memo file ends at " + bytesText(fileSize));
+    return Status::fail(StatusCode::BeyondEnd, "the memo file ends at " + bytesText(fileSize));
   }
   const std::uint64_t offset = block * blockSize_;
-  outside_ = false;
   std::uint8_t head[8] = {};
   std::size_t got = 0;
   if (Status s = copyOut(offset, head, sizeof head, got); !s.isOk()) return s;
   if (offset < kHeaderSize) {
-    outside_ = true;
     // Writers have left pointers into the header where it is all zero (a
     // real FPT's G field): eight zero bytes read as an empty memo and nothing
     // is misread. Any other bytes there belong to the header, not to a memo.
     static constexpr std::uint8_t kZero[8] = {};
     if (got == 8 && std::memcmp(head, kZero, 8) == 0) return Status::ok();
-    return Status::fail("the block lies inside the memo file's " + bytesText(kHeaderSize) +
-                        " header");
+    return Status::fail(StatusCode::BeyondEnd,
+                        "the block lies inside the memo file's " + bytesText(kHeaderSize) + " header");
   }
   // A block cut off before its 8 header bytes: the memo runs past the end.
   if (layout_ == MemoLayout::Fpt && got < 8) return pastEnd(offset + 8, fileSize);

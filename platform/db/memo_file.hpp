@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/db/os_file.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/db/status.hpp"
 
 namespace db {
@@ -50,17 +50,13 @@ class MemoFile {
   // Reads the memo that starts at `block` into `out`. A DBT block that begins
   // with FF FF 08 00 holds its length; any other runs to the first 0x1A or
   // the end of the file. Fails when the block lies beyond the end of the file
-  // or in its header, or the memo's stated length runs past the end. Memos
+  // or in its header (BeyondEnd), or the memo's stated length runs past the
+  // end (Corrupt), or the system refuses the read. Memos
   // come from a window of the file read ahead in large blocks, as a table
   // keeps its memos in about the order of its records; a failed read looks
   // at the file afresh before it fails, so a retry sees a mended file.
   [[nodiscard]] Status read(std::uint64_t block, std::string& out);
 
-  // Whether the last failed read() failed because the block lies outside
-  // the memo file (beyond its end or in its header).
-  bool lastFailureOutside() const { return outside_; }
-  // errno of the last failure of the file itself, 0 when the bytes were at fault.
-  int fileErrno() const { return file_.lastErrno(); }
   std::uint32_t blockSize() const { return blockSize_; }
   const std::string& path() const { return path_; }
 
@@ -78,7 +74,7 @@ class MemoFile {
   // Reads up to `n` bytes at `offset`, less only at the end of the file.
   Status copyOut(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got);
 
-  OsFile file_;
+  rt::OsFile file_;
   std::uint64_t size_ = 0;  // the file's size when last looked at
   std::vector<std::uint8_t> window_;
   std::uint64_t windowStart_ = 0;  // file offset of window_[0]
@@ -86,7 +82,6 @@ class MemoFile {
   std::string path_;
   MemoLayout layout_ = MemoLayout::Dbt;
   std::uint32_t blockSize_ = 512;
-  bool outside_ = false;
 };
 
 }  // namespace db

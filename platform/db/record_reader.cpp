@@ -4,7 +4,7 @@
 
 namespace db {
 
-RecordReader::RecordReader(OsFile& file, std::uint64_t firstOffset, std::uint32_t recordLength,
+RecordReader::RecordReader(rt::OsFile& file, std::uint64_t firstOffset, std::uint32_t recordLength,
                            std::uint32_t recordCount)
     : file_(file), firstOffset_(firstOffset), recordLength_(recordLength), recordCount_(recordCount) {}
 
@@ -36,7 +36,7 @@ Status RecordReader::fill(std::uint32_t n) {
   if (whole == 0) {
     const std::uint64_t size = file_.size();
     const std::uint64_t there = size > firstOffset_ ? (size - firstOffset_) / recordLength_ : 0;
-    return Status::fail("the file ends before it (it holds " + std::to_string(there) +
+    return Status::fail(StatusCode::BeyondEnd, "the file ends before it (it holds " + std::to_string(there) +
                         " whole records of the " + std::to_string(recordCount_) +
                         " its header counts)");
   }

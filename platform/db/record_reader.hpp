@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/db/os_file.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/db/status.hpp"
 
 namespace db {
@@ -19,12 +19,12 @@ class RecordReader {
 
   // Records of `recordLength` bytes start at `firstOffset` of `file`; the
   // header promises `recordCount` of them.
-  RecordReader(OsFile& file, std::uint64_t firstOffset, std::uint32_t recordLength,
+  RecordReader(rt::OsFile& file, std::uint64_t firstOffset, std::uint32_t recordLength,
                std::uint32_t recordCount);
 
   // Points `record` at the bytes of record `n` (1-based, at most the record
-  // count); they stay valid until the next fetch. Fails when the file ends
-  // before the record does, or the system refuses the read.
+  // count); they stay valid until the next fetch. Fails (BeyondEnd) when the
+  // file ends before the record does, or when the system refuses the read.
   [[nodiscard]] Status fetch(std::uint32_t n, const std::uint8_t*& record);
   // Forgets the buffered records, so the next fetch reads the file again.
   void invalidate();
@@ -32,7 +32,7 @@ class RecordReader {
  private:
   Status fill(std::uint32_t n);
 
-  OsFile& file_;
+  rt::OsFile& file_;
   std::uint64_t firstOffset_;
   std::uint32_t recordLength_;
   std::uint32_t recordCount_;

@@ -1,14 +1,9 @@
 #include "platform/rt/atomic_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/random.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 
 namespace rt {
@@ -17,14 +12,11 @@ namespace {
 
 constexpr int kNameTries = 100;
 
-// 16 hex digits from the kernel's random source, so no other user can
-// guess the name and plant a file or link there first.
+// 16 hex digits no other user can guess, so no one can plant a file or
+// link under the name first.
 std::string randomSuffix() {
-  uint64_t bits = 0;
-  if (::getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits))
-    bits ^= static_cast<uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^ reinterpret_cast<uintptr_t>(&bits);
   char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(bits));
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(unpredictableBits()));
   return buf;
 }
 
@@ -32,23 +24,23 @@ std::string randomSuffix() {
 
 AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
   if (target_.empty() || target_.back() == '/') {
-    error_ = EISDIR;
+    status_ = Status::fromOsCode(dos::AccessDenied, "the name is a directory");
     return;
   }
   std::string dir = dirName(target_);
   std::string stem = dir + "/." + baseName(target_) + ".";
   for (int i = 0; i < kNameTries; ++i) {
     std::string name = stem + randomSuffix() + ".tmp";
-    // O_EXCL: never open a file (or follow a link) someone else put there.
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
+    // CreateNew: never open a file (or follow a link) someone else put there.
+    OsFile file;
+    status_ = file.open(name, OpenMode::CreateNew);
+    if (status_.isOk()) {
       temp_ = std::move(name);
-      out_ = OutputFile(fd);
+      out_ = OutputFile(std::move(file));
       return;
     }
-    if (errno != EEXIST) break;
+    if (status_.code() != StatusCode::Exists) return;
   }
-  error_ = errno;
 }
 
 AtomicFile::~AtomicFile() {
@@ -59,24 +51,15 @@ void AtomicFile::discard() {
   done_ = true;
   if (temp_.empty()) return;
   (void)out_.close();
-  ::unlink(temp_.c_str());
-}
-
-// A file that replaces an earlier one keeps the earlier one's permissions:
-// an output its owner had made private must not become readable by others
-// because it was written again.
-void AtomicFile::keepTargetPermissions() {
-  struct stat st;
-  if (error_ != 0 || ::stat(target_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  if (::chmod(temp_.c_str(), st.st_mode & 07777) != 0) error_ = errno;
+  (void)removeFile(temp_);
 }
 
 bool AtomicFile::commit() {
   if (done_) return false;
-  if (error_ == 0 && !out_.close()) error_ = out_.error();
-  keepTargetPermissions();
-  if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
-  if (error_ != 0) {
+  if (status_.isOk() && !out_.close()) status_ = out_.status();
+  if (status_.isOk()) status_ = copyPermissions(target_, temp_);
+  if (status_.isOk()) status_ = renameFile(temp_, target_);
+  if (!status_.isOk()) {
     discard();
     return false;
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/rt/output_file.hpp"
+#include "platform/rt/status.hpp"
 
 namespace rt {
 
@@ -15,8 +16,8 @@ class AtomicFile {
  public:
   // Creates the temporary file in the target's (resolved) directory, by
   // exclusive creation under an unpredictable name, with the permissions a
-  // new file gets (0666 less the umask). On failure ok() is false and
-  // error() tells why; appends then do nothing.
+  // new file gets. On failure ok() is false and status() tells why; appends
+  // then do nothing.
   explicit AtomicFile(std::string_view target);
   // Without a commit, removes the temporary file.
   ~AtomicFile();
@@ -24,16 +25,17 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   // False once creating or writing the temporary file has failed.
-  bool ok() const { return error_ == 0 && out_.error() == 0; }
-  // The errno of the first failure, 0 when none.
-  int error() const { return error_ != 0 ? error_ : out_.error(); }
+  bool ok() const { return status_.isOk() && out_.status().isOk(); }
+  // The first failure; ok when none.
+  const Status& status() const { return status_.isOk() ? out_.status() : status_; }
 
   // Adds bytes to the output (buffered in large blocks).
   void append(std::string_view s) { out_.append(s); }
 
   // Writes what is buffered, closes the temporary file and renames it over
-  // the target, which keeps the permissions of the file it replaces. False on any failure, and then the temporary file is gone
-  // and the target untouched.
+  // the target, which keeps the permissions of the file it replaces. False
+  // on any failure, and then the temporary file is gone and the target
+  // untouched.
   [[nodiscard]] bool commit();
 
   // The resolved target path and the temporary file's path.
@@ -42,12 +44,11 @@ class AtomicFile {
 
  private:
   void discard();
-  void keepTargetPermissions();
 
   std::string target_;
   std::string temp_;
   OutputFile out_;
-  int error_ = 0;
+  Status status_ = Status::ok();
   bool done_ = false;
 };
 

@@ -1,8 +1,5 @@
 #include "platform/rt/error_codes.hpp"
 
-#include <cerrno>
-#include <cstring>
-
 namespace rt {
 
 namespace {
@@ -85,20 +82,6 @@ constexpr ConditionInfo kConditions[] = {
      false, false, false, 0, nullptr},
 };
 
-// errno values and the osCode numbers they are given.
-struct OsPair {
-  int errnoValue;
-  int osCode;
-};
-constexpr OsPair kOsCodes[] = {
-    {ENOENT, 2},    {ENOTDIR, 3},   {ELOOP, 3},     {EMFILE, 4},         {ENFILE, 4},
-    {EACCES, 5},    {EPERM, 5},     {EISDIR, 5},    {EBADF, 6},          {ENOMEM, 8},
-    {EROFS, 19},    {EIO, 30},      {EWOULDBLOCK, 32}, {EEXIST, 80},     {EINVAL, 87},
-    {ENOSPC, 112},  {EDQUOT, 112},  {ENOTEMPTY, 145}, {ENAMETOOLONG, 206}, {EFBIG, 223},
-    {EBUSY, 170},   {ETXTBSY, 32},
-};
-
-
 std::string fill(const char* pattern, std::initializer_list<std::string_view> details) {
   std::string out;
   for (const char* p = pattern; *p; ++p) {
@@ -137,23 +120,6 @@ ErrorPtr makeError(Condition condition, std::string_view fileName, std::string_v
   error->canSubstitute = info.canSubstitute;
   error->args = std::move(args);
   return error;
-}
-
-int osCodeFromErrno(int errnoValue) {
-  if (errnoValue == 0) return 0;
-  for (const OsPair& pair : kOsCodes)
-    if (pair.errnoValue == errnoValue) return pair.osCode;
-  return 10000 + errnoValue;
-}
-
-std::string dosErrorMessage(int osCode) {
-  if (osCode == 0) return {};
-  if (osCode == kOsSharingViolation)
-    return "The file is in use by another process";
-  if (osCode > 10000) return std::strerror(osCode - 10000);
-  for (const OsPair& pair : kOsCodes)
-    if (pair.osCode == osCode) return std::strerror(pair.errnoValue);
-  return "Unknown operating system error " + std::to_string(osCode);
 }
 
 }  // namespace rt

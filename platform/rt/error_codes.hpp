@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/rt/error.hpp"
+#include "platform/rt/status.hpp"
 
 namespace rt {
 
@@ -38,7 +39,7 @@ inline constexpr int QuietDefault = 78;  // an error that may be defaulted silen
 
 // The operating-system code of a sharing violation (another process holds
 // the file), in the numbering osCode uses.
-inline constexpr int kOsSharingViolation = 32;
+inline constexpr int kOsSharingViolation = dos::SharingViolation;
 
 enum class Condition {
   ArgumentError,
@@ -88,18 +89,10 @@ const ConditionInfo& conditionInfo(Condition condition);
 
 // An error object for `condition`, its description filled with `details`
 // ("%1" the first, "%2" the second; a missing detail leaves "").
-// `osCode` is in the numbering osCode uses (see osCodeFromErrno); a
+// `osCode` is in the numbering of status.hpp (rt::dos); a
 // condition with a fixed osCode keeps its own.
 ErrorPtr makeError(Condition condition, std::string_view fileName = {},
                    std::string_view operation = {}, int osCode = 0, Value args = Value(),
                    std::initializer_list<std::string_view> details = {});
-
-// osCode numbering: the DOS and Windows error numbers the xBase world uses
-// (2 file not found, 3 path not found, 5 access denied, 32 sharing
-// violation, 112 disk full, ...). An errno value with no such number keeps
-// its own as 10000 + errno, so nothing the system said is lost.
-int osCodeFromErrno(int errnoValue);
-// DOSERRORMESSAGE: the operating system's own text for an osCode; "" for 0.
-std::string dosErrorMessage(int osCode);
 
 }  // namespace rt

@@ -1,14 +1,10 @@
 #include "platform/rt/files.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <map>
 
-#include "platform/rt/error_codes.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/output_file.hpp"
+#include "platform/rt/status.hpp"
 
 namespace rt {
 
@@ -16,43 +12,53 @@ namespace {
 
 int lastError = 0;
 
-constexpr off_t kMemoReadLimit = off_t{64} << 20;
+constexpr std::uint64_t kMemoReadLimit = std::uint64_t{64} << 20;
 
-std::map<int, OutputFile>& openFiles() {
-  static std::map<int, OutputFile> files;
+// The files FCREATE opened, by handle number.
+struct OpenFiles {
+  std::map<int, OutputFile> byHandle;
+  int next = 1;
+};
+
+OpenFiles& openFiles() {
+  static OpenFiles files;
   return files;
 }
 
-// Records the outcome of a file function: the errno of a failure, or success.
-bool note(bool ok, int errnoValue) {
-  lastError = ok ? 0 : osCodeFromErrno(errnoValue);
-  return ok;
+// Records the outcome of a file function: the osCode of a failure, or 0.
+bool note(const Status& status) {
+  lastError = status.osCode();
+  return status.isOk();
 }
 
-int createForWriting(std::string_view name) {
-  std::string path = resolvePath(name);
-  int fd = path.empty() ? -1 : openNoWait(path, O_WRONLY | O_CREAT | O_TRUNC);
-  note(fd >= 0, path.empty() ? ENOENT : errno);
-  return fd;
+Status noName() { return Status::fromOsCode(dos::FileNotFound); }
+
+// Opens the file `name` stands for, created or emptied, for writing.
+Status createForWriting(std::string_view name, OsFile& file) {
+  const std::string path = resolvePath(name);
+  return path.empty() ? noName() : file.open(path, OpenMode::Write);
 }
 
 // Reads the whole of a regular file of at most kMemoReadLimit bytes into
 // `content`; a device, a FIFO or a larger file could make the program wait
-// or fill memory without end. Returns 0 or the errno of the failure.
-int readRegularFile(int fd, std::string& content) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  if (st.st_size > kMemoReadLimit) return EFBIG;
-  content.reserve(static_cast<size_t>(st.st_size));
+// or fill memory without end.
+Status readRegularFile(const std::string& path, std::string& content) {
+  OsFile file;
+  Status status = file.open(path);
+  // FERROR tells a device or FIFO by the code of an invalid parameter.
+  if (status.code() == StatusCode::NotAFile) return Status::fromOsCode(dos::InvalidParameter);
+  if (!status.isOk()) return status;
+  const std::uint64_t size = file.size();
+  if (size > kMemoReadLimit) return Status::fromOsCode(dos::FileTooLarge);
+  content.reserve(static_cast<std::size_t>(size));
   char buf[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return 0;
-    if (content.size() + static_cast<size_t>(n) > static_cast<size_t>(kMemoReadLimit)) return EFBIG;
-    content.append(buf, static_cast<size_t>(n));
+    std::size_t got = 0;
+    status = file.readAt(content.size(), buf, sizeof buf, got);
+    if (!status.isOk() || got == 0) return status;
+    // The file may have grown since its size was taken.
+    if (content.size() + got > kMemoReadLimit) return Status::fromOsCode(dos::FileTooLarge);
+    content.append(buf, got);
   }
 }
 
@@ -61,58 +67,56 @@ int readRegularFile(int fd, std::string& content) {
 int fError() { return lastError; }
 
 int fCreate(std::string_view name) {
-  int fd = createForWriting(name);
-  if (fd >= 0) openFiles().insert_or_assign(fd, OutputFile(fd));
-  return fd;
+  OsFile file;
+  if (!note(createForWriting(name, file))) return -1;
+  OpenFiles& files = openFiles();
+  const int handle = files.next++;
+  files.byHandle.insert_or_assign(handle, OutputFile(std::move(file)));
+  return handle;
 }
 
 size_t fWrite(int handle, std::string_view data, long long count) {
-  auto it = openFiles().find(handle);
-  if (it == openFiles().end()) {
-    note(false, EBADF);
+  auto& files = openFiles().byHandle;
+  auto it = files.find(handle);
+  if (it == files.end()) {
+    note(Status::fromOsCode(dos::BadHandle));
     return 0;
   }
   if (count >= 0 && static_cast<unsigned long long>(count) < data.size())
     data = data.substr(0, static_cast<size_t>(count));
   it->second.append(data);
-  if (!note(it->second.error() == 0, it->second.error())) return 0;
+  if (!note(it->second.status())) return 0;
   return data.size();
 }
 
 bool fClose(int handle) {
-  auto it = openFiles().find(handle);
-  if (it == openFiles().end()) return note(false, EBADF);
-  bool ok = it->second.close();
-  int error = it->second.error();
-  openFiles().erase(it);
-  return note(ok, error);
+  auto& files = openFiles().byHandle;
+  auto it = files.find(handle);
+  if (it == files.end()) return note(Status::fromOsCode(dos::BadHandle));
+  (void)it->second.close();
+  const Status status = it->second.status();
+  files.erase(it);
+  return note(status);
 }
 
 std::string memoRead(std::string_view name) {
-  int fd = openNoWait(resolvePath(name), O_RDONLY);
-  if (fd < 0) {
-    note(false, errno);
-    return {};
-  }
   std::string content;
-  int error = readRegularFile(fd, content);
-  ::close(fd);
-  if (!note(error == 0, error)) content.clear();
+  if (!note(readRegularFile(resolvePath(name), content))) content.clear();
   return content;
 }
 
 bool memoWrit(std::string_view name, std::string_view text) {
-  int fd = createForWriting(name);
-  if (fd < 0) return false;
-  OutputFile out(fd);
+  OsFile file;
+  if (!note(createForWriting(name, file))) return false;
+  OutputFile out(std::move(file));
   out.append(text);
-  bool ok = out.close();
-  return note(ok, out.error());
+  (void)out.close();
+  return note(out.status());
 }
 
 int fErase(std::string_view name) {
-  std::string path = resolvePath(name);
-  return note(!path.empty() && ::unlink(path.c_str()) == 0, path.empty() ? ENOENT : errno) ? 0 : -1;
+  const std::string path = resolvePath(name);
+  return note(path.empty() ? noName() : removeFile(path)) ? 0 : -1;
 }
 
 }  // namespace rt

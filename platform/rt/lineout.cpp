@@ -1,24 +1,20 @@
 #include "platform/rt/lineout.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "platform/rt/display.hpp"
 #include "platform/rt/error_codes.hpp"
-#include "platform/rt/output_file.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 
 namespace rt {
 
 namespace {
 
-// A file the line output writes to; fd -1 when none is open.
+// A file the line output writes to; not open when none is.
 struct Channel {
-  int fd = -1;
+  OsFile file;
   std::string path;
 };
 
@@ -52,10 +48,11 @@ void writeConsole(std::string_view text) {
 void writeChannel(Channel& ch, std::string_view text) {
   while (!text.empty()) {
     size_t written = 0;
-    if (writeAll(ch.fd, text.data(), text.size(), &written)) return;
+    const Status status = ch.file.write(text, &written);
+    if (status.isOk()) return;
     text.remove_prefix(written);
-    int os = osCodeFromErrno(errno);
-    Answer answer = raise(makeError(Condition::FileWrite, ch.path, "QOUT", os, Value(), {ch.path}));
+    Answer answer =
+        raise(makeError(Condition::FileWrite, ch.path, "QOUT", status.osCode(), Value(), {ch.path}));
     if (answer.kind != Answer::Retry) return;
   }
 }
@@ -66,7 +63,7 @@ void writeAllChannels(std::string_view consoleText, std::string_view fileText) {
       {Set::Alternate, Set::AltFile}, {Set::Extra, Set::ExtraFile}, {Set::Printer, Set::PrintFile}};
   for (const auto& [onSwitch, fileSetting] : files) {
     Channel& ch = channel(fileSetting);
-    if (ch.fd >= 0 && switchOn(onSwitch)) writeChannel(ch, fileText);
+    if (ch.file.isOpen() && switchOn(onSwitch)) writeChannel(ch, fileText);
   }
 }
 
@@ -79,10 +76,7 @@ std::string joined(const Array& values) {
   return out;
 }
 
-void closeChannel(Channel& ch) {
-  if (ch.fd >= 0) ::close(ch.fd);
-  ch = Channel{};
-}
+void closeChannel(Channel& ch) { ch = Channel{}; }
 
 }  // namespace
 
@@ -107,15 +101,14 @@ bool openOutputFile(Set which, std::string_view name, bool additive) {
   closeChannel(ch);
   if (name.empty()) return false;
   std::string path = resolvePath(name);
-  int flags = O_WRONLY | O_CREAT | (additive ? O_APPEND : O_TRUNC);
   for (;;) {
-    int fd = openNoWait(path, flags);
-    if (fd >= 0) {
-      ch = Channel{fd, path};
+    OsFile file;
+    const Status status = file.open(path, additive ? OpenMode::Append : OpenMode::Write);
+    if (status.isOk()) {
+      ch = Channel{std::move(file), path};
       return true;
     }
-    int os = osCodeFromErrno(errno);
-    Answer answer = raise(makeError(Condition::FileCreate, path, "SET", os,
+    Answer answer = raise(makeError(Condition::FileCreate, path, "SET", status.osCode(),
                                     Value(Array{Value(static_cast<int>(which)), Value(std::string(name))}),
                                     {path}));
     if (answer.kind != Answer::Retry) return false;

@@ -1,12 +1,8 @@
 #include "platform/rt/paths.hpp"
 
-#include <dirent.h>
-#include <fnmatch.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <vector>
+
+#include "platform/rt/paths_system.hpp"
 
 namespace rt {
 
@@ -34,11 +30,6 @@ std::vector<std::string_view> components(std::string_view name) {
   return parts;
 }
 
-bool exists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
 // Joins `dir` ("" for the current directory) and `part`.
 std::string join(const std::string& dir, std::string_view part) {
   if (dir.empty()) return std::string(part);
@@ -50,32 +41,23 @@ std::string join(const std::string& dir, std::string_view part) {
 
 // The entry of `dir` whose name equals `part` but for letter case; "" when none.
 std::string matchIgnoringCase(const std::string& dir, std::string_view part) {
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return {};
   std::string best;
-  while (const dirent* e = ::readdir(d)) {
-    std::string_view entry(e->d_name);
+  sys::forEachEntry(dir, [&](std::string_view entry) {
     if (sameIgnoringCase(entry, part) && (best.empty() || entry < best)) best = entry;
-  }
-  ::closedir(d);
+    return true;
+  });
   return best;
 }
 
 bool hasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
-bool isPlainFile(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool anyMatch(const std::string& dir, const std::string& pattern) {
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return false;
   bool found = false;
-  for (const dirent* e = ::readdir(d); e && !found; e = ::readdir(d))
-    found = ::fnmatch(pattern.c_str(), e->d_name, FNM_CASEFOLD | FNM_PERIOD) == 0 &&
-            isPlainFile(join(dir, e->d_name));
-  ::closedir(d);
+  sys::forEachEntry(dir, [&](std::string_view entry) {
+    const std::string name(entry);
+    found = sys::wildcardMatch(pattern, name) && sys::isRegularFile(join(dir, name));
+    return !found;
+  });
   return found;
 }
 
@@ -89,7 +71,7 @@ std::string resolvePath(std::string_view name) {
   bool resolving = true;
   for (std::string_view part : components(name)) {
     std::string next = join(path, part);
-    if (resolving && part != "." && part != ".." && !exists(next)) {
+    if (resolving && part != "." && part != ".." && !sys::pathExists(next)) {
       std::string match = matchIgnoringCase(path, part);
       if (match.empty()) resolving = false;
       else next = join(path, match);
@@ -115,29 +97,11 @@ std::string baseName(std::string_view path) {
 bool file(std::string_view name) {
   if (name.empty()) return false;
   std::string base = baseName(name);
-  if (!hasWildcard(base)) return isPlainFile(resolvePath(name));
+  if (!hasWildcard(base)) return sys::isRegularFile(resolvePath(name));
   std::string dir = name.find_first_of("/\\") == std::string_view::npos
                         ? std::string()
                         : resolvePath(name.substr(0, name.size() - base.size()));
   return anyMatch(dir, base);
-}
-
-std::string curDrive() { return {}; }
-
-std::string curDir() {
-  std::string dir = startLocation();
-  size_t start = 0;
-  while (start < dir.size() && dir[start] == '/') ++start;
-  return dir.substr(start);
-}
-
-std::string startLocation() {
-  std::vector<char> buf(4096);
-  while (::getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE || buf.size() > (1u << 20)) return {};
-    buf.resize(buf.size() * 2);
-  }
-  return buf.data();
 }
 
 }  // namespace rt

@@ -1,7 +1,6 @@
 // The conversion of an open table: what the progress window is given, when
 // it is destroyed, the lines written, and the failures of the output, with
 // the boxes recorded by a scripted toolkit.
-#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -125,7 +124,7 @@ TEST_F(ExportTable, AnOutputThatCannotBeCreatedIsToldAndTheTableClosed) {
 TEST_F(ExportTable, AFailedWriteIsToldAndThePreviousOutputStays) {
   dir_.write("T.CSV", "previous\r\n");
   openTable(2000);
-  rt::failWritesAfter(100, ENOSPC);
+  rt::failWritesAfter(100, rt::dos::DiskFull);
   EXPECT_FALSE(app::exportTable(dir_ / "T.DBF", true));
   EXPECT_EQ(kit_->texts("guiAlert"),
             std::vector<std::string>{"Not able to write " + dir_ / "T.CSV" + "."});

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 
 #include "platform/rt/paths.hpp"
 #include "tests/rt/temp_dir.hpp"
@@ -53,10 +52,11 @@ TEST_F(AtomicFileTest, WithoutCommitThePreviousFileStaysAndTheTempGoes) {
 TEST_F(AtomicFileTest, AFailedWriteKeepsThePreviousFile) {
   dir.write("ORDERS.CSV", "previous");
   rt::AtomicFile out(dir / "ORDERS.CSV");
-  rt::failWritesAfter(100, ENOSPC);
+  rt::failWritesAfter(100, rt::dos::DiskFull);
   for (int i = 0; i < 1000; ++i) out.append("\"a line\"\r\n");
   EXPECT_FALSE(out.commit());
-  EXPECT_EQ(out.error(), ENOSPC);
+  EXPECT_EQ(out.status().code(), rt::StatusCode::DiskFull);
+  EXPECT_EQ(out.status().osCode(), 112);
   EXPECT_FALSE(out.ok());
   EXPECT_EQ(rt_test::readFile(dir / "ORDERS.CSV"), "previous");
   EXPECT_EQ(dir.listing(), "ORDERS.CSV");
@@ -93,7 +93,8 @@ TEST_F(AtomicFileTest, AnUnwritableDirectoryIsReported) {
   std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   rt::AtomicFile out(dir / "ro/X.CSV");
   EXPECT_FALSE(out.ok());
-  EXPECT_EQ(out.error(), EACCES);
+  EXPECT_EQ(out.status().code(), rt::StatusCode::AccessDenied);
+  EXPECT_EQ(out.status().osCode(), 5);
   out.append("ignored");
   EXPECT_FALSE(out.commit());
 }
@@ -104,7 +105,7 @@ TEST_F(AtomicFileTest, ADirectoryInTheWayOfTheTargetFailsTheCommit) {
   ASSERT_TRUE(out.ok());
   out.append("data");
   EXPECT_FALSE(out.commit());
-  EXPECT_NE(out.error(), 0);
+  EXPECT_FALSE(out.status().isOk());
   EXPECT_EQ(dir.listing(), "X.CSV");
 }
 

@@ -33,7 +33,7 @@ TEST_F(FilesTest, CreateWriteCloseReplacesTheFile) {
 TEST_F(FilesTest, AFailedWriteIsReportedNotSwallowed) {
   int h = rt::fCreate("OUT.CSV");
   ASSERT_GE(h, 0);
-  rt::failWritesAfter(3, ENOSPC);
+  rt::failWritesAfter(3, rt::dos::DiskFull);
   EXPECT_EQ(rt::fWrite(h, "line\r\n"), 6u);  // still in the buffer
   EXPECT_FALSE(rt::fClose(h));
   EXPECT_EQ(rt::fError(), 112);
@@ -42,7 +42,7 @@ TEST_F(FilesTest, AFailedWriteIsReportedNotSwallowed) {
 
 TEST_F(FilesTest, AWriteLargerThanTheBlockFailsAtOnce) {
   int h = rt::fCreate("BIG.CSV");
-  rt::failWritesAfter(10, ENOSPC);
+  rt::failWritesAfter(10, rt::dos::DiskFull);
   EXPECT_EQ(rt::fWrite(h, std::string(rt::OutputFile::kBlock + 1, 'x')), 0u);
   EXPECT_EQ(rt::fError(), 112);
   EXPECT_EQ(rt::fWrite(h, "more"), 0u);
@@ -75,7 +75,7 @@ TEST_F(FilesTest, MemoReadWritAndErase) {
   EXPECT_TRUE(rt::memoWrit("memos.sys", ""));
   EXPECT_EQ(dir.listing(), "MEMOS.SYS");
   EXPECT_EQ(rt::memoRead("MEMOS.SYS"), "");
-  rt::failWritesAfter(0, ENOSPC);
+  rt::failWritesAfter(0, rt::dos::DiskFull);
   EXPECT_FALSE(rt::memoWrit("MEMOS.SYS", "X"));
   EXPECT_EQ(rt::fError(), 112);
 }

@@ -116,7 +116,7 @@ TEST_F(LineoutTest, AFailedWriteAsksTheBlockAndARetryWritesTheRest) {
     rt::failWritesAfter(0, 0);  // the disk has room again
     return rt::Value(true);
   });
-  rt::failWritesAfter(4, ENOSPC);
+  rt::failWritesAfter(4, rt::dos::DiskFull);
   rt::qOut({rt::Value("abcdef")});
   rt::set(rt::Set::AltFile, "");
   EXPECT_EQ(genCodes, std::vector<int>{24});

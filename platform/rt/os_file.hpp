@@ -1,0 +1,80 @@
+// The file layer's one door to the operating system: an open file as an
+// opaque, move-only handle (closing releases its lock), and the few
+// operations on names the runtime needs. Paths are given already resolved
+// (paths.hpp). Every failure is a Status with the system's osCode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/rt/status.hpp"
+
+namespace rt {
+
+enum class OpenMode {
+  Read,       // an existing regular file, for reading
+  Write,      // created, or emptied when it exists, for writing
+  Append,     // created when missing, writes go to its end
+  CreateNew,  // created for writing; fails (Exists) when anything has the name
+};
+
+class OsFile {
+ public:
+  OsFile() = default;
+  ~OsFile();
+  OsFile(OsFile&& other) noexcept;
+  OsFile& operator=(OsFile&& other) noexcept;
+  OsFile(const OsFile&) = delete;
+  OsFile& operator=(const OsFile&) = delete;
+
+  // Opens `path`; a file made here gets the permissions a new file gets. The
+  // open never waits: a FIFO without a reader or writer fails rather than
+  // hang. Read fails (NotAFile, osCode 0) for a device or FIFO and
+  // (AccessDenied) for a directory.
+  [[nodiscard]] Status open(const std::string& path, OpenMode mode = OpenMode::Read);
+  // Takes a shared or an exclusive advisory lock without waiting; fails
+  // (Locked) when another open file holds a conflicting one, even one of
+  // this process.
+  [[nodiscard]] Status lock(bool shared);
+  // Reads up to `n` bytes at `offset` into `buf`; `got` is less than `n` only
+  // at the end of the file. Fails when the system refuses the read.
+  [[nodiscard]] Status readAt(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got);
+  // Writes all of `data`, going on after short writes; `written` (when
+  // given) receives the bytes that reached the file, so a caller can go on
+  // from there after a failure.
+  [[nodiscard]] Status write(std::string_view data, std::size_t* written = nullptr);
+  // The file's current size, 0 when it cannot be had.
+  std::uint64_t size() const;
+  // Closes; the failure of the close itself (data a network file system
+  // could not store) is returned. Closing a closed file is ok.
+  Status close();
+
+  bool isOpen() const { return handle_ != kNone; }
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+
+  // One write of the system, at most `n` bytes: `done` receives what it took.
+  Status writeSome(const char* data, std::size_t n, std::size_t& done);
+
+  std::intptr_t handle_ = kNone;  // the system's own handle, opaque here
+};
+
+// Used by tests: after `okBytes` more bytes have been written, every write
+// of the file layer fails with `osCode` (dos::DiskFull for a full disk). An
+// osCode of 0 turns the failure off.
+void failWritesAfter(std::size_t okBytes, int osCode);
+
+// Removes the file `path`.
+[[nodiscard]] Status removeFile(const std::string& path);
+// Gives `from` the name `to`, replacing a file there.
+[[nodiscard]] Status renameFile(const std::string& from, const std::string& to);
+// Gives `to` the permissions of the regular file `from`; ok, doing nothing,
+// when `from` is no regular file.
+[[nodiscard]] Status copyPermissions(const std::string& from, const std::string& to);
+// 64 bits no other user can predict, for the name of a temporary file.
+std::uint64_t unpredictableBits();
+
+}  // namespace rt

@@ -1,0 +1,118 @@
+// The file layer on POSIX systems: descriptors, open(2) flags and errno.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/rt/os_file.hpp"
+
+namespace rt {
+
+namespace {
+
+constexpr unsigned kNewFileMode = 0666;  // less the umask
+
+int flagsOf(OpenMode mode) {
+  switch (mode) {
+    case OpenMode::Read: return O_RDONLY;
+    case OpenMode::Write: return O_WRONLY | O_CREAT | O_TRUNC;
+    case OpenMode::Append: return O_WRONLY | O_CREAT | O_APPEND;
+    case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
+  }
+  return O_RDONLY;
+}
+
+}  // namespace
+
+Status OsFile::open(const std::string& path, OpenMode mode) {
+  (void)close();
+  // O_NONBLOCK: a FIFO with no reader or writer fails (ENXIO) or opens at
+  // once instead of hanging the program. Nothing writes records, so
+  // read-only tables open too.
+  const int fd = ::open(path.c_str(), flagsOf(mode) | O_NONBLOCK | O_CLOEXEC, kNewFileMode);
+  if (fd < 0) return systemFailure(errno);
+  handle_ = fd;
+  if (mode != OpenMode::Read) {
+    // Written files then do blocking I/O.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return Status::ok();
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return Status::ok();
+  const bool directory = S_ISDIR(st.st_mode);
+  (void)close();
+  if (directory) return systemFailure(EISDIR);
+  return Status::fail(StatusCode::NotAFile, "it is not a regular file");
+}
+
+Status OsFile::lock(bool shared) {
+  // flock locks belong to the open file, so a second opening of the same
+  // table conflicts even inside this process, as it would between two.
+  if (::flock(static_cast<int>(handle_), (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0)
+    return Status::ok();
+  return systemFailure(errno);
+}
+
+Status OsFile::readAt(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got) {
+  got = 0;
+  auto* out = static_cast<char*>(buf);
+  while (got < n) {
+    const ssize_t r = ::pread(static_cast<int>(handle_), out + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return systemFailure(errno);
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  return Status::ok();
+}
+
+Status OsFile::writeSome(const char* data, std::size_t n, std::size_t& done) {
+  const ssize_t r = ::write(static_cast<int>(handle_), data, n);
+  done = r > 0 ? static_cast<std::size_t>(r) : 0;
+  if (r < 0 && errno != EINTR) return systemFailure(errno);
+  return Status::ok();
+}
+
+std::uint64_t OsFile::size() const {
+  struct stat st {};
+  if (handle_ == kNone || ::fstat(static_cast<int>(handle_), &st) != 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+Status OsFile::close() {
+  if (handle_ == kNone) return Status::ok();
+  const int fd = static_cast<int>(handle_);
+  handle_ = kNone;
+  if (::close(fd) != 0) return systemFailure(errno);
+  return Status::ok();
+}
+
+Status removeFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 ? Status::ok() : systemFailure(errno);
+}
+
+Status renameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? Status::ok() : systemFailure(errno);
+}
+
+// A file that replaces an earlier one keeps the earlier one's permissions:
+// an output its owner had made private must not become readable by others
+// because it was written again.
+Status copyPermissions(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Status::ok();
+  return ::chmod(to.c_str(), st.st_mode & 07777) == 0 ? Status::ok() : systemFailure(errno);
+}
+
+std::uint64_t unpredictableBits() {
+  std::uint64_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits))
+    bits ^= static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^ reinterpret_cast<std::uintptr_t>(&bits);
+  return bits;
+}
+
+}  // namespace rt

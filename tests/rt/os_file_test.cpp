@@ -1,0 +1,123 @@
+#include "platform/rt/os_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+using rt::OpenMode;
+using rt::StatusCode;
+
+class OsFileTest : public testing::Test {
+ protected:
+  void TearDown() override { rt::failWritesAfter(0, 0); }
+  rt_test::TempDir dir;
+};
+
+TEST_F(OsFileTest, TheOpenModesCreateEmptyAppendAndRefuse) {
+  struct Case {
+    OpenMode mode;
+    bool existing;
+    StatusCode result;
+    const char* content;  // of the file afterwards
+  };
+  const Case cases[] = {
+      {OpenMode::Write, false, StatusCode::Ok, "new"},     {OpenMode::Write, true, StatusCode::Ok, "new"},
+      {OpenMode::Append, false, StatusCode::Ok, "new"},    {OpenMode::Append, true, StatusCode::Ok, "oldnew"},
+      {OpenMode::CreateNew, false, StatusCode::Ok, "new"}, {OpenMode::CreateNew, true, StatusCode::Exists, "old"},
+      {OpenMode::Read, false, StatusCode::NotFound, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir / "F.TXT";
+    std::filesystem::remove(path);
+    if (c.existing) dir.write("F.TXT", "old");
+    rt::OsFile file;
+    const rt::Status opened = file.open(path, c.mode);
+    EXPECT_EQ(opened.code(), c.result) << static_cast<int>(c.mode) << " " << c.existing;
+    EXPECT_EQ(file.isOpen(), opened.isOk());
+    if (opened.isOk()) {
+      EXPECT_TRUE(file.write("new").isOk());
+      EXPECT_TRUE(file.close().isOk());
+    }
+    if (c.content) {
+      EXPECT_EQ(rt_test::readFile(path), c.content) << static_cast<int>(c.mode);
+    }
+  }
+}
+
+TEST_F(OsFileTest, ReadingTakesOnlyRegularFiles) {
+  ASSERT_EQ(mkfifo((dir / "PIPE").c_str(), 0600), 0);
+  rt::OsFile file;
+  rt::Status s = file.open(dir / "PIPE");  // returns at once, no writer needed
+  EXPECT_EQ(s.code(), StatusCode::NotAFile);
+  EXPECT_EQ(s.osCode(), 0);
+  EXPECT_EQ(s.message(), "it is not a regular file");
+  s = file.open(dir.path());
+  EXPECT_EQ(s.code(), StatusCode::AccessDenied);
+  EXPECT_EQ(s.osCode(), 5);
+  EXPECT_EQ(s.message(), std::strerror(EISDIR));
+  EXPECT_FALSE(file.isOpen());
+}
+
+TEST_F(OsFileTest, ReadsAtAnOffsetUpToTheEnd) {
+  dir.write("F.TXT", "0123456789");
+  rt::OsFile file;
+  ASSERT_TRUE(file.open(dir / "F.TXT").isOk());
+  EXPECT_EQ(file.size(), 10u);
+  char buf[8] = {};
+  std::size_t got = 0;
+  EXPECT_TRUE(file.readAt(6, buf, sizeof buf, got).isOk());
+  EXPECT_EQ(std::string(buf, got), "6789");
+  EXPECT_TRUE(file.readAt(20, buf, sizeof buf, got).isOk());
+  EXPECT_EQ(got, 0u);
+}
+
+TEST_F(OsFileTest, ASecondLockOfTheSameFileIsRefused) {
+  dir.write("T.DBF", "x");
+  rt::OsFile first, second;
+  ASSERT_TRUE(first.open(dir / "T.DBF").isOk());
+  ASSERT_TRUE(second.open(dir / "T.DBF").isOk());
+  EXPECT_TRUE(first.lock(true).isOk());
+  EXPECT_TRUE(second.lock(true).isOk());
+  const rt::Status refused = second.lock(false);
+  EXPECT_EQ(refused.code(), StatusCode::Locked);
+  EXPECT_EQ(refused.osCode(), 32);
+  first = rt::OsFile();  // closing releases the lock
+  EXPECT_TRUE(second.lock(false).isOk());
+}
+
+TEST_F(OsFileTest, AFailedWriteSaysHowFarItGot) {
+  rt::OsFile file;
+  ASSERT_TRUE(file.open(dir / "F.TXT", OpenMode::Write).isOk());
+  rt::failWritesAfter(4, rt::dos::DiskFull);
+  std::size_t written = 0;
+  const rt::Status s = file.write("0123456789", &written);
+  EXPECT_EQ(s.code(), StatusCode::DiskFull);
+  EXPECT_EQ(s.osCode(), 112);
+  EXPECT_EQ(s.message(), std::strerror(ENOSPC));
+  EXPECT_EQ(written, 4u);
+  EXPECT_EQ(rt_test::readFile(dir / "F.TXT"), "0123");
+}
+
+TEST_F(OsFileTest, NamesAreRemovedRenamedAndKeepTheirPermissions) {
+  dir.write("A", "a");
+  dir.write("B", "b");
+  std::filesystem::permissions(dir / "A", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_TRUE(rt::copyPermissions(dir / "A", dir / "B").isOk());
+  EXPECT_EQ(std::filesystem::status(dir / "B").permissions(), std::filesystem::status(dir / "A").permissions());
+  EXPECT_TRUE(rt::copyPermissions(dir / "NONE", dir / "B").isOk());
+  EXPECT_TRUE(rt::renameFile(dir / "B", dir / "A").isOk());
+  EXPECT_EQ(rt_test::readFile(dir / "A"), "b");
+  EXPECT_TRUE(rt::removeFile(dir / "A").isOk());
+  EXPECT_EQ(rt::removeFile(dir / "A").code(), StatusCode::NotFound);
+  EXPECT_EQ(dir.listing(), "");
+}
+
+}  // namespace
