@@ -14,7 +14,6 @@ include(GNUInstallDirs)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(DBF2CSV_MAINTAINER "dbf2csv maintainers <maintainers@users.noreply.c-seed-3f7ff570.example>")
-set(DBF2CSV_SUMMARY "convert a DBF table into a CSV file beside it")
 
 # The latest release of CHANGELOG.md, which must be this version.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
@@ -71,9 +70,7 @@ if(TARGET dbf2csv_qt)
   list(APPEND components qt)
 endif()
 
-# CPack: one package per component. Debian packages where dpkg is (Linux);
-# a Windows build sets its generator (NSIS) and its CPACK_NSIS_* here, beside
-# the DEB settings, with the same components.
+# CPack: one package per component, the version the project's.
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME dbf2csv)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -82,32 +79,36 @@ set(CPACK_PACKAGE_CONTACT "${DBF2CSV_MAINTAINER}")
 set(CPACK_COMPONENTS_ALL ${components})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DBF2CSV_MAINTAINER}")
-
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME dbf2csv)
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS dbf2csv-qt)
-set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "${DBF2CSV_SUMMARY}
+# The first line of a description is its summary.
+set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "convert a DBF table into a CSV file beside it
 dbf2csv converts one table of the DBF family (dBase III, IV, 5 and 7,
 FoxBASE, FoxPro 2, Visual FoxPro; memo fields in DBT or FPT files) into a
 comma-delimited text file beside it, with an optional line of field names.
 It runs without a user on servers and in scripts, asks on a terminal, and
 shows windows under a desktop when dbf2csv-qt is installed.")
-
-set(CPACK_DEBIAN_QT_PACKAGE_NAME dbf2csv-qt)
-set(CPACK_DEBIAN_QT_PACKAGE_SECTION x11)
-set(CPACK_DEBIAN_QT_PACKAGE_DEPENDS "dbf2csv (= ${PROJECT_VERSION})")
 set(CPACK_COMPONENT_QT_DESCRIPTION "windows and desktop entry of dbf2csv
 The windows of dbf2csv (the table selection dialog, the progress window and
 the message boxes) as a Qt 6 module the program loads when it runs under a
 desktop, with a menu entry and an \"Open with\" entry for DBF tables in the
 file manager.")
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  # Debian packages dbf2csv_VERSION_ARCH.deb and dbf2csv-qt_VERSION_ARCH.deb.
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DBF2CSV_MAINTAINER}")
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME dbf2csv)
+  set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS dbf2csv-qt)
+  set(CPACK_DEBIAN_QT_PACKAGE_NAME dbf2csv-qt)
+  set(CPACK_DEBIAN_QT_PACKAGE_SECTION x11)
+  set(CPACK_DEBIAN_QT_PACKAGE_DEPENDS "dbf2csv (= ${PROJECT_VERSION})")
+endif()
+# The Windows build's setup program is one more branch here: the NSIS
+# generator and its CPACK_NSIS_* settings, on the same components.
 
 include(CPack)

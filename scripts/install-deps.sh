@@ -8,7 +8,7 @@ set -eu
 
 want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
 # What `make package` and its install round trip in `make test` use.
-want="$want dpkg-dev file lintian desktop-file-utils man-db"
+want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;

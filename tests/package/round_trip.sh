@@ -28,7 +28,7 @@ apt_get() {
 }
 
 [ "$(id -u)" -eq 0 ] || { echo "round_trip: skipped: installing packages needs root"; exit 77; }
-exec 9>/var/lock/dbf2csv-package-round-trip
+exec 9>/tmp/dbf2csv-package-round-trip.lock
 flock -w 1200 9 || fail "another round trip held the lock for 20 minutes"
 for p in dbf2csv dbf2csv-qt; do
   if installed $p; then
