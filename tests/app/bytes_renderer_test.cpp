@@ -17,7 +17,7 @@
 #include "src/app/open_table.hpp"
 #include "src/app/substitute.hpp"
 #include "src/app/values_renderer.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 #include "tests/support/test_drivers.hpp"

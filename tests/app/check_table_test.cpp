@@ -7,7 +7,7 @@
 #include "src/app/check_table.hpp"
 #include "src/app/open_table.hpp"
 #include "src/runtime/startup.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 

@@ -9,7 +9,7 @@
 #include "platform/rt/settings.hpp"
 #include "src/app/export_table.hpp"
 #include "src/runtime/startup.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 

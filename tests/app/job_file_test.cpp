@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "src/app/job_file.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/rt/error.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "src/app/open_table.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/test_drivers.hpp"
 

@@ -10,7 +10,7 @@
 #include "platform/rt/files.hpp"
 #include "src/app/table_dialog.hpp"
 #include "src/runtime/startup.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/program_run.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/program_run.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 
@@ -111,7 +111,7 @@ TEST_P(CheckedTable, OutputIsTheOraclesByteForByte) {
     copyTable(t, dir.path());
     const std::vector<std::string> args =
         names ? std::vector<std::string>{t.name} : std::vector<std::string>{t.name, "N"};
-    const e2e::Run run = e2e::runProgram(dir.path(), args);
+    const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
     EXPECT_EQ(rt_test::readFile(csv), oracle(t, names, dir / "oracle.out"))
@@ -123,7 +123,7 @@ TEST_P(MemoMissingTable, IsNotOpened) {
   const CorpusTable& t = GetParam();
   rt_test::TempDir dir;
   copyTable(t, dir.path());
-  const e2e::Run run = e2e::runProgram(dir.path(), {t.name});
+  const test_support::ProgramRun run = test_support::runProgram(dir.path(), {t.name});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "Not able to open " + upper(t.name) + ".\n");
   EXPECT_FALSE(fs::exists(dir / (upper(fs::path(t.name).stem().string()) + ".CSV")));
@@ -133,7 +133,7 @@ TEST_P(UncheckedTable, IsConvertedOrRefusedCleanly) {
   const CorpusTable& t = GetParam();
   rt_test::TempDir dir;
   copyTable(t, dir.path());
-  const e2e::Run run = e2e::runProgram(dir.path(), {t.name});
+  const test_support::ProgramRun run = test_support::runProgram(dir.path(), {t.name});
   ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
   const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
   EXPECT_EQ(fs::exists(csv), run.exitCode == 0) << run.err;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/program_run.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/program_run.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -50,8 +50,8 @@ class ExportRun : public testing::Test {
       "\"say " + k193 + "hi" + k193 + "\",\"42\",\"12.50\",\"19991231\",\"F\",\"a" + k191 + "b" +
       k192 + "c\"\r\n";
 
-  e2e::Run run(const std::vector<std::string>& args, const e2e::RunOptions& options = {}) {
-    return e2e::runProgram(dir_.path(), args, options);
+  test_support::ProgramRun run(const std::vector<std::string>& args) {
+    return test_support::runProgram(dir_.path(), args);
   }
   std::string output(const std::string& name = "ORDERS.CSV") const {
     return rt_test::readFile(dir_ / name);
@@ -70,7 +70,7 @@ TEST_F(ExportRun, TheCommandLineNamesTheTableAndTheFlag) {
                         {{"orders", ""}, true},      {{"Orders.Dbf", "N", "extra"}, false}};
   writeOrders(dir_ / "orders.dbf");
   for (const auto& c : cases) {
-    const e2e::Run r = run(c.args);
+    const test_support::ProgramRun r = run(c.args);
     EXPECT_EQ(r.exitCode, 0) << c.args[0];
     EXPECT_EQ(r.err, report("ORDERS.CSV", "4"));
     EXPECT_EQ(r.out, "");
@@ -90,7 +90,7 @@ TEST_F(ExportRun, AJobFileNamesTheTableIsErasedAndWinsOverTheArguments) {
   writeOrders(dir_ / "orders.dbf");
   for (const auto& c : cases) {
     dir_.write("RAZAVOZ.INP", c.job);
-    const e2e::Run r = run({"other", "N"});
+    const test_support::ProgramRun r = run({"other", "N"});
     EXPECT_EQ(r.exitCode, 0) << c.job;
     EXPECT_EQ(r.err, report("ORDERS.CSV", "4"));
     EXPECT_EQ(output(), (c.names ? kNames : "") + kLines) << c.job;
@@ -117,7 +117,7 @@ TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
   dir_.write("junk.dbf", "this is no table at all");
   for (const auto& c : cases) {
     if (!c.job.empty()) dir_.write("RAZAVOZ.INP", c.job);
-    const e2e::Run r = run(c.args);
+    const test_support::ProgramRun r = run(c.args);
     EXPECT_EQ(r.exitCode, 1) << c.message;
     if (c.message.empty()) {
       EXPECT_EQ(r.err,
@@ -131,11 +131,11 @@ TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
 }
 
 TEST_F(ExportRun, HelpAndVersionPrintToStandardOutput) {
-  const e2e::Run help = run({"--help"});
+  const test_support::ProgramRun help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out.rfind("Usage: dbf2csv [TABLE[.DBF] [N]]\n", 0), 0u);
   EXPECT_EQ(help.err, "");
-  const e2e::Run version = run({"--version", "ignored"});
+  const test_support::ProgramRun version = run({"--version", "ignored"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "dbf2csv " DBF2CSV_VERSION "\n");
   EXPECT_EQ(dir_.listing(), "");
@@ -143,11 +143,11 @@ TEST_F(ExportRun, HelpAndVersionPrintToStandardOutput) {
 
 TEST_F(ExportRun, AnEmptyTableGivesOnlyTheFieldNameLine) {
   DbfWriter(dir_ / "empty.dbf", ordersSpec()).finish();
-  const e2e::Run withNames = run({"empty"});
+  const test_support::ProgramRun withNames = run({"empty"});
   EXPECT_EQ(withNames.exitCode, 0);
   EXPECT_EQ(withNames.err, report("EMPTY.CSV", "0"));
   EXPECT_EQ(output("EMPTY.CSV"), kNames);
-  const e2e::Run without = run({"empty", "n"});
+  const test_support::ProgramRun without = run({"empty", "n"});
   EXPECT_EQ(without.exitCode, 0);
   EXPECT_EQ(output("EMPTY.CSV"), "");
 }
@@ -162,7 +162,7 @@ TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
     if (i != 7 && i != 1000) expected += "\"" + std::to_string(i) + "\",\"x\"\r\n";
   }
   w.finish();
-  const e2e::Run r = run({"big", "n"});
+  const test_support::ProgramRun r = run({"big", "n"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, report("BIG.CSV", "1,234"));
   EXPECT_EQ(output("BIG.CSV"), expected);
@@ -179,7 +179,7 @@ TEST_F(ExportRun, AnExistingOutputIsReplacedNotAppendedTo) {
 TEST_F(ExportRun, TheOutputLiesBesideATableInADirectoryNamedDbf) {
   fs::create_directory(dir_ / "old.dbf");
   writeOrders(dir_ / "old.dbf/orders.dbf");
-  const e2e::Run r = run({"old.dbf/orders"});
+  const test_support::ProgramRun r = run({"old.dbf/orders"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, report("OLD.DBF/ORDERS.CSV", "4"));
   EXPECT_EQ(output("old.dbf/ORDERS.CSV"), kNames + kLines);

@@ -14,7 +14,7 @@
 #include "platform/rt/error.hpp"
 #include "platform/rt/lineout.hpp"
 #include "platform/rt/settings.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/fake_toolkit.hpp"
 
 namespace errors_test {

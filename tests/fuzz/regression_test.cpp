@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_entries.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

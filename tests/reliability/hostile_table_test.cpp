@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/reliability/program_runs.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -180,13 +180,14 @@ TEST(HostileTables, EachEndsAsItsDamageCallsFor) {
 
 TEST(HostileTables, TheBuiltProgramEndsAlikeWithinItsLimits) {
   std::vector<std::unique_ptr<rt_test::TempDir>> dirs;
-  std::vector<reliability::ChildJob> jobs;
+  std::vector<test_support::ProgramJob> jobs;
   for (const Case& c : cases()) {
     dirs.push_back(std::make_unique<rt_test::TempDir>());
     prepare(*dirs.back(), c);
     jobs.push_back({dirs.back()->path(), {"T.DBF"}, std::nullopt, std::nullopt});
   }
-  const std::vector<reliability::ChildRun> runs = reliability::runChildren(jobs);
+  const std::vector<test_support::ProgramRun> runs =
+      test_support::runPrograms(jobs, test_support::Limits::forThisBuild());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     checkEnding(reliability::endingOf(runs[i], dirs[i]->path()), *dirs[i], cases()[i]);
   }

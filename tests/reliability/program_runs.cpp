@@ -13,7 +13,7 @@
 #include "platform/rt/settings.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/fake_toolkit.hpp"
 
 namespace reliability {
@@ -61,15 +61,6 @@ class StderrCapture {
   int saved_ = -1;
 };
 
-std::string listing(const std::string& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  std::string out;
-  for (const std::string& n : names) out += (out.empty() ? "" : " ") + n;
-  return out;
-}
-
 // A message box as the headless backend prints it: ";" breaks the line.
 std::string printed(std::string text) {
   std::replace(text.begin(), text.end(), ';', '\n');
@@ -109,23 +100,24 @@ Ending runInProcess(const std::string& directory, const std::vector<std::string>
     for (const std::string& text : kit->texts("guiAlert")) messages += printed(text);
   }
   e.told = messages + capture.text();
-  e.files = listing(directory);
+  e.files = rt_test::listing(directory);
   e.log = logOf(directory);
   return e;
 }
 
-Ending endingOf(const ChildRun& run, const std::string& directory) {
+Ending endingOf(const test_support::ProgramRun& run, const std::string& directory) {
   Ending e;
   e.exitCode = run.exitCode;
   e.signal = run.signal;
   e.told = run.err;
-  e.files = listing(directory);
+  e.files = rt_test::listing(directory);
   e.log = logOf(directory);
   return e;
 }
 
 Ending runBinary(const std::string& directory, const std::vector<std::string>& args) {
-  return endingOf(runChild({directory, args, std::nullopt, std::nullopt}), directory);
+  return endingOf(test_support::runProgram(directory, args, test_support::Limits::forThisBuild()),
+                  directory);
 }
 
 std::string logDescription(const std::string& log) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/reliability/child_run.hpp"
+#include "tests/support/program_run.hpp"
 
 namespace reliability {
 
@@ -32,7 +32,7 @@ Ending runInProcess(const std::string& directory, const std::vector<std::string>
 // Runs the built binary in a child under the limits and waits for it.
 Ending runBinary(const std::string& directory, const std::vector<std::string>& args);
 // The ending of a finished child that ran in `directory`.
-Ending endingOf(const ChildRun& run, const std::string& directory);
+Ending endingOf(const test_support::ProgramRun& run, const std::string& directory);
 
 // The one line the error log gives its description on, "" when none.
 std::string logDescription(const std::string& log);

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/rt/atomic_file.hpp"
-#include "tests/reliability/child_run.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/program_run.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -70,12 +70,13 @@ TEST(TemporaryOutput, ANewOutputGetsThePermissionsOfANewFileAndAReplacedOneKeeps
     SCOPED_TRACE(testing::Message() << "umask " << std::oct << c.umask);
     rt_test::TempDir dir;
     writeOrders(dir / "ORDERS.DBF");
-    reliability::ChildRun run = reliability::runChild({dir.path(), {"orders"}, std::nullopt, c.umask});
+    const test_support::ProgramJob job{dir.path(), {"orders"}, std::nullopt, c.umask};
+    test_support::ProgramRun run = test_support::runProgram(job, test_support::Limits::forThisBuild());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(fs::status(dir / "ORDERS.CSV").permissions(), c.expected);
     // An output its owner made private stays private when it is replaced.
     fs::permissions(dir / "ORDERS.CSV", fs::perms(0400));
-    run = reliability::runChild({dir.path(), {"orders"}, std::nullopt, c.umask});
+    run = test_support::runProgram(job, test_support::Limits::forThisBuild());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(fs::status(dir / "ORDERS.CSV").permissions(), fs::perms(0400));
     EXPECT_NE(rt_test::readFile(dir / "ORDERS.CSV"), "");

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/reliability/program_runs.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST(Truncation, EveryLengthOfTableAndMemoEndsByTheRule) {
 TEST(Truncation, TheBuiltProgramStaysWithinItsLimits) {
   std::vector<std::unique_ptr<rt_test::TempDir>> dirs;
   std::vector<Layout> layouts;
-  std::vector<reliability::ChildJob> jobs;
+  std::vector<test_support::ProgramJob> jobs;
   for (const CorpusTable& t : kTables) {
     for (bool memo : {false, true}) {
       if (memo && !t.memo) continue;
@@ -131,7 +131,8 @@ TEST(Truncation, TheBuiltProgramStaysWithinItsLimits) {
       }
     }
   }
-  const std::vector<reliability::ChildRun> runs = reliability::runChildren(jobs);
+  const std::vector<test_support::ProgramRun> runs =
+      test_support::runPrograms(jobs, test_support::Limits::forThisBuild());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     EXPECT_TRUE(keptTheRule(reliability::endingOf(runs[i], dirs[i]->path()), *dirs[i], layouts[i]));
   }

@@ -1,7 +1,7 @@
 // Faults of the world around a sound table, met by the built program: an
-// output directory it may not write, a full file system, a table another
-// process holds exclusively or cuts short during the export, and no error
-// log name left. Each ends with its message and exit code 1, the previous
+// output directory it may not write, a full disk (a file size limit, or a
+// small file system filled up), a table another process holds exclusively or
+// cuts short during the export, and no error log name left. Each ends with its message and exit code 1, the previous
 // output as it was, and no temporary file left behind.
 #include <fcntl.h>
 #include <sys/file.h>
@@ -22,17 +22,18 @@
 #include <string>
 #include <thread>
 
-#include "tests/reliability/child_run.hpp"
+#include "tests/support/program_run.hpp"
 #include "tests/reliability/program_runs.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using reliability::ChildJob;
-using reliability::ChildRun;
+using test_support::Limits;
+using test_support::ProgramJob;
+using test_support::ProgramRun;
 
 const std::string kPrevious = "\"previous\",\"output\"\r\n";
 constexpr uid_t kNobody = 65534;
@@ -60,13 +61,17 @@ void expectPreviousIntact(const std::string& dir) {
   EXPECT_TRUE(noTemporaryFile(dir));
 }
 
-ChildJob job(const std::string& dir) { return {dir, {"orders"}, std::nullopt, std::nullopt}; }
+ProgramJob job(const std::string& dir) { return {dir, {"orders"}, std::nullopt, std::nullopt}; }
+
+ProgramRun runOrders(const ProgramJob& j, const Limits& limits = Limits::forThisBuild()) {
+  return test_support::runProgram(j, limits);
+}
 
 TEST(WorldFaults, AnOutputDirectoryTheUserMayNotWriteToIsToldAndLeftAlone) {
   rt_test::TempDir dir;
   writeOrders(dir.path(), 100);
   writePrevious(dir.path());
-  ChildJob j = job(dir.path());
+  ProgramJob j = job(dir.path());
   if (::geteuid() == 0) {
     // Root writes anywhere: run as nobody in a directory of root's.
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -75,7 +80,7 @@ TEST(WorldFaults, AnOutputDirectoryTheUserMayNotWriteToIsToldAndLeftAlone) {
   } else {
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
   }
-  const ChildRun run = reliability::runChild(j);
+  const ProgramRun run = runOrders(j);
   fs::permissions(dir.path(), fs::perms::owner_all);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "Not able to create ORDERS.CSV.\n");
@@ -110,19 +115,35 @@ class SmallFileSystem {
   std::string why_;
 };
 
-TEST(WorldFaults, AFullFileSystemIsToldAndThePreviousOutputStays) {
+// A full disk as the program meets it: a write that fails half-way through
+// the output, told, with the previous output as it was.
+void expectFullDiskTold(const std::string& dir, const ProgramRun& run) {
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "Not able to write ORDERS.CSV.\n");
+  expectPreviousIntact(dir);
+  EXPECT_EQ(rt_test::readFile(dir + "/ORDERS.CSV"), kPrevious);
+  EXPECT_EQ(rt_test::listing(dir), "ORDERS.CSV ORDERS.DBF");
+}
+
+TEST(WorldFaults, AFullDiskIsToldAndThePreviousOutputStays) {
+  // 220 KB of table give about 820 KB of output.
+  {
+    SCOPED_TRACE("a file size limit of 64 KiB");
+    rt_test::TempDir dir;
+    writeOrders(dir.path(), 20000);
+    writePrevious(dir.path());
+    Limits fullAfter64k = Limits::forThisBuild();
+    fullAfter64k.fileSize = 65536;
+    expectFullDiskTold(dir.path(), runOrders(job(dir.path()), fullAfter64k));
+  }
+  SCOPED_TRACE("a file system of 512 KiB");
   rt_test::TempDir dir;
   const std::string mounted = dir / "small";
   SmallFileSystem small(mounted, "512k");
   if (!small.active()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << small.why();
-  // 220 KB of table give about 820 KB of output: the file system fills up.
   writeOrders(mounted, 20000);
   writePrevious(mounted);
-  const ChildRun run = reliability::runChild(job(mounted));
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "Not able to write ORDERS.CSV.\n");
-  expectPreviousIntact(mounted);
-  EXPECT_EQ(rt_test::readFile(mounted + "/ORDERS.CSV"), kPrevious);
+  expectFullDiskTold(mounted, runOrders(job(mounted)));
 }
 
 // Another process holding the table with an exclusive lock until the object
@@ -172,7 +193,7 @@ TEST(WorldFaults, ATableHeldExclusivelyByAnotherProcessIsNotAbleToOpen) {
   writePrevious(dir.path());
   ExclusiveHolder holder(dir / "ORDERS.DBF");
   ASSERT_TRUE(holder.locked());
-  const ChildRun run = reliability::runChild(job(dir.path()));
+  const ProgramRun run = runOrders(job(dir.path()));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "Not able to open ORDERS.DBF.\n");
   expectPreviousIntact(dir.path());
@@ -188,15 +209,15 @@ TEST(WorldFaults, ATableCutShortByAnotherProcessDuringTheExportIsARuntimeError) 
   rt_test::TempDir dir;
   writeOrders(dir.path(), kRecords);
   writePrevious(dir.path());
-  reliability::Limits roomy = reliability::Limits::forThisBuild();
+  Limits roomy = Limits::forThisBuild();
   roomy.wallSeconds *= 30;  // the table is large; the alarm only stops a runaway
-  reliability::RunningChild program(job(dir.path()), roomy);
+  test_support::RunningProgram program(job(dir.path()), roomy);
   while (!exportHasBegun(dir.path()) && ::kill(program.pid(), 0) == 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   const std::uint64_t headerLength = 32 + 10 * 32 + 1, recordLength = 11;
   test_support::truncateFile(dir / "ORDERS.DBF", headerLength + kLeft * recordLength + 5);
-  const ChildRun run = program.finish();
+  const ProgramRun run = program.finish();
 
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 1);
@@ -224,7 +245,7 @@ TEST(WorldFaults, WithEveryErrorLogNameTakenTheProgramSaysSoAndEnds) {
     std::snprintf(ext, sizeof ext, "%03d", n);
     fs::create_directory(dir / (std::string("APPERROR.") + ext));
   }
-  const ChildRun run = reliability::runChild(job(dir.path()));
+  const ProgramRun run = runOrders(job(dir.path()));
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "\n\rUnable to open error log file");

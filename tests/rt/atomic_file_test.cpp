@@ -6,7 +6,7 @@
 
 
 #include "platform/rt/paths.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

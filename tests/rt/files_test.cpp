@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/rt/output_file.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

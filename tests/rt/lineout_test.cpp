@@ -4,7 +4,7 @@
 
 #include "platform/rt/error.hpp"
 #include "platform/rt/output_file.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/rt/error.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"
-#include "tests/app/scratch_dir.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"

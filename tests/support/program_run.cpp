@@ -1,4 +1,4 @@
-#include "tests/reliability/child_run.hpp"
+#include "tests/support/program_run.hpp"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -15,23 +15,23 @@
 #include <memory>
 #include <stdexcept>
 
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
-#define RELIABILITY_SANITIZED 1
+#define DBF2CSV_TEST_SANITIZED 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define RELIABILITY_SANITIZED 1
+#define DBF2CSV_TEST_SANITIZED 1
 #endif
 #endif
 
-namespace reliability {
+namespace test_support {
 namespace {
 
 // In the child: only async-signal-safe calls between fork and exec; any
 // failure to set the run up ends the child with 127.
-[[noreturn]] void execProgram(const ChildJob& job, const Limits& limits, char* const* argv, int outFd,
-                              int errFd) {
+[[noreturn]] void execProgram(const ProgramJob& job, const Limits& limits, char* const* argv,
+                              int outFd, int errFd) {
   const int in = ::open("/dev/null", O_RDONLY);
   if (in < 0 || ::chdir(job.directory.c_str()) != 0) _exit(127);
   ::dup2(in, 0);
@@ -42,11 +42,17 @@ namespace {
     const rlimit space{Limits::kAddressSpaceBytes, Limits::kAddressSpaceBytes};
     if (::setrlimit(RLIMIT_AS, &space) != 0) _exit(127);
   }
+  if (limits.fileSize) {
+    const rlimit size{static_cast<rlim_t>(*limits.fileSize), static_cast<rlim_t>(*limits.fileSize)};
+    if (::setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(127);
+    // A write past the limit must fail with EFBIG, not kill the program.
+    ::signal(SIGXFSZ, SIG_IGN);
+  }
   if (job.user) {
     if (::setgroups(0, nullptr) != 0 || ::setgid(*job.user) != 0 || ::setuid(*job.user) != 0) _exit(127);
   }
   // The alarm outlives exec: a run that overstays is ended by SIGALRM.
-  ::alarm(limits.wallSeconds);
+  if (limits.wallSeconds > 0) ::alarm(limits.wallSeconds);
   ::execv(argv[0], argv);
   _exit(127);
 }
@@ -54,15 +60,15 @@ namespace {
 }  // namespace
 
 Limits Limits::forThisBuild() {
-#ifdef RELIABILITY_SANITIZED
-  return Limits{10, false};
+#ifdef DBF2CSV_TEST_SANITIZED
+  return Limits{10, false, std::nullopt};
 #else
-  return Limits{2, true};
+  return Limits{2, true, std::nullopt};
 #endif
 }
 
-RunningChild::RunningChild(const ChildJob& job, const Limits& limits) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-child-XXXXXX").string();
+RunningProgram::RunningProgram(const ProgramJob& job, const Limits& limits) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-run-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a capture directory");
   captureDir_ = pattern;
   const std::string outFile = captureDir_ + "/out", errFile = captureDir_ + "/err";
@@ -84,14 +90,14 @@ RunningChild::RunningChild(const ChildJob& job, const Limits& limits) {
   if (pid_ < 0) throw std::runtime_error("cannot start the program");
 }
 
-RunningChild::~RunningChild() {
+RunningProgram::~RunningProgram() {
   if (!finished_ && pid_ > 0) (void)finish();
   std::error_code ec;
   std::filesystem::remove_all(captureDir_, ec);
 }
 
-ChildRun RunningChild::finish() {
-  ChildRun run;
+ProgramRun RunningProgram::finish() {
+  ProgramRun run;
   int status = 0;
   rusage usage{};
   while (::wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -105,17 +111,22 @@ ChildRun RunningChild::finish() {
   return run;
 }
 
-ChildRun runChild(const ChildJob& job, const Limits& limits) {
-  return RunningChild(job, limits).finish();
+ProgramRun runProgram(const ProgramJob& job, const Limits& limits) {
+  return RunningProgram(job, limits).finish();
 }
 
-std::vector<ChildRun> runChildren(const std::vector<ChildJob>& jobs, const Limits& limits) {
+ProgramRun runProgram(const std::string& directory, const std::vector<std::string>& args,
+                      const Limits& limits) {
+  return runProgram({directory, args, std::nullopt, std::nullopt}, limits);
+}
+
+std::vector<ProgramRun> runPrograms(const std::vector<ProgramJob>& jobs, const Limits& limits) {
   constexpr std::size_t kSideBySide = 2;
-  std::vector<ChildRun> runs(jobs.size());
-  std::deque<std::pair<std::size_t, std::unique_ptr<RunningChild>>> running;
+  std::vector<ProgramRun> runs(jobs.size());
+  std::deque<std::pair<std::size_t, std::unique_ptr<RunningProgram>>> running;
   for (std::size_t next = 0; next < jobs.size() || !running.empty();) {
     if (next < jobs.size() && running.size() < kSideBySide) {
-      running.emplace_back(next, std::make_unique<RunningChild>(jobs[next], limits));
+      running.emplace_back(next, std::make_unique<RunningProgram>(jobs[next], limits));
       ++next;
       continue;
     }
@@ -125,4 +136,4 @@ std::vector<ChildRun> runChildren(const std::vector<ChildJob>& jobs, const Limit
   return runs;
 }
 
-}  // namespace reliability
+}  // namespace test_support

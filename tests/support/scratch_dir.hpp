@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace app_test {
 

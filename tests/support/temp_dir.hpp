@@ -13,6 +13,16 @@
 
 namespace rt_test {
 
+// The entries of `directory`, sorted, as one text "a b c".
+inline std::string listing(const std::string& directory) {
+  std::string out;
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(directory)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+  return out;
+}
+
 class TempDir {
  public:
   TempDir() : previous_(std::filesystem::current_path()) {
@@ -41,14 +51,7 @@ class TempDir {
   void enter() const { std::filesystem::current_path(path_); }
 
   // The entries of the directory, sorted, as one text "a b c".
-  std::string listing() const {
-    std::string out;
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
-    return out;
-  }
+  std::string listing() const;
 
  private:
   std::string path_;
@@ -61,5 +64,7 @@ inline std::string readFile(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
+
+inline std::string TempDir::listing() const { return rt_test::listing(path_); }
 
 }  // namespace rt_test
