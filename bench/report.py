@@ -130,6 +130,9 @@ def main(argv):
     out += ["### Goals", "", "| goal | measured | limit | |", "|---|---:|---:|---|"]
     goal(out, "1M records: dbf2csv / cp", ratio(big, REFERENCE, "cp"), 2.0)
     goal(out, "1M records: dbf2csv / pgdbf", ratio(big, REFERENCE, "pgdbf"), 0.5)
+    goal(out, "1M records: --encoding=1252 / default",
+         ratio(big, "dbf2csv --encoding=1252", REFERENCE), 1.3)
+    goal(out, "1M records: --rfc4180 / default", ratio(big, "dbf2csv --rfc4180", REFERENCE), 1.1)
     for key, label in (("dbt", "DBT memo"), ("fpt", "FPT memo")):
         res = all_results.get(key, {})
         goal(out, "%s: dbf2csv / pgdbf" % label, ratio(res, REFERENCE, "pgdbf"), 0.5)

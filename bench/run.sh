@@ -101,6 +101,8 @@ time_table() {
   hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/$key-fast.json" \
     -n dbf2csv "DBF2CSV_UI=headless $BIN $t 2>/dev/null" \
     -n "dbf2csv, no field-name line" "DBF2CSV_UI=headless $BIN $t N 2>/dev/null" \
+    -n "dbf2csv --encoding=1252" "DBF2CSV_UI=headless $BIN --encoding=1252 $t 2>/dev/null" \
+    -n "dbf2csv --rfc4180" "DBF2CSV_UI=headless $BIN --rfc4180 $t 2>/dev/null" \
     -n cp "cp $src $DIR/copy/" \
     -n pgdbf "pgdbf -P $pgm $t >$DIR/out.pgdbf" \
     -n dbview "dbview -b -t -d, $t >$DIR/out.dbview" >&2

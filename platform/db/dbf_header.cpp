@@ -176,6 +176,8 @@ Status parseHeader(const std::uint8_t* bytes, std::size_t size, std::uint64_t fi
   out.recordCount = readLe32(bytes + 4);
   out.headerLength = readLe16(bytes + 8);
   out.recordLength = readLe16(bytes + 10);
+  out.codePageMark = bytes[29];
+  if (isLevel7(out.version)) out.languageDriver = nameUpToNul(bytes + 32, 32);
   if (out.headerLength < base) {
     return Status::fail("the header length " + std::to_string(out.headerLength) +
                         " is too small for a header of this version (" + hexByte(out.version) + ")");

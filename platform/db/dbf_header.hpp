@@ -40,6 +40,8 @@ struct TableHeader {
   std::uint32_t recordLength = 0;  // flag byte included
   std::vector<FieldDesc> fields;   // every field, system fields included
   int nullFlagsField = -1;         // index into `fields` of _NullFlags, or -1
+  std::uint8_t codePageMark = 0;   // byte 29
+  std::string languageDriver;      // a dBase 7 header's driver name, up to its first NUL
 };
 
 // How many leading bytes of the file parseHeader() needs at most.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/db/code_page_mark.hpp"
 #include "platform/db/db_errors.hpp"
 #include "platform/rt/settings.hpp"
 
@@ -34,7 +35,8 @@ DbfTable::DbfTable(std::string path, rt::OsFile file, TableHeader header,
     const FieldDesc& f = header_.fields[i];
     if (f.system) continue;
     visible_.push_back(static_cast<int>(i));
-    stored_.push_back(StoredField{kinds_.back(), f.offset, f.length, f.decimals, f.nullBit >= 0});
+    stored_.push_back(StoredField{kinds_.back(), f.offset, f.length, f.decimals, f.nullBit >= 0,
+                                  holdsBinary(f, header_.version)});
   }
   buildBlankRecord();
   record_ = blank_.data();
@@ -147,6 +149,11 @@ rt::Value DbfTable::memoValue(const FieldDesc& f, const std::uint8_t* p) {
   }
   // Default: a memo that cannot be read is empty.
   return rt::Value(rt::Memo{});
+}
+
+std::string DbfTable::declaredCodePage() const {
+  const std::string mark = codePageOfMark(header_.codePageMark);
+  return mark.empty() ? codePageOfDriver(header_.languageDriver) : mark;
 }
 
 }  // namespace db

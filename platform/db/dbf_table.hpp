@@ -39,6 +39,7 @@ class DbfTable : public Table {
   // NIL for a position outside 1..fieldCount(). A memo that cannot be read
   // raises a runtime error: Retry reads it again, Default gives an empty memo.
   rt::Value fieldGet(int pos) override;
+  std::string declaredCodePage() const override;
   std::optional<RecordView> recordView() const override {
     return RecordView{record_, header_.recordLength, stored_};
   }

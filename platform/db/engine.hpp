@@ -32,6 +32,9 @@ class Table {
   // The current record as stored, valid until the next move; nullopt when
   // the engine keeps no record bytes.
   virtual std::optional<RecordView> recordView() const { return std::nullopt; }
+  // The code page the table's header declares (a number such as "866", or
+  // a converter's name); "" when it declares none.
+  virtual std::string declaredCodePage() const { return ""; }
 };
 
 // A data engine opens a file as a table or raises a runtime error that says

@@ -160,6 +160,12 @@ FieldKind fieldKind(const FieldDesc& f, std::uint8_t version) {
   }
 }
 
+bool holdsBinary(const FieldDesc& f, std::uint8_t version) {
+  const bool vfp = isVisualFoxPro(version);
+  if (vfp && (f.flags & 0x04) != 0) return true;
+  return f.type == 'Q' || f.type == 'G' || f.type == 'P' || f.type == 'W' || (f.type == 'B' && !vfp);
+}
+
 rt::Value decodeField(FieldKind kind, const FieldDesc& f, const std::uint8_t* p,
                       bool shortValue) {
   const std::string_view s = bytesOf(p, f.length);

@@ -29,6 +29,10 @@ enum class FieldKind : std::uint8_t {
 
 FieldKind fieldKind(const FieldDesc& field, std::uint8_t version);
 
+// Whether the text of a field is bytes in no code page: Visual FoxPro's
+// binary flag, the types Q, G, P and W, a dBase B memo.
+bool holdsBinary(const FieldDesc& field, std::uint8_t version);
+
 // The value of a field of any kind but Memo, from its `field.length` bytes at
 // `p`. `shortValue` is the V/Q bit of _NullFlags: the true length is then the
 // field's last byte. Never fails: bytes that are no valid value of the type

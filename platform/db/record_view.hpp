@@ -17,6 +17,7 @@ struct StoredField {
   std::uint32_t length = 0;
   int decimals = 0;          // declared decimals
   bool nullable = false;     // may be marked null, its bytes then meaning nothing
+  bool binary = false;       // its text is bytes of no code page (holdsBinary)
 };
 
 // The current record: `length` bytes, valid until the table moves, and the

@@ -53,6 +53,10 @@ class OsFile {
 
   bool isOpen() const { return handle_ != kNone; }
 
+  // Standard output as a file of its own, for writing (closing it leaves
+  // standard output open); not open when standard output is closed.
+  static OsFile standardOutput();
+
  private:
   static constexpr std::intptr_t kNone = -1;
 

@@ -83,6 +83,13 @@ std::uint64_t OsFile::size() const {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
+OsFile OsFile::standardOutput() {
+  OsFile f;
+  const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (fd >= 0) f.handle_ = fd;
+  return f;
+}
+
 Status OsFile::close() {
   if (handle_ == kNone) return Status::ok();
   const int fd = static_cast<int>(handle_);

@@ -15,6 +15,7 @@
 #include "src/app/run_parameters.hpp"
 #include "src/app/usage.hpp"
 #include "src/app/open_table.hpp"
+#include "src/app/options.hpp"
 #include "src/app/table_dialog.hpp"
 
 namespace app {
@@ -40,14 +41,22 @@ void fail(const std::string& cMessage) {
 
 void appMain(const std::vector<std::string>& args) {
   RT_PROC("MAIN");
-  if (!args.empty() && (args[0] == "--help" || args[0] == "--version")) {
-    std::cout << (args[0] == "--help" ? usageText() : versionText()) << std::flush;
+  Options options;
+  if (const std::string error = parseCommandLine(args, options); !error.empty()) {
+    // A usage error: nothing is read or written.
+    std::cerr << error << "\n";
+    rt::errorLevel(2);
+    return;
+  }
+  if (options.help || options.version) {
+    std::cout << (options.help ? usageText() : versionText()) << std::flush;
     return;
   }
 
+  const std::vector<std::string>& rest = options.arguments;
   std::optional<std::string> cTable;
-  if (!args.empty()) cTable = args[0];
-  bool lFieldLine = fieldLineOption(args.size() > 1 ? std::optional(args[1]) : std::nullopt);
+  if (!rest.empty()) cTable = rest[0];
+  bool lFieldLine = fieldLineOption(rest.size() > 1 ? std::optional(rest[1]) : std::nullopt);
   std::string cDriver;
   ui::toolkit().iconDefault(kIconResource);
 
@@ -76,7 +85,7 @@ void appMain(const std::vector<std::string>& args) {
   }
 
   RT_LINE();
-  if (!exportTable(cName, lFieldLine)) rt::errorLevel(1);
+  if (!exportTable(cName, lFieldLine, options)) rt::errorLevel(1);
 }
 
 }  // namespace app

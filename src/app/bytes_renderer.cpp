@@ -1,15 +1,14 @@
 #include "src/app/bytes_renderer.hpp"
-
 #include <bit>
 #include <cstring>
 #include <string_view>
-
 #include "platform/db/engine.hpp"
 #include "platform/db/number_text.hpp"
 #include "platform/db/stored_bytes.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
+#include "src/app/line_writer.hpp"
 #include "src/app/substitute.hpp"
 #include "src/app/values_renderer.hpp"
 
@@ -46,11 +45,11 @@ char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
 
 }  // namespace
 
-std::optional<BytesRenderer> BytesRenderer::forCurrentTable() {
+std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
   db::Table* table = db::currentTable();
   const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
   if (!view) return std::nullopt;
-  BytesRenderer renderer(*table);
+  BytesRenderer renderer(*table, out);
   int pos = 0;
   for (const db::StoredField& f : view->fields) {
     Kind kind = Kind::Routine;
@@ -63,18 +62,21 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable() {
         default: break;
       }
     }
-    renderer.fields_.push_back(Field{kind, ++pos, f.offset, f.length, f.decimals});
+    renderer.fields_.push_back(Field{kind, ++pos, f.offset, f.length, f.decimals, f.binary});
   }
   if (pos != table->fieldCount()) return std::nullopt;
   // What the fast cases can write after each field: its closing quote, then
-  // a comma, two quotes and at most the field's width (a date eight bytes,
-  // a logical one) for every later field, and the line end.
+  // a delimiter, two quotes and at most the field's width (a date eight
+  // bytes, a logical one, text as many as its stored bytes can become) for
+  // every later field, and the line end.
+  const std::size_t widest = out.format().values.widest;
   std::size_t rest = 3;
   for (std::size_t i = renderer.fields_.size(); i-- > 0;) {
     Field& f = renderer.fields_[i];
     f.after = rest;
     const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical ? 1
-                              : f.kind == Kind::Routine ? 0 : f.length;
+                              : f.kind == Kind::Routine ? 0
+                              : f.kind == Kind::Character ? f.length * widest : f.length;
     rest += 3 + width;
   }
   renderer.bound_ = rest;
@@ -83,23 +85,28 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable() {
 }
 
 // Works on a copy of the record with room on either side for the scans, and
-// writes through a pointer into room made in advance for the widest text the
-// fast cases give (texts of up to 16 bytes are moved as one block, hence the
-// slack); a field that takes the long way is appended to the line, and room
-// is made again for the fields after it. The line's string keeps its size
-// from record to record, so its bytes are not cleared each time.
+// writes through a pointer into the writer's line, in room made in advance
+// for the widest text the fast cases give (texts of up to 16 bytes are moved
+// as one block, hence the slack); a field that takes the long way is handed
+// to the writer, and room is made again for the fields after it.
 std::string_view BytesRenderer::recordLine() {
   std::memcpy(record_.data() + kSlack, table_->recordView()->bytes, record_.size() - 2 * kSlack);
   const std::uint8_t* record = record_.data() + kSlack;
-  if (line_.size() < bound_ + kSlack) line_.resize(bound_ + kSlack);
-  char* w = line_.data();
+  LineWriter& out = *out_;
+  const LineFormat& format = out.format();
+  const char delimiter = format.delimiter;
+  // The substitutes of the default output have a kernel of their own.
+  const bool substitute = format.rule == TextRule::Substitute;
+  out.begin();
+  char* w = out.room(bound_ + kSlack);
   for (const Field& f : fields_) {
-    *w++ = ',';
+    *w++ = delimiter;
     *w++ = '"';
     const std::uint8_t* p = record + f.offset;
     std::string_view text;
     if (f.kind == Kind::Character) {
-      w = putCharacter(w, p, f.length);
+      w = substitute ? putCharacter(w, p, f.length)
+                     : putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
     } else if (f.kind == Kind::Logical) {
       // Picked by index, not by a branch: true and false come in any order.
       *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];
@@ -107,24 +114,20 @@ std::string_view BytesRenderer::recordLine() {
       std::memcpy(w, text.data(), kSlack);
       w += text.size();
     } else {
-      const auto at = static_cast<std::size_t>(w - line_.data());
-      line_.resize(at);
+      // The writer writes the field whole, its delimiter and quotes included.
+      out.wrote(w - 2);
       if (plain) {
-        line_.append(text);
+        out.plain(text);
       } else {
-        appendSlow(line_, f, p);
+        writeSlow(f, p);
       }
-      const std::size_t end = line_.size();
-      line_.resize(end + f.after + kSlack);
-      w = line_.data() + end;
+      w = out.room(f.after + kSlack);
+      continue;
     }
     *w++ = '"';
   }
-  *w++ = '\r';
-  *w++ = '\n';
-  // Every field wrote a comma before its quote; the first one's is dropped.
-  const std::size_t first = fields_.empty() ? 0 : 1;
-  return {line_.data() + first, static_cast<std::size_t>(w - line_.data()) - first};
+  out.wrote(w);
+  return out.end();
 }
 
 // The text of a numeric or date field when it can be shown as stored: a
@@ -137,12 +140,12 @@ bool BytesRenderer::fastText(const Field& f, const std::uint8_t* p, std::string_
 // The long way: numbers through the table layer's rounding to the declared
 // decimals (text that is no number as stored, blanks removed at both ends);
 // every other field through FIELDGET, VARTOCHAR and TRIM.
-void BytesRenderer::appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p) {
+void BytesRenderer::writeSlow(const Field& f, const std::uint8_t* p) {
   if (f.kind == Kind::Number) {
     const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
     const bool isNumber = db::formatStoredNumber(trimmed, f.decimals, number_);
     // ALLTRIM leaves no trailing blank for TRIM to take.
-    cLine.append(rt::allTrimView(isNumber ? std::string_view(number_) : trimmed));
+    out_->plain(rt::allTrimView(isNumber ? std::string_view(number_) : trimmed));
     return;
   }
   rt::Value xValue;
@@ -150,7 +153,7 @@ void BytesRenderer::appendSlow(std::string& cLine, const Field& f, const std::ui
     RT_PROC("DBF2ARRAY");
     xValue = table_->fieldGet(f.pos);
   }
-  appendValue(cLine, xValue);
+  writeValue(*out_, xValue, f.binary);
 }
 
 }  // namespace app

@@ -1,6 +1,6 @@
 // The export's fast path: the current record of a DBF table rendered as one
-// output line straight from its bytes, with exactly the text that DBF2ARRAY,
-// VARTOCHAR and TRIM give for it, but without a Value per field. Character,
+// output line straight from its stored bytes, with exactly the text that
+// DBF2ARRAY, VARTOCHAR and TRIM give for it, but without a Value per field. Character,
 // numeric, date and logical fields are read in place; every other field
 // (memos, nullable and binary fields) and any stored text that is not a
 // plain number or date goes through FIELDGET and VARTOCHAR as before.
@@ -18,14 +18,17 @@ class Table;
 
 namespace app {
 
+class LineWriter;
+
 class BytesRenderer {
  public:
-  // A renderer for the table open in the current work area; nullopt when its
-  // engine keeps no record bytes (the routine path then renders every record).
-  static std::optional<BytesRenderer> forCurrentTable();
+  // A renderer for the table open in the current work area, writing through
+  // `out`; nullopt when its engine keeps no record bytes (the routine path
+  // then renders every record).
+  static std::optional<BytesRenderer> forCurrentTable(LineWriter& out);
 
-  // The output line of the current record: its values, each in double
-  // quotes, separated by commas, then CR LF. Valid until the next call.
+  // The output line of the current record in the writer's format. Valid
+  // until the writer's next line.
   std::string_view recordLine();
 
  private:
@@ -36,18 +39,19 @@ class BytesRenderer {
     std::uint32_t offset;   // in the record, flag byte included
     std::uint32_t length;
     int decimals;
+    bool binary;            // holds binary (db::StoredField::binary)
     std::size_t after = 0;  // room the fields after this one need
   };
 
-  explicit BytesRenderer(db::Table& table) : table_(&table) {}
+  BytesRenderer(db::Table& table, LineWriter& out) : table_(&table), out_(&out) {}
   bool fastText(const Field& f, const std::uint8_t* p, std::string_view& text);
-  void appendSlow(std::string& cLine, const Field& f, const std::uint8_t* p);
+  void writeSlow(const Field& f, const std::uint8_t* p);
 
   db::Table* table_;
+  LineWriter* out_;
   std::vector<Field> fields_;
   std::size_t bound_ = 0;           // room a whole record needs
   std::vector<std::uint8_t> record_;  // the record, with room on either side
-  std::string line_;                // the line, with room to spare
   std::string number_, scratch_;    // reused from field to field
 };
 

@@ -1,12 +1,16 @@
-// The conversion itself: the output file, the field-name line, one line per
+// The conversion itself: the output, the field-name line, one line per
 // record, the final report.
 #include "src/app/export_table.hpp"
 
+#include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/bytes_renderer.hpp"
+#include "src/app/line_writer.hpp"
 #include "src/app/message_box.hpp"
+#include "src/app/options.hpp"
+#include "src/app/output_format.hpp"
 #include "src/app/progress_window.hpp"
 #include "src/app/run_parameters.hpp"
 #include "src/app/values_renderer.hpp"
@@ -14,24 +18,39 @@
 namespace app {
 namespace {
 
-std::string fieldNameLine() {
-  std::string cLine;
-  for (int nField = 1; nField <= db::fCount(); ++nField) {
-    cLine += nField == 1 ? "\"" : ",\"";
-    cLine += db::fieldName(nField);
-    cLine += '"';
+// Where the lines go: a file replaced only when complete, or standard
+// output, which takes each block as it fills.
+class ExportOutput {
+ public:
+  explicit ExportOutput(const std::string& cOutput) {
+    if (cOutput == kStandardOutput) {
+      stream_ = rt::OutputFile(rt::OsFile::standardOutput());
+    } else {
+      file_.emplace(cOutput);
+    }
   }
-  return cLine + "\r\n";
+  bool ok() const { return file_ ? file_->ok() : stream_.isOpen() && stream_.status().isOk(); }
+  void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
+  [[nodiscard]] bool commit() { return file_ ? file_->commit() : stream_.close(); }
+
+ private:
+  std::optional<rt::AtomicFile> file_;
+  rt::OutputFile stream_;
+};
+
+std::string_view fieldNameLine(LineWriter& out) {
+  out.begin();
+  for (int nField = 1; nField <= db::fCount(); ++nField) out.name(db::fieldName(nField));
+  return out.end();
 }
 
 // Writes one line per record the work area presents; stops early when the
 // output has failed, as nothing more can reach it. Returns the lines written.
-std::uint64_t writeRecords(rt::AtomicFile& out, ui::ProgressBar* oProgress) {
+std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBar* oProgress) {
   std::uint64_t nWritten = 0;
   rt::Array aRecord;
-  std::string cLine;
   // Tables whose records are kept as bytes render straight from them.
-  std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable();
+  std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer);
   while (!db::eof()) {
     progress(oProgress);
     ++nWritten;
@@ -39,14 +58,7 @@ std::uint64_t writeRecords(rt::AtomicFile& out, ui::ProgressBar* oProgress) {
       out.append(renderer->recordLine());
     } else {
       dbf2Array(aRecord);
-      cLine.clear();
-      for (std::size_t i = 0; i < aRecord.size(); ++i) {
-        cLine += i == 0 ? "\"" : ",\"";
-        appendValue(cLine, aRecord[i]);
-        cLine += '"';
-      }
-      cLine += "\r\n";
-      out.append(cLine);
+      out.append(valuesLine(writer, aRecord));
     }
     if (!out.ok()) break;
     db::dbSkip();
@@ -62,13 +74,24 @@ std::string finalReport(const std::string& cOutput, std::uint64_t nWritten) {
 
 }  // namespace
 
-bool exportTable(const std::string& cName, bool lFieldLine) {
+bool exportTable(const std::string& cName, bool lFieldLine, const Options& options) {
   db::selectArea(db::select("INPUT"));
-  const std::string cOutput = outputName(cName);
+  const std::string cOutput = options.output.value_or(outputName(cName));
+
+  // The code page comes before the output: a table whose code page cannot
+  // be had leaves no file behind.
+  std::string cProblem;
+  std::optional<LineFormat> format = outputFormat(options, cName, *db::currentTable(), cProblem);
+  if (!format) {
+    db::dbCloseArea();
+    msg(cProblem);
+    return false;
+  }
+  LineWriter writer(std::move(*format));
 
   // The lines go to a temporary file that replaces the output only once it
   // is complete; leaving this scope any other way removes it.
-  rt::AtomicFile out(cOutput);
+  ExportOutput out(cOutput);
   if (!out.ok()) {
     db::dbCloseArea();
     msg("Not able to create " + cOutput + ".");
@@ -78,10 +101,11 @@ bool exportTable(const std::string& cName, bool lFieldLine) {
   const std::uint64_t nCount = db::lastRec();
   const std::uint64_t nStep = updateStep(nCount);
   db::dbGoTop();
-  if (lFieldLine) out.append(fieldNameLine());
+  out.append(writer.format().bom);
+  if (lFieldLine) out.append(fieldNameLine(writer));
 
   ProgressWindow window = buildProgressWindow(cOutput, nCount, nStep);
-  const std::uint64_t nWritten = writeRecords(out, window.oProgress);
+  const std::uint64_t nWritten = writeRecords(out, writer, window.oProgress);
 
   db::dbCloseArea();
   if (!out.commit()) {

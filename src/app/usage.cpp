@@ -1,6 +1,7 @@
 // The texts of --help and --version.
 #include "src/app/usage.hpp"
 
+#include "src/app/options.hpp"
 
 #ifndef DBF2CSV_VERSION
 #define DBF2CSV_VERSION "unknown"
@@ -9,7 +10,7 @@
 namespace app {
 
 std::string usageText() {
-  return "Usage: dbf2csv [TABLE[.DBF] [N]]\n"
+  return "Usage: dbf2csv [OPTIONS] [--] [TABLE[.DBF] [N]]\n"
          "       dbf2csv --help | --version\n"
          "\n"
          "Converts the DBF table TABLE (dBase, FoxPro, Visual FoxPro, with DBT or FPT\n"
@@ -18,12 +19,33 @@ std::string usageText() {
          "and double quotes inside values become the bytes 191, 192 and 193. The first\n"
          "line holds the field names unless the second argument begins with N or n.\n"
          "\n"
+         "Options (before the table; -- ends them, for a table whose name begins with -):\n" +
+         optionHelp() +
+         "\n"
+         "  CODEPAGE is a number (866, cp1251), a name the system's converter knows\n"
+         "  (koi8-r, latin1), or auto: the code page the table declares in its header\n"
+         "  or in a .CPG file beside it. With --encoding the substitutes for CR, LF and\n"
+         "  the quote are the characters U+00BF, U+00C0 and U+00C1.\n"
+         "\n"
+         "Examples:\n"
+         "  dbf2csv -e auto --rfc4180 -o orders.csv ORDERS\n"
+         "      UTF-8 text that any CSV parser reads back exactly; then in PostgreSQL:\n"
+         "      \\copy orders from 'orders.csv' with (format csv, header)\n"
+         "      or in pandas: pandas.read_csv('orders.csv', encoding='utf-8')\n"
+         "  dbf2csv -e 866 --bom -d ';' --rfc4180 CLIENTS\n"
+         "      for a spreadsheet that expects semicolons (File > Open, or Data >\n"
+         "      From Text/CSV, choose UTF-8 and the semicolon)\n"
+         "  dbf2csv -d tab -o - ORDERS N | cut -f 2\n"
+         "      tab-separated values on standard output, without the field names\n"
+         "\n"
          "A job file RAZAVOZ.INP in the current directory, TABLE|unused|T (or F), takes\n"
          "the place of the arguments and is erased when read. With neither, a dialog\n"
          "asks for the table.\n"
          "\n"
          "Exit status: 0 when the table was converted; 1 when it was not (no table\n"
-         "named, table not found or not openable, output not written, runtime error).\n"
+         "named, table not found or not openable, no code page declared, output not\n"
+         "written, runtime error); 2 on a usage error (unknown option, missing or bad\n"
+         "value).\n"
          "\n"
          "Environment: DBF2CSV_UI=qt|terminal|headless chooses the user interface.\n";
 }

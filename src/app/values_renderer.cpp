@@ -1,11 +1,11 @@
 // The routine path of the export: the record's values (DBF2ARRAY), each as
 // the text that goes between the double quotes of the output (VARTOCHAR).
 #include "src/app/values_renderer.hpp"
-
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/message_box.hpp"
+#include "src/app/line_writer.hpp"
 #include "src/app/substitute.hpp"
 
 namespace app {
@@ -83,18 +83,46 @@ std::string varToChar(const rt::Value& xValue) {
   return cText;
 }
 
-void appendValue(std::string& cLine, const rt::Value& xValue) {
+void writeValue(LineWriter& out, const rt::Value& xValue, bool binary) {
   RT_PROC("VARTOCHAR");
+  // TRIM: trailing blanks go, leading blanks stay. No byte becomes a blank
+  // and no blank changes in the output, so trimming the stored text first
+  // gives the same text and spares the padding of wide fields.
   if (xValue.isText()) {
-    // No byte becomes a blank and no blank changes, so trimming before the
-    // substitution gives the same text and spares the padding of wide fields.
-    appendSubstituted(cLine, rt::trimView(xValue.text()));
+    out.text(rt::trimView(xValue.text()), binary);
     return;
   }
-  const std::size_t start = cLine.size();
-  appendVarToChar(cLine, xValue);
-  // TRIM: trailing blanks go, leading blanks stay.
-  cLine.resize(start + rt::trimView(std::string_view(cLine).substr(start)).size());
+  switch (xValue.type()) {
+    case 'D': {
+      // A date field that holds no date keeps its stored characters, which
+      // may be any byte: they are written as text.
+      const std::string ymd = xValue.date().dtos();
+      const std::string_view trimmed = rt::trimView(ymd);
+      const bool digits = trimmed.find_first_not_of("0123456789") == std::string_view::npos;
+      digits ? out.plain(trimmed) : out.text(trimmed);
+      break;
+    }
+    case 'L': out.plain(xValue.logical() ? "T" : "F"); break;
+    case 'N': {
+      std::string text;
+      rt::appendStr(text, xValue.number());
+      out.plain(rt::allTrimView(text));
+      break;
+    }
+    default:
+      msg(std::string("UNDETERMINED TYPE ") + xValue.type());
+      out.plain("");
+      break;
+  }
+}
+
+std::string_view valuesLine(LineWriter& out, const rt::Array& aRecord,
+                            const std::vector<bool>& binary) {
+  out.begin();
+  for (std::size_t i = 0; i < aRecord.size(); ++i) {
+    writeValue(out, aRecord[i], i < binary.size() && binary[i]);
+  }
+  return out.end();
 }
 
 std::string changeSpecialChars(std::string_view cText) {

@@ -10,11 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/app/bytes_renderer.hpp"
 #include "src/app/open_table.hpp"
+
+#include "src/app/line_writer.hpp"
+#include "platform/rt/code_page.hpp"
 #include "src/app/substitute.hpp"
 #include "src/app/values_renderer.hpp"
 #include "tests/support/scratch_dir.hpp"
@@ -27,29 +31,38 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::FieldSpec;
 
-// The line of the current record as the routines render it.
-std::string routineLine() {
-  rt::Array aRecord;
-  app::dbf2Array(aRecord);
-  std::string cLine;
-  for (std::size_t i = 0; i < aRecord.size(); ++i) {
-    cLine += i == 0 ? "\"" : ",\"";
-    app::appendValue(cLine, aRecord[i]);
-    cLine += '"';
-  }
-  return cLine;
+// The formats both paths must agree in: the default, RFC 4180 quoting with
+// a semicolon, a single-byte code page (a table per byte) with a tab, and a
+// multi-byte one (the converter).
+std::vector<std::pair<std::string, app::LineFormat>> formats() {
+  rt::CodePageChars cp866{};
+  EXPECT_EQ(rt::codePageChars("CP866", cp866), rt::CodePageKind::SingleByte);
+  return {{"default", app::LineFormat::standard()},
+          {"rfc4180 ;", app::makeLineFormat(true, ';', nullptr, false)},
+          {"cp866 tab", app::makeLineFormat(false, '\t', &cp866, false)},
+          {"cp866 rfc4180", app::makeLineFormat(true, ',', &cp866, false)},
+          {"utf-8", app::makeConvertingFormat(false, ',', "UTF-8", false)}};
 }
 
 // Compares both renderings of every visible record of the table open in the
-// current area; returns how many records were compared.
+// current area, in every format; returns how many records were compared.
 int compareAllRecords(const std::string& what) {
-  std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable();
-  EXPECT_TRUE(renderer.has_value()) << what;
-  if (!renderer) return 0;
   int compared = 0;
-  for (db::dbGoTop(); !db::eof(); db::dbSkip(), ++compared) {
-    const std::string fast(renderer->recordLine());
-    EXPECT_EQ(fast, routineLine() + "\r\n") << what << ", record " << db::recNo();
+  for (const auto& [name, format] : formats()) {
+    app::LineWriter fastOut(format), routineOut(format);
+    std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable(fastOut);
+    EXPECT_TRUE(renderer.has_value()) << what;
+    if (!renderer) return 0;
+    compared = 0;
+    std::vector<bool> binary;
+    const std::optional<db::RecordView> view = db::currentTable()->recordView();
+    for (const db::StoredField& f : view->fields) binary.push_back(f.binary);
+    rt::Array aRecord;
+    for (db::dbGoTop(); !db::eof(); db::dbSkip(), ++compared) {
+      const std::string fast(renderer->recordLine());
+      app::dbf2Array(aRecord);
+      EXPECT_EQ(fast, app::valuesLine(routineOut, aRecord, binary)) << what << " " << name << ", record " << db::recNo();
+    }
   }
   return compared;
 }
@@ -144,7 +157,8 @@ TEST_F(BytesRendererTest, ATableWithNoVisibleFieldGivesEmptyLines) {
   std::string driver;
   ASSERT_TRUE(app::openTable(driver, "HIDDEN.DBF", "INPUT", true));
   EXPECT_EQ(compareAllRecords("HIDDEN.DBF"), 3);
-  std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable();
+  app::LineWriter out(app::LineFormat::standard());
+  std::optional<app::BytesRenderer> renderer = app::BytesRenderer::forCurrentTable(out);
   ASSERT_TRUE(renderer.has_value());
   db::dbGoTop();
   EXPECT_EQ(renderer->recordLine(), "\r\n");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "src/app/values_renderer.hpp"
+
+#include "src/app/line_writer.hpp"
 #include "tests/support/fake_toolkit.hpp"
 
 namespace {
@@ -47,9 +49,8 @@ TEST(VarToChar, RendersEachTypeAsItsText) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(app::varToChar(c.value), c.text) << c.what;
-    std::string line = "\"";
-    app::appendValue(line, c.value);
-    EXPECT_EQ(line, "\"" + c.written) << c.what;
+    app::LineWriter out(app::LineFormat::standard());
+    EXPECT_EQ(app::valuesLine(out, {c.value}), "\"" + c.written + "\"\r\n") << c.what;
   }
   EXPECT_TRUE(fake->shown.empty());
 }
@@ -67,9 +68,8 @@ TEST(VarToChar, AnUndeterminedTypeIsToldOnceAndRendersEmpty) {
   for (const auto& c : cases) {
     testing_support::ScopedFakeToolkit fake;
     EXPECT_EQ(app::varToChar(c.value), "");
-    std::string line = "x";
-    app::appendValue(line, c.value);
-    EXPECT_EQ(line, "x");
+    app::LineWriter out(app::LineFormat::standard());
+    EXPECT_EQ(app::valuesLine(out, {c.value}), "\"\"\r\n");
     EXPECT_EQ(fake->texts("guiAlert"), (std::vector<std::string>{c.message, c.message}));
   }
 }

@@ -1,7 +1,8 @@
 // The differential test over the corpus of real tables: for every table the
 // manifest marks checked, dbf2csv writes exactly the bytes the reference
-// oracle prints, with and without the field-name line; a table whose memo
-// file is missing cannot be opened.
+// oracle prints, with and without the field-name line, and with the options
+// of the output's format; a table whose memo file is missing cannot be
+// opened.
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -76,11 +77,14 @@ void copyTable(const CorpusTable& t, const fs::path& to) {
   }
 }
 
-std::string oracle(const CorpusTable& t, bool names, const std::string& out) {
+// The oracle's output for `t` with `options` (the same spelling as
+// dbf2csv's); "(the oracle failed)" when it refuses the table.
+std::string oracle(const CorpusTable& t, bool names, const std::string& out,
+                   const std::vector<std::string>& options = {}) {
   const fs::path table = fs::path(DBF2CSV_CORPUS_DIR) / t.folder / t.name;
-  const std::string command = "/usr/bin/python3 " + quoted(DBF2CSV_ORACLE) +
-                              (names ? " --names" : "") + " -o " + quoted(out) + " " +
-                              quoted(table.string()) + " 2>/dev/null";
+  std::string command = "/usr/bin/python3 " + quoted(DBF2CSV_ORACLE) + (names ? " --names" : "");
+  for (const std::string& o : options) command += " " + quoted(o);
+  command += " -o " + quoted(out) + " " + quoted(table.string()) + " 2>/dev/null";
   if (std::system(command.c_str()) != 0) return "(the oracle failed)";
   return rt_test::readFile(out);
 }
@@ -116,6 +120,37 @@ TEST_P(CheckedTable, OutputIsTheOraclesByteForByte) {
     const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
     EXPECT_EQ(rt_test::readFile(csv), oracle(t, names, dir / "oracle.out"))
         << t.folder << "/" << t.name << (names ? " with" : " without") << " field names";
+  }
+}
+
+// Every option set the oracle knows. With --encoding=auto a table that
+// declares no code page (or one that cannot be converted) is refused by both.
+TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
+  const CorpusTable& t = GetParam();
+  const std::vector<std::vector<std::string>> optionSets = {
+      {"--rfc4180"},
+      {"--rfc4180", "-d", ";"},
+      {"--rfc4180", "-d", "tab"},
+      {"-d", "|"},
+      {"--encoding", "auto"},
+      {"--encoding", "auto", "--rfc4180", "--bom"},
+  };
+  for (const auto& options : optionSets) {
+    rt_test::TempDir dir;
+    copyTable(t, dir.path());
+    std::vector<std::string> args = options;
+    args.push_back(t.name);
+    const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
+    const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+    const std::string expected = oracle(t, true, dir / "oracle.out", options);
+    const std::string what = t.folder + "/" + t.name + " with " + options[0] + " " + options.back();
+    if (expected == "(the oracle failed)") {
+      EXPECT_EQ(run.exitCode, 1) << what;
+      EXPECT_FALSE(fs::exists(csv)) << what;
+      continue;
+    }
+    EXPECT_EQ(run.exitCode, 0) << what << ": " << run.err;
+    EXPECT_EQ(rt_test::readFile(csv), expected) << what;
   }
 }
 

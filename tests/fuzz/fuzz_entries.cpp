@@ -1,20 +1,19 @@
 #include "tests/fuzz/fuzz_entries.hpp"
-
 #include <stdlib.h>
 #include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
-
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/ui/headless/headless_toolkit.hpp"
 #include "src/app/export_table.hpp"
 #include "src/app/job_file.hpp"
+#include "src/app/line_writer.hpp"
+#include "src/app/options.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/values_renderer.hpp"
 #include "src/runtime/detail.hpp"
@@ -89,22 +88,14 @@ void removeFile(const std::string& path) { ::unlink(path.c_str()); }
 // Every record of the table open under INPUT rendered through DBF2ARRAY and
 // VARTOCHAR, as the export's lines would be without their fast path.
 std::string routineLines() {
-  std::string lines;
-  for (int nField = 1; nField <= db::fCount(); ++nField) {
-    lines += nField == 1 ? "\"" : ",\"";
-    lines += db::fieldName(nField);
-    lines += '"';
-  }
-  lines += "\r\n";
+  app::LineWriter out(app::LineFormat::standard());
+  out.begin();
+  for (int nField = 1; nField <= db::fCount(); ++nField) out.name(db::fieldName(nField));
+  std::string lines(out.end());
   rt::Array aRecord;
   for (db::dbGoTop(); !db::eof(); db::dbSkip()) {
     app::dbf2Array(aRecord);
-    for (std::size_t i = 0; i < aRecord.size(); ++i) {
-      lines += i == 0 ? "\"" : ",\"";
-      app::appendValue(lines, aRecord[i]);
-      lines += '"';
-    }
-    lines += "\r\n";
+    lines += app::valuesLine(out, aRecord);
   }
   return lines;
 }
@@ -130,7 +121,7 @@ ReadSummary exportAndCompare(const std::string& table, const std::string& output
     removeFile(output);
     if (!app::openTable(s.driver, table, "INPUT", true)) return s;
     s.opened = true;
-    if (!app::exportTable(table, true)) s.exported = false;
+    if (!app::exportTable(table, true, app::Options{})) s.exported = false;
     const std::string csv = readFile(output);
     s.bytes = csv.size();
     s.records = csv.empty() ? 0 : countLines(csv) - 1;

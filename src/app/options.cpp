@@ -1,0 +1,131 @@
+#include "src/app/options.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace app {
+namespace {
+
+std::string setFlag(bool& flag) {
+  flag = true;
+  return "";
+}
+
+// A delimiter is one byte, or "tab"; one that would break the quoting or the
+// lines is refused.
+std::string setDelimiter(Options& o, std::string_view value) {
+  if (value == "tab") value = "\t";
+  if (value.size() != 1) return "takes one character or tab";
+  if (value[0] == '"' || value[0] == '\r' || value[0] == '\n') {
+    return "cannot be a double quote, CR or LF";
+  }
+  o.delimiter = value[0];
+  return "";
+}
+
+std::string setText(std::optional<std::string>& to, std::string_view value) {
+  to = std::string(value);
+  return "";
+}
+
+constexpr std::array kOptions = {
+    OptionSpec{'e', "encoding", "CODEPAGE|auto",
+               "convert text and field names from the code page to UTF-8",
+               [](Options& o, std::string_view v) { return setText(o.encoding, v); }},
+    OptionSpec{'\0', "bom", "", "with --encoding, write the UTF-8 byte order mark first",
+               [](Options& o, std::string_view) { return setFlag(o.bom); }},
+    OptionSpec{'\0', "rfc4180", "", "double the quotes inside values and keep line breaks",
+               [](Options& o, std::string_view) { return setFlag(o.rfc4180); }},
+    OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
+               setDelimiter},
+    OptionSpec{'o', "output", "PATH", "the output file; - for standard output",
+               [](Options& o, std::string_view v) { return setText(o.output, v); }},
+    OptionSpec{'h', "help", "", "show this help and exit",
+               [](Options& o, std::string_view) { return setFlag(o.help); }},
+    OptionSpec{'V', "version", "", "show the version and exit",
+               [](Options& o, std::string_view) { return setFlag(o.version); }},
+};
+
+std::string usageError(const std::string& what) { return "dbf2csv: " + what + " (dbf2csv --help)"; }
+
+const OptionSpec* findLong(std::string_view name) {
+  for (const OptionSpec& o : kOptions) {
+    if (o.longName == name) return &o;
+  }
+  return nullptr;
+}
+
+const OptionSpec* findShort(char c) {
+  for (const OptionSpec& o : kOptions) {
+    if (o.shortName != '\0' && o.shortName == c) return &o;
+  }
+  return nullptr;
+}
+
+std::string nameOf(const OptionSpec& o) { return "--" + std::string(o.longName); }
+
+// Reads the option at args[i] (and its value, which may be the next
+// argument); advances i past what it used.
+std::string readOption(const std::vector<std::string>& args, std::size_t& i, Options& options) {
+  const std::string& arg = args[i++];
+  const OptionSpec* spec = nullptr;
+  std::optional<std::string_view> value;
+  if (arg.starts_with("--")) {
+    const std::size_t eq = arg.find('=');
+    spec = findLong(std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
+    if (eq != std::string::npos) value = std::string_view(arg).substr(eq + 1);
+    if (!spec) return usageError("unknown option " + arg.substr(0, eq));
+  } else {
+    spec = findShort(arg[1]);
+    if (!spec) return usageError("unknown option " + arg.substr(0, 2));
+    if (arg.size() > 2) value = std::string_view(arg).substr(2);
+  }
+  if (spec->valueName.empty()) {
+    if (value) return usageError(nameOf(*spec) + " takes no value");
+  } else {
+    if (!value && i < args.size()) value = args[i++];
+    if (!value || value->empty()) return usageError(nameOf(*spec) + " needs a value");
+  }
+  const std::string why = spec->set(options, value.value_or(""));
+  if (why.empty()) return "";
+  return usageError(nameOf(*spec) + " " + std::string(*value) + ": " + why);
+}
+
+// Rules that join options.
+std::string checkTogether(const Options& o) {
+  if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
+  return "";
+}
+
+}  // namespace
+
+std::span<const OptionSpec> optionTable() { return kOptions; }
+
+std::string parseCommandLine(const std::vector<std::string>& args, Options& options) {
+  std::size_t i = 0;
+  while (i < args.size()) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      ++i;
+      break;
+    }
+    if (arg.size() < 2 || arg[0] != '-') break;
+    if (std::string error = readOption(args, i, options); !error.empty()) return error;
+  }
+  options.arguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  return checkTogether(options);
+}
+
+std::string optionHelp() {
+  std::string out;
+  for (const OptionSpec& o : kOptions) {
+    std::string names = o.shortName != '\0' ? std::string("  -") + o.shortName + ", " : "      ";
+    names += "--" + std::string(o.longName);
+    if (!o.valueName.empty()) names += "=" + std::string(o.valueName);
+    names.resize(std::max<std::size_t>(names.size() + 1, 30), ' ');
+    out += names + std::string(o.help) + "\n";
+  }
+  return out;
+}
+
+}  // namespace app

@@ -1,0 +1,49 @@
+// The command line: options first, then the table and the field-name flag.
+// The options are one table, so that a new one is a row and a member.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// What the command line asks for.
+struct Options {
+  bool help = false;
+  bool version = false;
+  std::optional<std::string> encoding;  // a code page, or "auto"
+  bool bom = false;
+  bool rfc4180 = false;
+  char delimiter = ',';
+  std::optional<std::string> output;    // a path, or "-" for standard output
+  std::vector<std::string> arguments;   // TABLE and FLAG, as given
+};
+
+// One option: its short letter ('\0' for none), its long name, the name of
+// its value in --help (empty when it takes none), one line for --help, and
+// how it is stored: `set` returns "" or why the value is refused.
+struct OptionSpec {
+  char shortName;
+  std::string_view longName;
+  std::string_view valueName;
+  std::string_view help;
+  std::string (*set)(Options& options, std::string_view value);
+};
+
+// Every option, in the order --help lists them.
+std::span<const OptionSpec> optionTable();
+
+// Reads `args` (the arguments after the program name) into `options`:
+// options ("-x VALUE", "-xVALUE", "--name VALUE", "--name=VALUE") up to "--"
+// or the first argument that is not one, the rest as arguments. Returns ""
+// or, on a usage error, the one-line message that names the option and
+// points to --help.
+std::string parseCommandLine(const std::vector<std::string>& args, Options& options);
+
+// The option lines of --help, one per option of optionTable().
+std::string optionHelp();
+
+}  // namespace app

@@ -1,0 +1,34 @@
+// The line format a run writes, from its options and the table: the
+// delimiter, RFC 4180 quoting, and the code page the text is converted from.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "src/app/line_format.hpp"
+
+namespace db {
+class Table;
+}
+
+namespace app {
+
+struct Options;
+
+// The output name that stands for standard output.
+inline constexpr std::string_view kStandardOutput = "-";
+
+// The format `options` ask for when writing `table`, opened from `cName`.
+// With --encoding=auto the code page is the one the header declares, else
+// the one named in a .CPG file beside the table. nullopt, with `problem`
+// the message for the user, when the table declares none or the code page
+// cannot be converted here.
+std::optional<LineFormat> outputFormat(const Options& options, const std::string& cName,
+                                       const db::Table& table, std::string& problem);
+
+// The code page named in the .CPG file beside `cName` (any letter case),
+// "" when there is none.
+std::string companionCodePage(const std::string& cName);
+
+}  // namespace app
