@@ -27,6 +27,10 @@ AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
     status_ = Status::fromOsCode(dos::AccessDenied, "the name is a directory");
     return;
   }
+  // A rename replaces a file whatever its permissions: one that grants no
+  // write must stay as it is, as it would if it were opened for writing.
+  status_ = checkReplaceable(target_);
+  if (!status_.isOk()) return;
   std::string dir = dirName(target_);
   std::string stem = dir + "/." + baseName(target_) + ".";
   for (int i = 0; i < kNameTries; ++i) {

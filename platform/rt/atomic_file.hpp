@@ -16,8 +16,9 @@ class AtomicFile {
  public:
   // Creates the temporary file in the target's (resolved) directory, by
   // exclusive creation under an unpredictable name, with the permissions a
-  // new file gets. On failure ok() is false and status() tells why; appends
-  // then do nothing.
+  // new file gets. An existing target that grants no write is refused
+  // (access denied), even to root. On failure ok() is false and status()
+  // tells why; appends then do nothing.
   explicit AtomicFile(std::string_view target);
   // Without a commit, removes the temporary file.
   ~AtomicFile();

@@ -78,6 +78,10 @@ void failWritesAfter(std::size_t okBytes, int osCode);
 // Gives `to` the permissions of the regular file `from`; ok, doing nothing,
 // when `from` is no regular file.
 [[nodiscard]] Status copyPermissions(const std::string& from, const std::string& to);
+// Whether the file `path` may be replaced: AccessDenied when it is a
+// regular file whose permissions grant no write (by their bits, which keep
+// even root off, or to this user); ok otherwise, and when there is none.
+[[nodiscard]] Status checkReplaceable(const std::string& path);
 // 64 bits no other user can predict, for the name of a temporary file.
 std::uint64_t unpredictableBits();
 

@@ -115,6 +115,13 @@ Status copyPermissions(const std::string& from, const std::string& to) {
   return ::chmod(to.c_str(), st.st_mode & 07777) == 0 ? Status::ok() : systemFailure(errno);
 }
 
+Status checkReplaceable(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Status::ok();
+  if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return systemFailure(EACCES);
+  return Status::ok();
+}
+
 std::uint64_t unpredictableBits() {
   std::uint64_t bits = 0;
   if (::getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits))

@@ -1,5 +1,6 @@
 #include "platform/rt/paths.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/rt/paths_system.hpp"
@@ -61,25 +62,52 @@ bool anyMatch(const std::string& dir, const std::string& pattern) {
   return found;
 }
 
-}  // namespace
+// A name resolved on disk, and how much of it was found there: the first
+// `found` bytes of `path` are components that exist.
+struct Resolved {
+  std::string path;
+  size_t found = 0;
+};
 
-std::string resolvePath(std::string_view name) {
-  if (name.empty()) return {};
+Resolved resolve(std::string_view name) {
+  Resolved r;
+  if (name.empty()) return r;
   bool absolute = isSeparator(name.front());
   bool trailing = isSeparator(name.back()) && name.size() > 1;
-  std::string path = absolute ? "/" : "";
+  r.path = absolute ? "/" : "";
   bool resolving = true;
   for (std::string_view part : components(name)) {
-    std::string next = join(path, part);
+    std::string next = join(r.path, part);
     if (resolving && part != "." && part != ".." && !sys::pathExists(next)) {
-      std::string match = matchIgnoringCase(path, part);
+      std::string match = matchIgnoringCase(r.path, part);
       if (match.empty()) resolving = false;
-      else next = join(path, match);
+      else next = join(r.path, match);
     }
-    path = std::move(next);
+    r.path = std::move(next);
+    if (resolving) r.found = r.path.size();
   }
-  if (trailing && path.back() != '/') path += '/';
-  return path;
+  if (trailing && r.path.back() != '/') r.path += '/';
+  return r;
+}
+
+std::string upperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+}  // namespace
+
+std::string resolvePath(std::string_view name) { return resolve(name).path; }
+
+std::string shownPath(std::string_view name) {
+  const Resolved r = resolve(name);
+  // Nothing of it on disk: the name as the program writes it.
+  if (r.found == 0) return upperAscii(std::string(name));
+  const size_t lastSlash = r.path.find_last_of('/');
+  const size_t fileName = lastSlash == std::string::npos ? 0 : lastSlash + 1;
+  const size_t keep = std::min(r.found, fileName);
+  return r.path.substr(0, keep) + upperAscii(r.path.substr(keep));
 }
 
 std::string dirName(std::string_view path) {

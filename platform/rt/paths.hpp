@@ -16,6 +16,13 @@ namespace rt {
 // relative to the current directory; "" stays "".
 std::string resolvePath(std::string_view name);
 
+// The name the program shows for `name` in its messages and fields: the
+// folders of it that exist as they are on disk (resolvePath), the rest and
+// the file name upper-cased, as the program names the files it writes; a
+// name of which nothing exists is upper-cased as given. Linux only: where
+// file names ignore letter case, the whole name upper-cased.
+std::string shownPath(std::string_view name);
+
 // The directory part of a resolved path ("." for a bare name) and the last
 // component.
 std::string dirName(std::string_view path);

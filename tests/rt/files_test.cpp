@@ -67,6 +67,12 @@ TEST_F(FilesTest, MemoReadWritAndErase) {
   EXPECT_FALSE(rt::file("RAZAVOZ.INP"));
   EXPECT_EQ(rt::fErase("RAZAVOZ.INP"), -1);
   EXPECT_EQ(rt::fError(), 2);
+  // FERROR tells why this erase failed, whatever errno held before it.
+  dir.write("FILE", "x");
+  errno = 0;
+  EXPECT_EQ(rt::fErase("FILE/RAZAVOZ.INP"), -1);
+  EXPECT_EQ(rt::fError(), 3);
+  EXPECT_EQ(rt::fErase("FILE"), 0);
   EXPECT_EQ(rt::memoRead("RAZAVOZ.INP"), "");
   EXPECT_EQ(rt::fError(), 2);
 

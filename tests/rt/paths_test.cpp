@@ -42,6 +42,21 @@ TEST_F(PathsTest, ANewFileKeepsItsNameInTheResolvedDirectory) {
   EXPECT_EQ(rt::resolvePath(dir / "NEW\\SUB\\X.CSV"), dir / "NEW/SUB/X.CSV");
 }
 
+TEST_F(PathsTest, AShownNameKeepsTheFoldersOnDiskAndUpperCasesTheRest) {
+  dir.enter();
+  const std::pair<std::string, std::string> cases[] = {
+      {"data/orders.dbf", "Data/ORDERS.DBF"},
+      {"DATA\\SUB.DIR\\memo.fpt", "Data/sub.dir/MEMO.FPT"},
+      {"data/new/orders.csv", "Data/NEW/ORDERS.CSV"},
+      {"data/", "Data/"},
+      {"orders.csv", "ORDERS.CSV"},
+      {"c:\\nowhere\\t.dbf", "C:\\NOWHERE\\T.DBF"},  // nothing on disk: as given
+      {"", ""},
+  };
+  for (const auto& [name, shown] : cases) EXPECT_EQ(rt::shownPath(name), shown) << name;
+  EXPECT_EQ(rt::shownPath(dir / "data/orders.dbf"), dir / "Data/ORDERS.DBF");
+}
+
 TEST_F(PathsTest, FileTellsWhetherAFileExists) {
   EXPECT_TRUE(rt::file(dir / "DATA\\ORDERS.DBF"));
   EXPECT_FALSE(rt::file(dir / "DATA\\ORDERS.CSV"));
