@@ -156,16 +156,51 @@ TEST_F(TerminalDialogTest, AnEmptyAnswerListsTheTablesToPickByNumber) {
   dir_ = dir.string();
   answer("\n9\n2\n\n");
   EXPECT_TRUE(t_.readModal(elements_, "", {}));
-  // The picked path is upper-cased by the field's picture; the file system
-  // layer finds the file whatever its case.
-  std::string expected = (dir / "b.dbf").string();
-  for (char& c : expected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_EQ(cTable_.text(), expected);
+  // The picture upper-cases typed answers only: the pick stays as given.
+  EXPECT_EQ(cTable_.text(), (dir / "b.dbf").string());
   const std::string shown = out_.str();
   EXPECT_NE(shown.find("Select: " + dir.string() + "\n  1  A.DBF\n  2  b.dbf\nNumber (1-2): "
                        "Please answer a number from 1 to 2.\nNumber (1-2): "),
             std::string::npos)
       << shown;
+  fs::remove_all(dir);
+}
+
+TEST_F(TerminalDialogTest, ThePickListsTheRememberedFolderWhateverTheCaseItIsWrittenIn) {
+  const fs::path dir = fs::temp_directory_path() / ("dbf2csv-ui-" + std::to_string(getpid())) / "Tables";
+  fs::create_directories(dir);
+  std::ofstream(dir / "orders.dbf") << "x";
+  // As the field holds a remembered folder: upper-cased, blank-filled.
+  std::string start = dir.string() + "/";
+  for (char& c : start) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  answer("1\n");
+  const auto picked = t_.popFile({"", start + std::string(20, ' '), "*.DBF", "Select", {}});
+  EXPECT_EQ(picked, (dir / "orders.dbf").string());
+  EXPECT_EQ(out_.str(), "Select: " + dir.string() + "/\n  1  orders.dbf\nNumber (1-1): ");
+  fs::remove_all(dir.parent_path());
+}
+
+TEST(PromptFile, AListLongerThanTheScreenGoesIntoColumnsAScreenfulAtATime) {
+  const fs::path dir = fs::temp_directory_path() / ("dbf2csv-page-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  for (int i = 1; i <= 8; ++i) std::ofstream(dir / ("T" + std::to_string(i) + ".DBF")) << "x";
+  std::istringstream in("\n7\n");
+  std::ostringstream out;
+  // Two lines of names a screen, two columns a line.
+  const auto picked = ui::promptFile(in, out, dir.string(), "*.DBF", "Select", ui::Screen{30, 5});
+  EXPECT_EQ(picked, (dir / "T7.DBF").string());
+  EXPECT_EQ(out.str(), "Select: " + dir.string() + "\n"
+                       "  1  T1.DBF    5  T5.DBF\n"
+                       "  2  T2.DBF    6  T6.DBF\n"
+                       "Number, or Enter for more (1-8): "
+                       "  3  T3.DBF    7  T7.DBF\n"
+                       "  4  T4.DBF    8  T8.DBF\n"
+                       "Number (1-8): ");
+  // An empty answer on the last page picks nothing.
+  std::istringstream none("\n\n");
+  std::ostringstream ignored;
+  EXPECT_EQ(ui::promptFile(none, ignored, dir.string(), "*.DBF", "Select", ui::Screen{30, 5}),
+            std::nullopt);
   fs::remove_all(dir);
 }
 

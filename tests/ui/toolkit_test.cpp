@@ -29,7 +29,8 @@ TEST(MakeToolkit, TheVariableNamesTheBackend) {
   };
   ui::registerBackend("recorded", [] { return std::make_unique<NamedToolkit>(); });
   for (const Case& c : {Case{"headless", "headless"}, Case{"terminal", "terminal"},
-                        Case{"recorded", "recorded"}}) {
+                        Case{"recorded", "recorded"}, Case{"HEADLESS", "headless"},
+                        Case{"Terminal", "terminal"}, Case{"ReCorded", "recorded"}}) {
     UiVariable ui(c.variable);
     EXPECT_EQ(ui::makeToolkit()->name(), c.backend) << c.variable;
   }

@@ -48,15 +48,21 @@ EntryField::EntryField(Element& element, QWidget* parent)
   } else {
     setReadOnly(true);  // only character and logical variables are edited
   }
+  before_ = text();
   connect(this, &QLineEdit::textEdited, this, [this] { upperCaseEdit(); });
-  connect(this, &QLineEdit::textChanged, this, [this] { store(); });
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    store();
+    before_ = text();
+  });
   if (!element.help.empty()) setToolTip(messageLines(element.help));
 }
 
 std::string EntryField::content() const { return fromQt(text()); }
 
 void EntryField::setContent(const std::string& text) {
-  setText(toQt(picture_.shape(text)));
+  // "@!" makes typed letters upper case; a pick comes as the program
+  // shows names (folders as they are on disk) and stays so.
+  setText(toQt(text));
   armed_ = false;  // typing after a pick edits the picked name
 }
 
@@ -79,11 +85,20 @@ void EntryField::store() {
 
 void EntryField::upperCaseEdit() {
   if (!picture_.upperCase) return;
-  const QString upper = toQt(picture_.shape(content()));
-  if (upper == text()) return;
-  const int cursor = cursorPosition();
+  // Only what this edit put in, which ends at the cursor, turns upper case:
+  // the text around it, a picked name with its folders as they are on disk,
+  // stays as it is.
+  const QString now = text();
+  const qsizetype cursor = cursorPosition();
+  const qsizetype tail = std::min<qsizetype>(now.size() - cursor, before_.size());
+  const qsizetype headMax = std::min<qsizetype>(cursor, before_.size() - tail);
+  qsizetype head = 0;
+  while (head < headMax && now[head] == before_[head]) ++head;
+  const QString typed = toQt(picture_.shape(fromQt(now.mid(head, cursor - head))));
+  const QString upper = now.left(head) + typed + now.mid(cursor);
+  if (upper == now) return;
   setText(upper);
-  setCursorPosition(cursor);
+  setCursorPosition(static_cast<int>(cursor));
 }
 
 bool EntryField::event(QEvent* e) {

@@ -53,6 +53,7 @@ class EntryField : public QLineEdit {
   Picture picture_;
   bool armed_ = false;
   int columns_ = 1;
+  QString before_;  // the text before the edit under way
 };
 
 }  // namespace ui::qt

@@ -1,8 +1,11 @@
 #include "platform/ui/qt/file_picker.hpp"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QRegularExpression>
 
 #include "platform/rt/files.hpp"
@@ -14,19 +17,22 @@
 namespace ui::qt {
 namespace {
 
-// More letters than this would give an unwieldy list; such a mask is offered
-// in its own, upper and lower case only.
-constexpr int kMaxCaseLetters = 5;
-
+// "Description (*.dbf)": the masks as people write them. They match in any
+// letter case, as the model is told below.
 QString filterLine(const std::pair<std::string, std::string>& filter) {
   QStringList patterns;
   for (const QString& mask : toQt(filter.second).split(QRegularExpression(QStringLiteral("[; ]")),
                                                        Qt::SkipEmptyParts)) {
-    patterns << anyCasePatterns(mask);
+    patterns << mask.toLower();
   }
   return toQt(filter.first) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
          QLatin1Char(')');
 }
+
+// Wide enough for the name, size, type and date columns of the detail view,
+// in characters of the dialog's font.
+constexpr int kColumnsWide = 110;
+constexpr int kLinesHigh = 30;
 
 // The directory to open and the name to preselect for a start location.
 std::pair<QString, QString> startPlace(const std::string& start) {
@@ -46,28 +52,6 @@ std::pair<QString, QString> startPlace(const std::string& start) {
 
 }  // namespace
 
-QStringList anyCasePatterns(const QString& mask) {
-  int letters = 0;
-  for (QChar c : mask) letters += c.isLetter() && c.unicode() < 128 ? 1 : 0;
-  if (letters > kMaxCaseLetters) {
-    QStringList few{mask, mask.toUpper(), mask.toLower()};
-    few.removeDuplicates();
-    return few;
-  }
-  QStringList patterns{mask.toUpper()};
-  for (qsizetype i = 0; i < mask.size(); ++i) {
-    const QChar c = mask.at(i);
-    if (!c.isLetter() || c.unicode() >= 128) continue;
-    const qsizetype count = patterns.size();
-    for (qsizetype p = 0; p < count; ++p) {
-      QString lower = patterns.at(p);
-      lower[i] = c.toLower();
-      patterns << lower;
-    }
-  }
-  return patterns;
-}
-
 std::optional<std::string> pickFile(const FilePick& pick) {
   ensureApplication();
   syncProgressBars();
@@ -77,6 +61,10 @@ std::optional<std::string> pickFile(const FilePick& pick) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setViewMode(QFileDialog::Detail);
+  // Names on Linux keep their case: "*.dbf" must find ORDERS.DBF too. The
+  // model reads the case setting when the name filters are set, so first.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   QStringList lines;
   QString selected;
   for (const auto& filter : pick.filters) {
@@ -91,6 +79,9 @@ std::optional<std::string> pickFile(const FilePick& pick) {
   const auto [directory, name] = startPlace(pick.start);
   dialog.setDirectory(directory);
   if (!name.isEmpty()) dialog.selectFile(name);
+  const QFontMetrics metrics(dialog.font());
+  dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * kColumnsWide),
+                std::max(dialog.height(), metrics.lineSpacing() * kLinesHigh));
   dialog.setWindowModality(Qt::ApplicationModal);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return fromQt(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));

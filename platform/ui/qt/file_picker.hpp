@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include <QStringList>
-
 #include "platform/ui/toolkit.hpp"
 
 namespace ui::qt {
@@ -14,12 +12,10 @@ namespace ui::qt {
 // directory, or a file whose directory is taken and whose name is
 // preselected; DOS-style names with "\" and any letter case are found on the
 // disk; blank: the current directory), offering its filters as "Description
-// (masks)" with the filter of its mask selected. The chosen path, or nullopt
-// when the pick was cancelled.
+// (masks)" with the filter of its mask selected; the masks are shown in lower
+// case and match names in any letter case. The detail view opens wide enough
+// for all its columns. The chosen path, or nullopt when the pick was
+// cancelled.
 std::optional<std::string> pickFile(const FilePick& pick);
-
-// A mask ("*.DBF") as the patterns that match it in any letter case
-// ("*.DBF", "*.DBf", ..., "*.dbf"), since names on Linux keep their case.
-QStringList anyCasePatterns(const QString& mask);
 
 }  // namespace ui::qt

@@ -8,6 +8,7 @@
 #include <istream>
 #include <ostream>
 
+#include "platform/rt/paths.hpp"
 #include "platform/ui/picture.hpp"
 
 namespace ui {
@@ -39,10 +40,11 @@ std::string labelOf(const ElementList& elements, const Element& field) {
   return field.name;
 }
 
-// Puts `text` into the field's variable as the field would: shaped by its
-// picture, blank-filled to the variable's width.
-void setText(Element& field, const std::string& answer) {
-  std::string text = Picture::parse(field.picture).shape(answer);
+// Puts `text` into the field's variable as the field would: blank-filled to
+// the variable's width, and when `typed`, shaped by its picture (a pick
+// comes as the program shows names and stays so).
+void setText(Element& field, const std::string& answer, bool typed) {
+  std::string text = typed ? Picture::parse(field.picture).shape(answer) : answer;
   const std::size_t width = field.link->isString() ? field.link->text().size() : 0;
   if (text.size() < width) text.resize(width, ' ');
   *field.link = rt::Value(text);
@@ -63,9 +65,9 @@ bool askText(std::istream& in, std::ostream& out, Element& field, const std::str
       if (!picked.isText() || trimmed(picked.text()).empty() || trimmed(picked.text()) == current) {
         continue;
       }
-      setText(field, trimmed(picked.text()));
+      setText(field, trimmed(picked.text()), false);
     } else if (!answer.empty()) {
-      setText(field, answer);
+      setText(field, answer, true);
     }
     if (!field.validation || field.validation()) return true;
   }
@@ -91,10 +93,11 @@ bool askLogical(std::istream& in, std::ostream& out, Element& field, const std::
 }
 
 // The directory a start location names: itself when it is one, else the
-// directory part of the file name it holds, else the current directory.
+// directory part of the file name it holds, else the current directory. The
+// program writes names upper-cased with "\\" or "/": they are found on the
+// disk whatever the letter case.
 std::string directoryOf(const std::string& start) {
-  std::string s = trimmed(start);
-  std::replace(s.begin(), s.end(), '\\', '/');
+  std::string s = rt::resolvePath(trimmed(start));
   std::error_code ec;
   if (!s.empty() && fs::is_directory(s, ec)) return s;
   const auto slash = s.rfind('/');
@@ -109,6 +112,38 @@ std::string joinPath(const std::string& directory, const std::string& name) {
   if (directory == ".") return name;
   if (directory.back() == '/') return directory + name;
   return directory + "/" + name;
+}
+
+// The numbered names as lines: one name a line when they fit on the screen,
+// else in as many columns as its width takes, numbered down each column.
+std::vector<std::string> listLines(const std::vector<std::string>& names, const Screen& screen) {
+  std::vector<std::string> lines;
+  const std::size_t rowsFree = static_cast<std::size_t>(std::max(1, screen.rows - 3));
+  if (names.size() <= rowsFree) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      lines.push_back("  " + std::to_string(i + 1) + "  " + names[i]);
+    }
+    return lines;
+  }
+  const std::size_t digits = std::to_string(names.size()).size();
+  std::size_t widest = 0;
+  for (const auto& name : names) widest = std::max(widest, name.size());
+  const std::size_t cell = 2 + digits + 2 + widest + 2;
+  const std::size_t columns =
+      std::max<std::size_t>(1, static_cast<std::size_t>(std::max(1, screen.columns)) / cell);
+  const std::size_t rows = (names.size() + columns - 1) / columns;
+  for (std::size_t r = 0; r < rows; ++r) {
+    std::string line;
+    for (std::size_t c = 0; c < columns && c * rows + r < names.size(); ++c) {
+      const std::size_t i = c * rows + r;
+      std::string number = std::to_string(i + 1);
+      std::string entry = "  " + std::string(digits - number.size(), ' ') + number + "  " + names[i];
+      if (c + 1 < columns && (c + 1) * rows + r < names.size()) entry.resize(cell, ' ');
+      line += entry;
+    }
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace
@@ -140,7 +175,7 @@ std::vector<std::string> matchingFiles(const std::string& directory, const std::
 
 std::optional<std::string> promptFile(std::istream& in, std::ostream& out,
                                       const std::string& start, const std::string& mask,
-                                      const std::string& title) {
+                                      const std::string& title, const Screen& screen) {
   const std::string directory = directoryOf(start);
   const auto names = matchingFiles(directory, mask);
   out << title << ": " << directory << '\n';
@@ -148,10 +183,18 @@ std::optional<std::string> promptFile(std::istream& in, std::ostream& out,
     out << "No files matching " << mask << " in " << directory << ".\n" << std::flush;
     return std::nullopt;
   }
-  for (std::size_t i = 0; i < names.size(); ++i) out << "  " << i + 1 << "  " << names[i] << '\n';
-  const auto chosen = promptNumber(in, out, "Number", names.size());
-  if (!chosen) return std::nullopt;
-  return joinPath(directory, names[*chosen - 1]);
+  // A screenful at a time, so that the first names do not scroll away.
+  const std::vector<std::string> lines = listLines(names, screen);
+  const std::size_t perPage = static_cast<std::size_t>(std::max(1, screen.rows - 3));
+  for (std::size_t first = 0;; first += perPage) {
+    const std::size_t end = std::min(lines.size(), first + perPage);
+    for (std::size_t i = first; i < end; ++i) out << lines[i] << '\n';
+    const bool more = end < lines.size();
+    const auto chosen =
+        promptNumber(in, out, more ? "Number, or Enter for more" : "Number", names.size());
+    if (chosen) return joinPath(directory, names[*chosen - 1]);
+    if (!more || !in) return std::nullopt;
+  }
 }
 
 std::optional<std::size_t> promptNumber(std::istream& in, std::ostream& out,

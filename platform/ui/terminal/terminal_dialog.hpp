@@ -20,13 +20,22 @@ namespace ui {
 bool promptDialog(std::istream& in, std::ostream& out, ElementList& elements,
                   const std::string& title);
 
+// The size of the terminal in characters and lines.
+struct Screen {
+  int columns = 80;
+  int rows = 24;
+};
+
 // Lists the files of the directory `start` names (a file name in it, or
-// blanks for the current directory) that match `mask` in any letter case,
-// and asks for one by number. The chosen path, or nullopt when there is
-// none, the answer is empty, or input ended.
+// blanks for the current directory; found whatever the letter case) that
+// match `mask` in any letter case, and asks for one by number. A list longer
+// than the screen goes into columns, and one longer than a screenful of
+// columns is shown a screenful at a time, Enter showing the next. The chosen
+// path, or nullopt when there is none, the answer is empty on the last page,
+// or input ended.
 std::optional<std::string> promptFile(std::istream& in, std::ostream& out,
                                       const std::string& start, const std::string& mask,
-                                      const std::string& title);
+                                      const std::string& title, const Screen& screen = {});
 
 // The names of the files in `directory` matching `mask` in any letter case,
 // sorted; empty when the directory cannot be read.

@@ -13,10 +13,14 @@
 namespace ui {
 namespace {
 
-int terminalColumns() {
+Screen terminalScreen() {
   winsize size{};
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
+  Screen screen;
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) {
+    if (size.ws_col > 0) screen.columns = size.ws_col;
+    if (size.ws_row > 0) screen.rows = size.ws_row;
+  }
+  return screen;
 }
 
 // The non-waiting window: its label captions name the progress line.
@@ -67,10 +71,11 @@ class TerminalWindow : public Window {
 
 }  // namespace
 
-TerminalToolkit::TerminalToolkit() : HeadlessToolkit(std::cerr), in_(std::cin), columns_(terminalColumns()) {}
+TerminalToolkit::TerminalToolkit()
+    : HeadlessToolkit(std::cerr), in_(std::cin), screen_(terminalScreen()) {}
 
-TerminalToolkit::TerminalToolkit(std::istream& in, std::ostream& err, int columns)
-    : HeadlessToolkit(err), in_(in), columns_(columns) {}
+TerminalToolkit::TerminalToolkit(std::istream& in, std::ostream& err, int columns, int rows)
+    : HeadlessToolkit(err), in_(in), screen_{columns, rows} {}
 
 void TerminalToolkit::alert(const std::string& text) {
   interruptLines();
@@ -136,12 +141,12 @@ bool TerminalToolkit::readModal(ElementList& elements, const std::string& title,
 }
 
 std::unique_ptr<Window> TerminalToolkit::readNonModal(ElementList& elements, const std::string&) {
-  return std::make_unique<TerminalWindow>(*this, err(), elements, columns_);
+  return std::make_unique<TerminalWindow>(*this, err(), elements, screen_.columns);
 }
 
 std::optional<std::string> TerminalToolkit::popFile(const FilePick& pick) {
   interruptLines();
-  return promptFile(in_, err(), pick.start, pick.mask, pick.title);
+  return promptFile(in_, err(), pick.start, pick.mask, pick.title, screen_);
 }
 
 void TerminalToolkit::addLine(ProgressLine* line) { lines_.push_back(line); }

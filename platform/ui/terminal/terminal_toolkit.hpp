@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ui/headless/headless_toolkit.hpp"
+#include "platform/ui/terminal/terminal_dialog.hpp"
 
 namespace ui {
 
@@ -18,8 +19,9 @@ class TerminalToolkit : public HeadlessToolkit {
  public:
   // Standard input and standard error, the width taken from the terminal.
   TerminalToolkit();
-  // Used by tests: answers from `in`, output to `err`, `columns` wide.
-  TerminalToolkit(std::istream& in, std::ostream& err, int columns);
+  // Used by tests: answers from `in`, output to `err`, `columns` wide and
+  // `rows` high.
+  TerminalToolkit(std::istream& in, std::ostream& err, int columns, int rows = 24);
 
   std::string name() const override { return "terminal"; }
   void alert(const std::string& text) override;
@@ -53,7 +55,7 @@ class TerminalToolkit : public HeadlessToolkit {
   void interruptLines();
 
   std::istream& in_;
-  int columns_;
+  Screen screen_;
   std::vector<ProgressLine*> lines_;
 };
 

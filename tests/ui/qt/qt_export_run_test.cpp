@@ -95,9 +95,9 @@ TEST_F(ExportRunTest, DialogThenProgressWindowUnderTheFinalMessageThenNothing) {
       .then("the final message", named("guiAlert"), noteAndClose(seen));
   app::appMain({});
   EXPECT_EQ(seen.message,
-            "Program Ended Normally\n\nFile DATA/ORDERS.CSV Created with 3 records.");
+            "Program Ended Normally\n\nFile data/ORDERS.CSV Created with 3 records.");
   EXPECT_TRUE(seen.windowShown);
-  EXPECT_EQ(seen.caption, "Creating Delimited File DATA/ORDERS.CSV");
+  EXPECT_EQ(seen.caption, "Creating Delimited File data/ORDERS.CSV");
   EXPECT_EQ(seen.maximum, 3);
   EXPECT_EQ(seen.value, 3);
   EXPECT_EQ(progressWindow(), nullptr);

@@ -206,8 +206,9 @@ TEST_F(ReadDialogTest, PopupResultBecomesTheFieldContent) {
   });
   EXPECT_TRUE(read());
   EXPECT_EQ(handed, "OLD");
-  EXPECT_EQ(shown, "/DATA/ORDERS.DBF");
-  EXPECT_EQ(cName.text(), "/DATA/ORDERS.DBFX");
+  // "@!" upper-cases what is typed, not what the pop-up gives.
+  EXPECT_EQ(shown, "/data/orders.dbf");
+  EXPECT_EQ(cName.text(), "/data/orders.dbfX");
 }
 
 TEST_F(ReadDialogTest, OnWindowRunsBeforeTheUserSeesTheDialog) {
