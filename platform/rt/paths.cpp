@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/rt/paths_system.hpp"
+#include "platform/rt/strings.hpp"
 
 namespace rt {
 
@@ -90,12 +91,6 @@ Resolved resolve(std::string_view name) {
   return r;
 }
 
-std::string upperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 }  // namespace
 
 std::string resolvePath(std::string_view name) { return resolve(name).path; }
@@ -103,11 +98,11 @@ std::string resolvePath(std::string_view name) { return resolve(name).path; }
 std::string shownPath(std::string_view name) {
   const Resolved r = resolve(name);
   // Nothing of it on disk: the name as the program writes it.
-  if (r.found == 0) return upperAscii(std::string(name));
+  if (r.found == 0) return upper(name);
   const size_t lastSlash = r.path.find_last_of('/');
   const size_t fileName = lastSlash == std::string::npos ? 0 : lastSlash + 1;
   const size_t keep = std::min(r.found, fileName);
-  return r.path.substr(0, keep) + upperAscii(r.path.substr(keep));
+  return r.path.substr(0, keep) + upper(std::string_view(r.path).substr(keep));
 }
 
 std::string dirName(std::string_view path) {
