@@ -3,10 +3,12 @@
 #include "src/app/app.hpp"
 
 #include <iostream>
+#include <string>
 
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
 #include "platform/rt/files.hpp"
+#include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/export_table.hpp"
@@ -23,12 +25,26 @@ namespace {
 
 constexpr int kIconResource = 7627;
 
+const std::string kHowToName = std::string("run dbf2csv TABLE [N], or leave a job file ") +
+                               kJobFile + " in the current directory";
+
 // Nobody can answer the selection dialog of a headless run: say how a
 // table is named instead.
 void hintHowToNameATable() {
   if (ui::toolkit().mode() != ui::Mode::Unattended) return;
-  std::cerr << "dbf2csv: no table named; run dbf2csv TABLE [N], or leave a job file "
-            << kJobFile << " in the current directory (dbf2csv --help)\n";
+  noteOnStderr("no table named; " + kHowToName + " (dbf2csv --help)");
+}
+
+// A name with nothing before ".DBF" ("", "data/") names no table.
+bool namesNoTable(const std::string& cTable) {
+  return rt::baseName(normaliseName(cTable)) == ".DBF";
+}
+
+void tellNoTableNamed() {
+  if (ui::toolkit().mode() == ui::Mode::Windowed) {
+    return msg("No table named.;;To name one, " + kHowToName + ".");
+  }
+  noteOnStderr("no table named; " + kHowToName + " (dbf2csv --help)");
 }
 
 // Ends the run as failed after telling the user `cMessage` (none when empty).
@@ -61,8 +77,14 @@ void appMain(const std::vector<std::string>& args) {
   ui::toolkit().iconDefault(kIconResource);
 
   RT_LINE();
-  if (readJobFile(cTable, lFieldLine) == JobFile::Incomplete) {
+  const JobFile job = readJobFile(cTable, lFieldLine);
+  if (job == JobFile::Incomplete) {
     return fail(std::string("Job file ") + kJobFile + " is incomplete.");
+  }
+  // An empty element 1 of a job file stays the table ".DBF", not found.
+  if (job == JobFile::Absent && cTable && namesNoTable(*cTable)) {
+    tellNoTableNamed();
+    return fail("");
   }
 
   if (!cTable) {
@@ -75,17 +97,21 @@ void appMain(const std::vector<std::string>& args) {
     cTable = cChosen;
   }
 
-  const std::string cName = normaliseName(*cTable);
-  if (!rt::file(cName)) return fail(cName + " NOT FOUND.");
+  const TableName table = tableName(*cTable);
+  if (!rt::file(table.cFile)) return fail(table.cName + " NOT FOUND.");
 
   // The selection dialog's check leaves the table open under INPUT.
   if (db::select("INPUT") == 0) {
     RT_LINE();
-    if (!openTable(cDriver, cName, "INPUT", true)) return fail("Not able to open " + cName + ".");
+    std::string cReason;
+    if (!openTable(cDriver, table.cFile, "INPUT", true, &cReason)) {
+      fail("Not able to open " + table.cName + ".");
+      return noteOnStderr(cReason);
+    }
   }
 
   RT_LINE();
-  if (!exportTable(cName, lFieldLine, options)) rt::errorLevel(1);
+  if (!exportTable(table.cName, lFieldLine, options)) rt::errorLevel(1);
 }
 
 }  // namespace app

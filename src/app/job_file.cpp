@@ -4,8 +4,10 @@
 #include "src/app/job_file.hpp"
 
 #include "platform/rt/error.hpp"
+#include "platform/rt/error_codes.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
+#include "src/app/message_box.hpp"
 
 namespace app {
 
@@ -34,8 +36,12 @@ std::vector<std::string> str2Array(std::string_view cString,
 JobFile readJobFile(std::optional<std::string>& cTable, bool& lFieldLine) {
   if (!rt::file(kJobFile)) return JobFile::Absent;
   const std::string cContent = rt::memoRead(kJobFile);
-  // Consumed at once: a run that fails later must not find it again.
-  (void)rt::fErase(kJobFile);
+  // Consumed at once: a run that fails later must not find it again. One
+  // that stays would be converted again at the caller's next start.
+  if (rt::fErase(kJobFile) != 0) {
+    noteOnStderr(std::string(kJobFile) + " could not be erased: " +
+                 rt::dosErrorMessage(rt::fError()));
+  }
   const auto aJob = str2Array(cContent, "|");
   if (aJob.size() < 3) return JobFile::Incomplete;
   cTable = aJob[0];

@@ -23,7 +23,8 @@ enum class JobFile { Absent, Read, Incomplete };
 // Reads and erases RAZAVOZ.INP of the current directory when it exists; on
 // Read, element 1 became the table name and element 3 the field-name option
 // (on when it begins with "T"). Incomplete when it has fewer than three
-// elements; the file is gone then too.
+// elements; the file is gone then too. A file that cannot be erased is told
+// on standard error (noteOnStderr), with the reason, and the run goes on.
 JobFile readJobFile(std::optional<std::string>& cTable, bool& lFieldLine);
 
 }  // namespace app

@@ -4,13 +4,41 @@
 
 #include "platform/db/workarea.hpp"
 #include "platform/rt/error.hpp"
+#include "platform/rt/error_codes.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace app {
 
+namespace {
+
+// Whether `error` says only that the driver does not read tables of this
+// kind, so that another driver's complaint tells more.
+bool refusesTheKind(const rt::ErrorObject& error) {
+  for (rt::Condition c : {rt::Condition::TableVersion, rt::Condition::DriverNoStructure}) {
+    const rt::ConditionInfo& info = rt::conditionInfo(c);
+    if (error.subSystem == info.subSystem && error.subCode == info.subCode) return true;
+  }
+  return false;
+}
+
+// Keeps in `reason` the description of the attempt that tells most.
+void noteRefusal(const rt::Value& breakValue, std::string& reason, bool& kindRecognised) {
+  if (kindRecognised || !breakValue.isObject()) return;
+  const auto* error = dynamic_cast<const rt::ErrorObject*>(breakValue.object().get());
+  if (!error) return;
+  if (!refusesTheKind(*error)) {
+    reason = error->description;
+    kindRecognised = true;
+  } else if (reason.empty()) {
+    reason = error->description;
+  }
+}
+
+}  // namespace
+
 bool openTable(std::string& rcDriver, const std::string& cTable, const std::string& cAlias,
-               bool lShared) {
+               bool lShared, std::string* rcReason) {
   RT_PROC("OPENTABLE");
   // The order decides which driver wins when several could open the table.
   const std::array<std::string, 7> aDrivers{"DBFNTX", "DBFCDX", "FOXCDX", "FOXNTX",
@@ -18,13 +46,18 @@ bool openTable(std::string& rcDriver, const std::string& cTable, const std::stri
   const std::string table = rt::allTrim(cTable);
   RT_LINE();
   if (!rt::file(table)) return false;
+  std::string reason;
+  bool kindRecognised = false;
   for (const std::string& driver : aDrivers) {
     bool failed = false;
     {
       rt::ErrorBlockGuard saved(rt::breakBlock());
       RT_LINE();
       rt::sequence([&] { db::dbUseArea(true, driver, table, cAlias, lShared); },
-                   [&](const rt::Value&) { failed = true; });
+                   [&](const rt::Value& error) {
+                     failed = true;
+                     noteRefusal(error, reason, kindRecognised);
+                   });
     }
     if (failed) continue;
     if (db::select(cAlias) > 0) {
@@ -33,6 +66,7 @@ bool openTable(std::string& rcDriver, const std::string& cTable, const std::stri
     }
   }
   rcDriver = "";
+  if (rcReason) *rcReason = reason;
   return false;
 }
 

@@ -13,7 +13,10 @@ namespace app {
 // handler and shows nothing. True when the table is open under `cAlias`;
 // `rcDriver` then names the driver. False with `rcDriver` "" when no driver
 // opened it; false with `rcDriver` untouched when the file does not exist.
+// When `rcReason` is given and no driver opened the table, it receives why:
+// the description of the error of the first driver that took the file for
+// one of its own (the others refuse its kind), else of the first driver.
 bool openTable(std::string& rcDriver, const std::string& cTable, const std::string& cAlias,
-               bool lShared);
+               bool lShared, std::string* rcReason = nullptr);
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // names, the bar's update step.
 #include "src/app/run_parameters.hpp"
 
+#include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace app {
@@ -18,6 +19,15 @@ std::string normaliseName(std::string_view cTable) {
   std::string cName = rt::upper(cTable);
   if (!cName.ends_with(kTableExtension)) cName += kTableExtension;
   return cName;
+}
+
+TableName tableName(std::string_view cTable) {
+  // The name as it was given, not upper-cased, with what normalising
+  // appends: where it exists exactly it is that file, even beside another
+  // whose name differs only in letter case.
+  const std::string cGiven = std::string(cTable) + normaliseName(cTable).substr(cTable.size());
+  const std::string cFile = rt::resolvePath(cGiven);
+  return {cFile, rt::shownPath(cFile)};
 }
 
 std::string outputName(const std::string& cName) {

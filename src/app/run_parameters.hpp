@@ -14,6 +14,17 @@ namespace app {
 bool fieldLineOption(const std::optional<std::string>& cFlag);
 // The table name upper-cased, ".DBF" appended unless it ends so already.
 std::string normaliseName(std::string_view cTable);
+// The table a run is given, found on disk, and the name the run shows.
+struct TableName {
+  // The name as given with ".DBF" appended when it does not end so (in any
+  // letter case), resolved: a path that exists exactly as given stays as it
+  // is; only one that does not is found without regard to letter case.
+  std::string cFile;
+  // shownPath of it: the folders as on disk, the file name upper-cased
+  // ("data/ORDERS.DBF"); the messages name it, and the output is named after it.
+  std::string cName;
+};
+TableName tableName(std::string_view cTable);
 // The output name beside the table: the final ".DBF" of a normalised name
 // replaced by ".CSV" (a ".DBF" in a directory name stays).
 std::string outputName(const std::string& cName);

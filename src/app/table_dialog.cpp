@@ -5,6 +5,7 @@
 
 #include "platform/rt/error.hpp"
 #include "platform/rt/files.hpp"
+#include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/rt/value.hpp"
 #include "platform/ui/toolkit.hpp"
@@ -44,11 +45,22 @@ ui::Element& addEntry(ui::ElementList& aList, rt::Value& xVar, const std::string
   return aList.back();
 }
 
-// The remembered directory, as the table-name field starts with it.
+// The remembered directory, as the table-name field starts with it: the
+// folders that exist as they are on disk, the rest upper-cased.
 rt::Value rememberedTable() {
   if (!rt::file(kMemoryFile)) return rt::Value(rt::space(kTableWidth));
-  return rt::Value(rt::padR(rt::upper(rt::allTrim(rt::memoRead(kMemoryFile))), kTableWidth));
+  return rt::Value(rt::padR(rt::shownPath(rt::allTrim(rt::memoRead(kMemoryFile))), kTableWidth));
 }
+
+// The last file picked, exactly as the picker gave it, and as the field
+// shows it. The field's name stands for that very file, even where
+// another's name differs from it only in letter case.
+struct Pick {
+  std::string exact, shown;
+  std::string fileOf(const std::string& cName) const {
+    return !exact.empty() && cName == shown ? exact : cName;
+  }
+};
 
 // Everything up to and including the last "\" (or "/", the Linux separator).
 std::string directoryPart(const std::string& cName) {
@@ -72,10 +84,15 @@ std::string getTableName(bool& rlFieldLine, std::string& rcDriver, const std::st
       aList, cTable, "cTable", "@!@K",
       "Enter the name of the table to create a delimited file from.;;Use the [...] button to "
       "tag a name.");
-  table.validation = [&cTable, &rcDriver] { return checkTable(cTable.text(), rcDriver); };
-  table.popup = [&cFilter, &aFileFilters](const rt::Value& content) {
+  Pick pick;
+  table.validation = [&cTable, &rcDriver, &pick] {
+    return checkTable(pick.fileOf(rt::allTrim(cTable.text())), rcDriver);
+  };
+  table.popup = [&cFilter, &aFileFilters, &pick](const rt::Value& content) {
     auto picked = ui::toolkit().popFile({content.text(), cFilter, "*.DBF", "Select", aFileFilters});
-    return picked ? rt::Value(*picked) : content;
+    if (!picked) return content;
+    pick = {*picked, rt::shownPath(*picked)};
+    return rt::Value(pick.shown);
   };
   addLabel(aList, 4, 5, "Place Field Names on First line of Delimited File");
   addEntry(aList, lFieldLine, "rlFieldLine", "Y",
@@ -89,9 +106,9 @@ std::string getTableName(bool& rlFieldLine, std::string& rcDriver, const std::st
   rlFieldLine = lFieldLine.logical();
   if (!lConfirmed) return "";
 
-  const std::string cName = rt::allTrim(cTable.text());
+  const std::string cName = pick.fileOf(rt::allTrim(cTable.text()));
   RT_LINE();
-  rt::memoWrit(kMemoryFile, rt::upper(directoryPart(cName)));
+  rt::memoWrit(kMemoryFile, directoryPart(rt::shownPath(cName)));
   return cName;
 }
 

@@ -11,13 +11,17 @@ namespace app {
 
 std::string usageText() {
   return "Usage: dbf2csv [OPTIONS] [--] [TABLE[.DBF] [N]]\n"
-         "       dbf2csv --help | --version\n"
+         "       dbf2csv -h | --help | -V | --version\n"
          "\n"
          "Converts the DBF table TABLE (dBase, FoxPro, Visual FoxPro, with DBT or FPT\n"
          "memo files) into TABLE.CSV beside it: one line per record, every value in\n"
-         "double quotes, separated by commas, every line ending in CR LF. Line breaks\n"
-         "and double quotes inside values become the bytes 191, 192 and 193. The first\n"
+         "double quotes, separated by commas, every line ending in CR LF. The first\n"
          "line holds the field names unless the second argument begins with N or n.\n"
+         "\n"
+         "The bytes of the table are written as they are, except inside a value: a\n"
+         "carriage return and byte 141 (a soft line break) become byte 191, a line\n"
+         "feed byte 192 and a double quote byte 193, so every record is one line. A\n"
+         "table whose code page uses byte 141 as a letter needs --encoding to keep it.\n"
          "\n"
          "Options (before the table; -- ends them, for a table whose name begins with -):\n" +
          optionHelp() +
@@ -47,7 +51,9 @@ std::string usageText() {
          "written, runtime error); 2 on a usage error (unknown option, missing or bad\n"
          "value).\n"
          "\n"
-         "Environment: DBF2CSV_UI=qt|terminal|headless chooses the user interface.\n";
+         "Environment: DBF2CSV_UI=qt|terminal|headless chooses the user interface;\n"
+         "with a display set the program shows windows and waits for OK, so scripts\n"
+         "set DBF2CSV_UI=headless.\n";
 }
 
 std::string versionText() { return std::string("dbf2csv ") + DBF2CSV_VERSION + "\n"; }

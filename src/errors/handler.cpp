@@ -76,13 +76,21 @@ std::string osErrorLines(int osCode) {
   rt::quit();
 }
 
+// A text-mode run that ends with the log first puts the message on the
+// standard error stream as one line: the notice that follows names only the
+// log, which may not even be writable, and a script reads no alert.
+[[noreturn]] void tellAndLogAndQuit(const rt::ErrorPtr& error, const std::string& message) {
+  rt::outErr({rt::Value(rt::strTran(message, ";", " ") + "\n")});
+  logAndQuit(error);
+}
+
 [[noreturn]] void cancel(const rt::ErrorPtr& error) {
   rt::breakWith(rt::Value(std::shared_ptr<rt::Object>(error)));
 }
 
 rt::Value textPath(const rt::ErrorPtr& error, const std::string& message) {
   ui::Toolkit& kit = ui::toolkit();
-  if (!kit.hasAppWindow()) logAndQuit(error);
+  if (!kit.hasAppWindow()) tellAndLogAndQuit(error, message);
   std::vector<std::string> options = alertOptions(*error);
   auto [row, column] = kit.cursor();
   int choice = 0;
@@ -94,7 +102,7 @@ rt::Value textPath(const rt::ErrorPtr& error, const std::string& message) {
   if (chosen == "Ignore") return rt::Value(false);
   if (chosen == "Retry") return rt::Value(true);
   if (chosen == "Cancel") cancel(error);
-  logAndQuit(error);
+  tellAndLogAndQuit(error, message);
 }
 
 ui::Buttons buttonSet(const rt::ErrorObject& e) {

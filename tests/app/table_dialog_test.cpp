@@ -137,10 +137,13 @@ TEST_F(TableDialogTest, FieldStartsWithTheRememberedDirectory) {
   const std::vector<std::pair<std::optional<std::string>, std::string>> cases = {
       {std::nullopt, ""},
       {"c:\\data\\", "C:\\DATA\\"},
-      {"  /srv/tables/ \r\n", "/SRV/TABLES/"},
+      {"  /nosuch/tables/ \r\n", "/NOSUCH/TABLES/"},
       {"", ""},
       {std::string(70, 'x'), std::string(60, 'X')},
+      // Folders that exist are shown as they are on disk.
+      {"TABLES/Old/", "Tables/OLD/"},
   };
+  std::filesystem::create_directory("Tables");
   for (const auto& [memory, field] : cases) {
     std::filesystem::remove("MEMOS.SYS");
     if (memory) remember(*memory);
@@ -179,14 +182,37 @@ TEST_F(TableDialogTest, PickerStartsAtTheRememberedTextOrTheCallersLocation) {
 TEST_F(TableDialogTest, PickedPathBecomesTheFieldAndACancelledPickKeepsIt) {
   std::vector<std::string> results;
   kit->script = [&results, this](ui::ElementList& e) {
-    kit->pick = "/data/orders.dbf";
+    kit->pick = "/nosuch/orders.dbf";
+    results.push_back(tableField(e).popup(rt::Value("OLD")).text());
+    kit->pick = "data/orders.dbf";
     results.push_back(tableField(e).popup(rt::Value("OLD")).text());
     kit->pick.reset();
     results.push_back(tableField(e).popup(rt::Value("OLD")).text());
     return false;
   };
+  std::filesystem::create_directory("data");
   run();
-  EXPECT_EQ(results, std::vector<std::string>({"/data/orders.dbf", "OLD"}));
+  // The folders as they are on disk, the file name upper-cased.
+  EXPECT_EQ(results,
+            std::vector<std::string>({"/NOSUCH/ORDERS.DBF", "data/ORDERS.DBF", "OLD"}));
+}
+
+TEST_F(TableDialogTest, APickedTableIsTheOneReadEvenBesideOneThatDiffersInCase) {
+  runtime::dbeSys();
+  test_support::TableShape shape;
+  shape.fields = {{"NAME", 'C', 10}};
+  std::filesystem::create_directory("data");
+  test_support::DbfWriter("data/ORDERS.DBF", shape).finish();
+  shape.fields = {{"NAME", 'C', 10}, {"QTY", 'N', 5}};
+  test_support::DbfWriter("data/orders.dbf", shape).finish();
+  kit->script = [this](ui::ElementList& e) {
+    kit->pick = "data/orders.dbf";
+    *tableField(e).link = tableField(e).popup(*tableField(e).link);
+    return tableField(e).validation();
+  };
+  EXPECT_EQ(run(), "data/orders.dbf");
+  EXPECT_EQ(db::inArea(db::select("INPUT"), [] { return db::fCount(); }), 2);
+  EXPECT_EQ(remembered(), "data/");
 }
 
 TEST_F(TableDialogTest, ConfirmedNameIsReturnedTrimmedAndItsDirectoryRemembered) {
@@ -198,8 +224,11 @@ TEST_F(TableDialogTest, ConfirmedNameIsReturnedTrimmedAndItsDirectoryRemembered)
       {"  c:\\data\\orders  ", "c:\\data\\orders", "C:\\DATA\\"},
       {"ORDERS.DBF", "ORDERS.DBF", ""},
       {"tables/orders.dbf", "tables/orders.dbf", "TABLES/"},
-      {"/srv/a\\b/c.dbf", "/srv/a\\b/c.dbf", "/SRV/A\\B/"},
+      {"/nosuch/a\\b/c.dbf", "/nosuch/a\\b/c.dbf", "/NOSUCH/A\\B/"},
+      // The folders that exist as they are on disk.
+      {"DATA/NEW/orders.dbf", "DATA/NEW/orders.dbf", "data/NEW/"},
   };
+  std::filesystem::create_directory("data");
   for (const Case& c : cases) {
     kit->script = typeAndConfirm(c.typed);
     EXPECT_EQ(run(), c.returned);

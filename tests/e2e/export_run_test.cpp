@@ -110,9 +110,13 @@ TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
       {"||T", {}, ".DBF NOT FOUND.\n"},
       {"orders|x", {"orders"}, "Job file RAZAVOZ.INP is incomplete.\n"},
       {"", {}, ""},  // no job file, no dialog answer: end of input
+      {"", {""}, ""},  // names with nothing before ".DBF" name no table
+      {"", {"some/folder/"}, ""},
       {"", {"missing"}, "MISSING.DBF NOT FOUND.\n"},
       {"", {"orders.txt"}, "ORDERS.TXT.DBF NOT FOUND.\n"},
-      {"", {"junk"}, "Not able to open JUNK.DBF.\n"},
+      {"", {"junk"},
+       "Not able to open JUNK.DBF.\n"
+       "dbf2csv: Table junk.dbf has version byte 0x74, which this driver does not read\n"},
       {"", {"--", "--HELP"}, "--HELP.DBF NOT FOUND.\n"},
   };
   writeOrders(dir_ / "orders.dbf");
@@ -133,13 +137,17 @@ TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
 }
 
 TEST_F(ExportRun, HelpAndVersionPrintToStandardOutput) {
-  const test_support::ProgramRun help = run({"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: dbf2csv [OPTIONS] [--] [TABLE[.DBF] [N]]\n", 0), 0u);
-  EXPECT_EQ(help.err, "");
-  const test_support::ProgramRun version = run({"--version", "ignored"});
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "dbf2csv " DBF2CSV_VERSION "\n");
+  for (const char* option : {"--help", "-h"}) {
+    const test_support::ProgramRun help = run({option});
+    EXPECT_EQ(help.exitCode, 0) << option;
+    EXPECT_EQ(help.out.rfind("Usage: dbf2csv [OPTIONS] [--] [TABLE[.DBF] [N]]\n", 0), 0u) << option;
+    EXPECT_EQ(help.err, "") << option;
+  }
+  for (const char* option : {"--version", "-V"}) {
+    const test_support::ProgramRun version = run({option, "ignored"});
+    EXPECT_EQ(version.exitCode, 0) << option;
+    EXPECT_EQ(version.out, "dbf2csv " DBF2CSV_VERSION "\n") << option;
+  }
   EXPECT_EQ(dir_.listing(), "");
 }
 
@@ -183,165 +191,60 @@ TEST_F(ExportRun, TheOutputLiesBesideATableInADirectoryNamedDbf) {
   writeOrders(dir_ / "old.dbf/orders.dbf");
   const test_support::ProgramRun r = run({"old.dbf/orders"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, report("OLD.DBF/ORDERS.CSV", "4"));
+  EXPECT_EQ(r.err, report("old.dbf/ORDERS.CSV", "4"));
   EXPECT_EQ(output("old.dbf/ORDERS.CSV"), kNames + kLines);
   EXPECT_EQ(dir_.listing(), "old.dbf");
 }
 
-TEST_F(ExportRun, UsageErrorsEndWithExitCodeTwoAndWriteNothing) {
+TEST_F(ExportRun, MessagesShowTheFoldersAsTheyAreOnDisk) {
+  fs::create_directories(dir_ / "sub/Deep");
+  writeOrders(dir_ / "sub/Deep/orders.dbf");
   struct Case {
-    std::vector<std::string> args;
-    std::string err;
+    std::string table, told;
   };
   const Case cases[] = {
-      {{"--frobnicate", "orders"}, "dbf2csv: unknown option --frobnicate (dbf2csv --help)\n"},
-      {{"-x", "orders"}, "dbf2csv: unknown option -x (dbf2csv --help)\n"},
-      {{"-d", "\"", "orders"},
-       "dbf2csv: --delimiter \": cannot be a double quote, CR or LF (dbf2csv --help)\n"},
-      {{"--bom", "orders"}, "dbf2csv: --bom needs --encoding (dbf2csv --help)\n"},
-      {{"orders", "N", "-o"}, ""},  // after the table nothing is an option
-      {{"-o"}, "dbf2csv: --output needs a value (dbf2csv --help)\n"},
+      {dir_ / "sub/Deep/orders.dbf", report(dir_ / "sub/Deep/ORDERS.CSV", "4")},
+      {"SUB\\DEEP\\ORDERS", report("sub/Deep/ORDERS.CSV", "4")},
+      {"sub/Deep/missing", "sub/Deep/MISSING.DBF NOT FOUND.\n"},
+      {"nowhere/orders", "NOWHERE/ORDERS.DBF NOT FOUND.\n"},
   };
-  writeOrders(dir_ / "orders.dbf");
-  for (const auto& c : cases) {
-    const test_support::ProgramRun r = run(c.args);
-    if (c.err.empty()) {
-      EXPECT_EQ(r.exitCode, 0) << r.err;
-      fs::remove(dir_ / "ORDERS.CSV");
-      continue;
-    }
-    EXPECT_EQ(r.exitCode, 2) << c.err;
-    EXPECT_EQ(r.err, c.err);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(dir_.listing(), "orders.DBT orders.dbf") << c.err;
+  for (const Case& c : cases) {
+    const test_support::ProgramRun r = run({c.table});
+    EXPECT_EQ(r.err, c.told) << c.table;
   }
+  EXPECT_EQ(output("sub/Deep/ORDERS.CSV"), kNames + kLines);
 }
 
-// The same records with another delimiter, and with RFC 4180 quoting: the
-// quote doubled, CR, LF and byte 141 kept.
-TEST_F(ExportRun, OptionsChooseTheDelimiterTheQuotingAndTheOutput) {
-  const auto delimited = [](std::string lines, const std::string& by) {
-    for (std::size_t at = 0; (at = lines.find("\",\"", at)) != std::string::npos; at += 3) {
-      lines.replace(at + 1, 1, by);
-    }
-    return lines;
-  };
-  const std::string rfc =
-      "\"Smith\",\"12\",\"3.50\",\"20110827\",\"T\",\"one\r\ntwo\"\r\n"
-      "\"\",\"0\",\"0.00\",\"\",\"F\",\"\"\r\n"
-      "\"  lead\",\"-3\",\"-3.50\",\"20000229\",\"T\",\"soft\x8D\nbreak\"\r\n"
-      "\"say \"\"hi\"\"\",\"42\",\"12.50\",\"19991231\",\"F\",\"a\rb\nc\"\r\n";
+TEST_F(ExportRun, AnExactPathWinsOverOneThatDiffersOnlyInCase) {
+  // Two folders whose names differ only in case, each with an orders table:
+  // data's holds the records, DATA's none.
+  fs::create_directory(dir_ / "data");
+  fs::create_directory(dir_ / "DATA");
+  writeOrders(dir_ / "data/orders.dbf");
+  DbfWriter(dir_ / "DATA/orders.dbf", ordersSpec()).finish();
   struct Case {
+    std::string job;  // "" for none
     std::vector<std::string> args;
-    std::string file, content;
+    std::string folder, count, csv;
   };
   const Case cases[] = {
-      {{"-d", ";", "orders"}, "ORDERS.CSV", delimited(kNames + kLines, ";")},
-      {{"--delimiter=tab", "orders", "N"}, "ORDERS.CSV", delimited(kLines, "\t")},
-      {{"--rfc4180", "orders", "N"}, "ORDERS.CSV", rfc},
-      {{"--rfc4180", "-d|", "orders", "N"}, "ORDERS.CSV", delimited(rfc, "|")},
-      {{"-o", "OUT.TXT", "orders"}, "OUT.TXT", kNames + kLines},
-      {{"--output=OUT.CSV", "--", "orders", "N"}, "OUT.CSV", kLines},
+      {"", {"data/orders.dbf"}, "data", "4", kNames + kLines},
+      {"", {"data/orders"}, "data", "4", kNames + kLines},
+      {"", {"DATA/orders.dbf"}, "DATA", "0", kNames},
+      {"data/orders.dbf||T", {}, "data", "4", kNames + kLines},
+      {"DATA/orders||T", {"data/orders"}, "DATA", "0", kNames},
   };
-  writeOrders(dir_ / "orders.dbf");
-  for (const auto& c : cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.job + (c.args.empty() ? "" : c.args[0]));
+    fs::remove(dir_ / "data/ORDERS.CSV");
+    fs::remove(dir_ / "DATA/ORDERS.CSV");
+    if (!c.job.empty()) dir_.write("RAZAVOZ.INP", c.job);
     const test_support::ProgramRun r = run(c.args);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, report(c.file == "ORDERS.CSV" ? "ORDERS.CSV" : c.file, "4"));
-    EXPECT_EQ(output(c.file), c.content) << c.args[0];
-    EXPECT_EQ(dir_.listing(), c.file + " orders.DBT orders.dbf") << c.args[0];
-    fs::remove(dir_ / c.file);
+    EXPECT_EQ(r.err, report(c.folder + "/ORDERS.CSV", c.count));
+    EXPECT_EQ(output(c.folder + "/ORDERS.CSV"), c.csv);
+    EXPECT_FALSE(fs::exists(dir_ / ((c.folder == "data" ? "DATA" : "data") + std::string("/ORDERS.CSV"))));
   }
-}
-
-TEST_F(ExportRun, StandardOutputGetsTheBytesOfTheFile) {
-  writeOrders(dir_ / "orders.dbf");
-  const test_support::ProgramRun piped = run({"--rfc4180", "-o", "-", "orders"});
-  EXPECT_EQ(piped.exitCode, 0);
-  EXPECT_EQ(piped.err, report("-", "4"));
-  EXPECT_EQ(dir_.listing(), "orders.DBT orders.dbf");
-  EXPECT_EQ(run({"--rfc4180", "orders"}).exitCode, 0);
-  EXPECT_EQ(piped.out, output());
-}
-
-// A cp866 table: field name ИМЯ, the values "Привет", a quote with a CR,
-// and byte 141, which is the letter Н in cp866.
-class EncodedRun : public ExportRun {
- protected:
-  void writeTable(std::uint8_t mark) {
-    test_support::TableShape shape;
-    shape.fields = {{"\x88\x8C\x9F", 'C', 8}, {"N", 'N', 3}};
-    {
-      DbfWriter w(dir_ / "ru.dbf", shape);
-      w.append({"\x8F\xE0\xA8\xA2\xA5\xE2", "7"});
-      w.append({"a\"b\rc\x8D", "-1"});
-      w.finish();
-    }
-    std::fstream f(dir_ / "ru.dbf", std::ios::in | std::ios::out | std::ios::binary);
-    f.seekp(29);
-    f.put(static_cast<char>(mark));
-  }
-  const std::string kNamesUtf8 = "\"ИМЯ\",\"N\"\r\n";
-  const std::string kLinesUtf8 = "\"Привет\",\"7\"\r\n\"a\u00C1b\u00BFcН\",\"-1\"\r\n";
-};
-
-TEST_F(EncodedRun, TextAndNamesAreConvertedFromTheCodePageNamedOrDeclared) {
-  struct Case {
-    std::uint8_t mark;
-    std::string cpg;  // "" for no .CPG file
-    std::vector<std::string> args;
-    std::string content;
-  };
-  const Case cases[] = {
-      {0, "", {"-e", "866", "ru"}, kNamesUtf8 + kLinesUtf8},
-      {0, "", {"--encoding=CP866", "--bom", "ru"}, "\xEF\xBB\xBF" + kNamesUtf8 + kLinesUtf8},
-      {0x65, "", {"-e", "auto", "ru", "N"}, kLinesUtf8},
-      {0, "ANSI 866\r\n", {"--encoding=auto", "ru", "N"}, kLinesUtf8},
-      {0x65, "", {"-e", "auto", "--rfc4180", "ru", "N"},
-       "\"Привет\",\"7\"\r\n\"a\"\"b\rcН\",\"-1\"\r\n"},
-      {0, "", {"-e", "1252", "ru", "N"},
-       "\"\uFFFD\u00E0\u00A8\u00A2\u00A5\u00E2\",\"7\"\r\n\"a\u00C1b\u00BFc\u00BF\",\"-1\"\r\n"},
-  };
-  for (const auto& c : cases) {
-    writeTable(c.mark);
-    if (!c.cpg.empty()) dir_.write("RU.cpg", c.cpg);
-    const test_support::ProgramRun r = run(c.args);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(output("RU.CSV"), c.content) << c.args[1];
-    fs::remove(dir_ / "RU.CSV");
-    fs::remove(dir_ / "RU.cpg");
-  }
-}
-
-TEST_F(EncodedRun, ATableThatDeclaresNoCodePageIsNotGuessedAt) {
-  writeTable(0);
-  const test_support::ProgramRun r = run({"--encoding=auto", "ru"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "RU.DBF declares no code page: name it with --encoding=CODEPAGE.\n");
-  const test_support::ProgramRun unknown = run({"-e", "no-such-page", "ru"});
-  EXPECT_EQ(unknown.exitCode, 1);
-  EXPECT_EQ(unknown.err, "Code page no-such-page of RU.DBF cannot be converted here.\n");
-  EXPECT_EQ(dir_.listing(), "ru.dbf");
-}
-
-// Python's csv module reads an RFC 4180 output back to the stored values,
-// quotes and line breaks included.
-TEST_F(ExportRun, PythonsCsvModuleReadsAnRfc4180OutputBackExactly) {
-  writeOrders(dir_ / "orders.dbf");
-  ASSERT_EQ(run({"--rfc4180", "-d", ";", "orders"}).exitCode, 0);
-  const std::string script =
-      "import csv,sys\n"
-      "rows = list(csv.reader(open(sys.argv[1], newline='', encoding='latin-1'), delimiter=';'))\n"
-      "print(repr(rows))\n";
-  dir_.write("read.py", script);
-  const std::string command = "cd '" + dir_.path() + "' && /usr/bin/python3 read.py ORDERS.CSV > rows.txt";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(output("rows.txt"),
-            "[['NAME', 'QTY', 'PRICE', 'DUE', 'PAID', 'NOTES'], "
-            "['Smith', '12', '3.50', '20110827', 'T', 'one\\r\\ntwo'], "
-            "['', '0', '0.00', '', 'F', ''], "
-            "['  lead', '-3', '-3.50', '20000229', 'T', 'soft\\x8d\\nbreak'], "
-            "['say \"hi\"', '42', '12.50', '19991231', 'F', 'a\\rb\\nc']]\n");
 }
 
 }  // namespace

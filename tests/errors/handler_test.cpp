@@ -20,6 +20,13 @@ using errors_test::Outcome;
 using errors_test::runToEnd;
 
 constexpr int kStyle = 131072;
+// What a text-mode run that ends with the log writes on standard error for
+// the error of makeError(rt::gen::Read, ...): its message as one line, then
+// the log's notice.
+const std::string kReasonLine =
+    "Error DBFNTX/1012 Description : Corruption detected File : ORDERS.DBF Operation : DBSKIP "
+    "Thread ID : 1\n";
+const std::string kLogNotice = "\n\rError log was written to the file APPERROR.LOG";
 
 class HandlerTest : public ErrorsTest {
  protected:
@@ -318,9 +325,10 @@ TEST_F(HandlerTest, TextModeActsOnTheChosenOption) {
     auto e = makeError(rt::gen::Read, true, true);
     testing::internal::CaptureStderr();
     Outcome out = handle(e);
-    // The window is no console, so the log's message goes to standard error.
+    // The error goes to standard error on one line before the log's notice,
+    // which goes there too since the window is no console.
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              c.kind == Outcome::Quit ? "\n\rError log was written to the file APPERROR.LOG" : "");
+              c.kind == Outcome::Quit ? kReasonLine + kLogNotice : "");
     EXPECT_EQ(out.kind, c.kind);
     if (c.choice == 3) {
       EXPECT_TRUE(out.value.logical());
@@ -363,7 +371,7 @@ TEST_F(HandlerTest, NoApplicationWindowLogsAndQuitsWithoutAsking) {
   EXPECT_EQ(rt::errorLevel(), 1);
   EXPECT_TRUE(kit_->shown.empty());
   EXPECT_NE(logFile().find("oError:description  : Corruption detected"), std::string::npos);
-  EXPECT_EQ(err, "\n\rError log was written to the file APPERROR.LOG");
+  EXPECT_EQ(err, kReasonLine + kLogNotice);
 }
 
 TEST_F(HandlerTest, ErrorSysInstallsTheHandlerAsTheErrorBlock) {

@@ -128,6 +128,20 @@ std::string logDescription(const std::string& log) {
   return log.substr(start, log.find("\r\n", start) - start);
 }
 
+testing::AssertionResult toldTheError(const std::string& told, const std::string& description,
+                                      const std::string& notice) {
+  const std::size_t lineEnd = told.find('\n');
+  const std::string line = told.substr(0, lineEnd);
+  if (lineEnd == std::string::npos || told.substr(lineEnd + 1) != notice) {
+    return testing::AssertionFailure() << "not one line and then the notice: " << told;
+  }
+  if (line.rfind("Error ", 0) != 0 || line.find(" Thread ID : ") == std::string::npos ||
+      line.find(" Description : " + description + " ") == std::string::npos) {
+    return testing::AssertionFailure() << "the line does not give the error's message: " << line;
+  }
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult endedProperly(const Ending& e, const std::string& table,
                                        const std::string& tableFile) {
   auto failure = [&e](const std::string& what) {
@@ -143,7 +157,12 @@ testing::AssertionResult endedProperly(const Ending& e, const std::string& table
   }
   if (e.exitCode != 1) return failure("an exit code other than 0 and 1");
   if (e.told.find("Program Ended Normally") != std::string::npos) return failure("a final report after a failure");
-  if (e.told == "Not able to open " + table + ".\n" && e.log.empty()) return testing::AssertionSuccess();
+  // The open message, then one line with the reason.
+  const std::string notOpened = "Not able to open " + table + ".\ndbf2csv: ";
+  if (e.told.rfind(notOpened, 0) == 0 && e.told.find('\n', notOpened.size()) == e.told.size() - 1 &&
+      e.log.empty()) {
+    return testing::AssertionSuccess();
+  }
   if (e.log.empty() || !endsWith(e.told, kLogNotice)) return failure("neither the open message nor the error log");
   if (logDescription(e.log).find(tableFile) == std::string::npos) {
     return failure("the log's description does not name the table: " + logDescription(e.log));

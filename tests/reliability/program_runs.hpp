@@ -46,4 +46,10 @@ testing::AssertionResult endedProperly(const Ending& e, const std::string& table
 // The notice of the error handler's path on standard error.
 inline constexpr const char* kLogNotice = "\n\rError log was written to the file APPERROR.LOG";
 
+// Whether `told` is what a headless run says when a runtime error ends it:
+// the error's message as one line whose description is `description`, then
+// `notice` (the log's, or that no log could be opened).
+testing::AssertionResult toldTheError(const std::string& told, const std::string& description,
+                                      const std::string& notice = kLogNotice);
+
 }  // namespace reliability

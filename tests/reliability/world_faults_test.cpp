@@ -1,5 +1,6 @@
 // Faults of the world around a sound table, met by the built program: an
-// output directory it may not write, a full disk (a file size limit, or a
+// output directory it may not write, a read-only output, a job file it may
+// not erase, a full disk (a file size limit, or a
 // small file system filled up), a table another process holds exclusively or
 // cuts short during the export, and no error log name left. Each ends with its message and exit code 1, the previous
 // output as it was, and no temporary file left behind.
@@ -83,9 +84,51 @@ TEST(WorldFaults, AnOutputDirectoryTheUserMayNotWriteToIsToldAndLeftAlone) {
   const ProgramRun run = runOrders(j);
   fs::permissions(dir.path(), fs::perms::owner_all);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "Not able to create ORDERS.CSV.\n");
+  EXPECT_EQ(run.err, "Not able to create ORDERS.CSV.\ndbf2csv: Permission denied\n");
   expectPreviousIntact(dir.path());
   EXPECT_EQ(dir.listing(), "ORDERS.CSV ORDERS.DBF");
+}
+
+TEST(WorldFaults, AReadOnlyOutputIsLeftAloneAndTold) {
+  // Whoever runs it, root included, and however writable the folder is.
+  for (const fs::perms perms : {fs::perms(0444), fs::perms(0500)}) {
+    SCOPED_TRACE(testing::Message() << std::oct << static_cast<int>(perms));
+    rt_test::TempDir dir;
+    writeOrders(dir.path(), 100);
+    writePrevious(dir.path());
+    fs::permissions(dir / "ORDERS.CSV", perms);
+    const ProgramRun run = runOrders(job(dir.path()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "Not able to create ORDERS.CSV.\ndbf2csv: Permission denied\n");
+    EXPECT_EQ(fs::status(dir / "ORDERS.CSV").permissions(), perms);
+    expectPreviousIntact(dir.path());
+    EXPECT_EQ(dir.listing(), "ORDERS.CSV ORDERS.DBF");
+  }
+}
+
+TEST(WorldFaults, AJobFileThatCannotBeErasedIsToldAndTheRunGoesOn) {
+  // The job file lies in a folder whose files the program may not remove;
+  // the table in a folder of its own, which it may write.
+  rt_test::TempDir dir;
+  fs::create_directory(dir / "sub");
+  writeOrders(dir / "sub", 100);
+  dir.write("RAZAVOZ.INP", "sub/orders||F");
+  ProgramJob j{dir.path(), {}, std::nullopt, std::nullopt};
+  if (::geteuid() == 0) {
+    // Root removes anything: run as nobody in a directory of root's.
+    fs::permissions(dir.path(), fs::perms(0755));
+    fs::permissions(dir / "sub", fs::perms(0777));
+    j.user = kNobody;
+  } else {
+    fs::permissions(dir.path(), fs::perms(0500));
+  }
+  const ProgramRun run = runOrders(j);
+  fs::permissions(dir.path(), fs::perms::owner_all);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err,
+            "dbf2csv: RAZAVOZ.INP could not be erased: Permission denied\n"
+            "Program Ended Normally\n\nFile sub/ORDERS.CSV Created with 100 records.\n");
+  EXPECT_EQ(dir.listing(), "RAZAVOZ.INP sub");
 }
 
 // A small tmpfs mounted for the object's lifetime; active() is false when
@@ -117,9 +160,9 @@ class SmallFileSystem {
 
 // A full disk as the program meets it: a write that fails half-way through
 // the output, told, with the previous output as it was.
-void expectFullDiskTold(const std::string& dir, const ProgramRun& run) {
+void expectFullDiskTold(const std::string& dir, const ProgramRun& run, const std::string& reason) {
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "Not able to write ORDERS.CSV.\n");
+  EXPECT_EQ(run.err, "Not able to write ORDERS.CSV.\ndbf2csv: " + reason + "\n");
   expectPreviousIntact(dir);
   EXPECT_EQ(rt_test::readFile(dir + "/ORDERS.CSV"), kPrevious);
   EXPECT_EQ(rt_test::listing(dir), "ORDERS.CSV ORDERS.DBF");
@@ -134,7 +177,7 @@ TEST(WorldFaults, AFullDiskIsToldAndThePreviousOutputStays) {
     writePrevious(dir.path());
     Limits fullAfter64k = Limits::forThisBuild();
     fullAfter64k.fileSize = 65536;
-    expectFullDiskTold(dir.path(), runOrders(job(dir.path()), fullAfter64k));
+    expectFullDiskTold(dir.path(), runOrders(job(dir.path()), fullAfter64k), "File too large");
   }
   SCOPED_TRACE("a file system of 512 KiB");
   rt_test::TempDir dir;
@@ -143,7 +186,7 @@ TEST(WorldFaults, AFullDiskIsToldAndThePreviousOutputStays) {
   if (!small.active()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << small.why();
   writeOrders(mounted, 20000);
   writePrevious(mounted);
-  expectFullDiskTold(mounted, runOrders(job(mounted)));
+  expectFullDiskTold(mounted, runOrders(job(mounted)), "No space left on device");
 }
 
 // Another process holding the table with an exclusive lock until the object
@@ -195,7 +238,8 @@ TEST(WorldFaults, ATableHeldExclusivelyByAnotherProcessIsNotAbleToOpen) {
   ASSERT_TRUE(holder.locked());
   const ProgramRun run = runOrders(job(dir.path()));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "Not able to open ORDERS.DBF.\n");
+  EXPECT_EQ(run.err,
+            "Not able to open ORDERS.DBF.\ndbf2csv: Table ORDERS.DBF is held by another process\n");
   expectPreviousIntact(dir.path());
   EXPECT_EQ(dir.listing(), "ORDERS.CSV ORDERS.DBF");
 }
@@ -221,8 +265,8 @@ TEST(WorldFaults, ATableCutShortByAnotherProcessDuringTheExportIsARuntimeError) 
 
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, reliability::kLogNotice);
   const std::string log = rt_test::readFile(dir / "APPERROR.LOG");
+  EXPECT_TRUE(reliability::toldTheError(run.err, reliability::logDescription(log)));
   const std::regex described(
       "Record ([0-9]+) of ORDERS.DBF lies beyond the end of the file: the file ends before it "
       "\\(it holds 1000 whole records of the 3000000 its header counts\\)");
@@ -248,7 +292,12 @@ TEST(WorldFaults, WithEveryErrorLogNameTakenTheProgramSaysSoAndEnds) {
   const ProgramRun run = runOrders(job(dir.path()));
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "\n\rUnable to open error log file");
+  // With no log, the error's message on standard error is all that is left of it.
+  EXPECT_TRUE(reliability::toldTheError(
+      run.err,
+      "Record 51 of ORDERS.DBF lies beyond the end of the file: the file ends before it (it "
+      "holds 50 whole records of the 100 its header counts)",
+      "\n\rUnable to open error log file"));
   expectPreviousIntact(dir.path());
   std::size_t entries = 0;
   for (const auto& entry : fs::directory_iterator(dir.path())) entries += entry.is_directory() ? 1 : 0;
