@@ -26,7 +26,7 @@ build: deps
 run: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv
-	DBF2CSV_UI=$${DBF2CSV_UI:-terminal} $(BUILD)/dbf2csv "$(TABLE)"
+	$(BUILD)/dbf2csv "$(TABLE)"
 
 test-fast: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
