@@ -5,7 +5,6 @@
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
-#include "platform/rt/error_codes.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/bytes_renderer.hpp"
 #include "src/app/line_writer.hpp"
@@ -67,11 +66,6 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
   return nWritten;
 }
 
-// The system's words for the errno of a failed output.
-std::string systemReason(int errnoValue) {
-  return rt::dosErrorMessage(rt::osCodeFromErrno(errnoValue));
-}
-
 std::string finalReport(const std::string& cOutput, std::uint64_t nWritten) {
   const rt::Number n{static_cast<double>(nWritten), 0, {}};
   return "Program Ended Normally;;File " + cOutput + " Created with " +
@@ -101,7 +95,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   if (!out.ok()) {
     db::dbCloseArea();
     msg("Not able to create " + cOutput + ".");
-    noteOnStderr(systemReason(out.error()));
+    noteOnStderr(out.status().message());
     return false;
   }
 
@@ -118,7 +112,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   if (!out.commit()) {
     window.oDialog->destroy();
     msg("Not able to write " + cOutput + ".");
-    noteOnStderr(systemReason(out.error()));
+    noteOnStderr(out.status().message());
     return false;
   }
   msg(finalReport(cOutput, nWritten));
