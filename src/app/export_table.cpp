@@ -30,6 +30,8 @@ class ExportOutput {
     }
   }
   bool ok() const { return file_ ? file_->ok() : stream_.isOpen() && stream_.status().isOk(); }
+  // Why it failed, in the system's words.
+  const rt::Status& status() const { return file_ ? file_->status() : stream_.status(); }
   void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
   [[nodiscard]] bool commit() { return file_ ? file_->commit() : stream_.close(); }
 
