@@ -68,27 +68,27 @@ std::string nameOf(const OptionSpec& o) { return "--" + std::string(o.longName);
 // argument); advances i past what it used.
 std::string readOption(const std::vector<std::string>& args, std::size_t& i, Options& options) {
   const std::string& arg = args[i++];
-  const OptionSpec* spec = nullptr;
+  const OptionSpec* option = nullptr;
   std::optional<std::string_view> value;
   if (arg.starts_with("--")) {
     const std::size_t eq = arg.find('=');
-    spec = findLong(std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
+    option = findLong(std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
     if (eq != std::string::npos) value = std::string_view(arg).substr(eq + 1);
-    if (!spec) return usageError("unknown option " + arg.substr(0, eq));
+    if (!option) return usageError("unknown option " + arg.substr(0, eq));
   } else {
-    spec = findShort(arg[1]);
-    if (!spec) return usageError("unknown option " + arg.substr(0, 2));
+    option = findShort(arg[1]);
+    if (!option) return usageError("unknown option " + arg.substr(0, 2));
     if (arg.size() > 2) value = std::string_view(arg).substr(2);
   }
-  if (spec->valueName.empty()) {
-    if (value) return usageError(nameOf(*spec) + " takes no value");
+  if (option->valueName.empty()) {
+    if (value) return usageError(nameOf(*option) + " takes no value");
   } else {
     if (!value && i < args.size()) value = args[i++];
-    if (!value || value->empty()) return usageError(nameOf(*spec) + " needs a value");
+    if (!value || value->empty()) return usageError(nameOf(*option) + " needs a value");
   }
-  const std::string why = spec->set(options, value.value_or(""));
+  const std::string why = option->set(options, value.value_or(""));
   if (why.empty()) return "";
-  return usageError(nameOf(*spec) + " " + std::string(*value) + ": " + why);
+  return usageError(nameOf(*option) + " " + std::string(*value) + ": " + why);
 }
 
 // Rules that join options.

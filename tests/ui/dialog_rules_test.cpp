@@ -2,7 +2,7 @@
 // box's button sets and icons.
 #include <gtest/gtest.h>
 
-#include "platform/ui/font_spec.hpp"
+#include "platform/ui/font_name.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/picture.hpp"
 
@@ -31,7 +31,7 @@ TEST(Picture, UpperCaseChangesOnlyAsciiLetters) {
   EXPECT_EQ(ui::Picture::parse("@K").shape(typed), typed);
 }
 
-TEST(FontSpec, PointsFamilyAndStyleWords) {
+TEST(FontName, PointsFamilyAndStyleWords) {
   struct Case {
     const char* name;
     int points;
@@ -47,19 +47,19 @@ TEST(FontSpec, PointsFamilyAndStyleWords) {
       {"8.Lucida Console", 8, "Lucida Console", false, false, true},
   };
   for (const Case& c : cases) {
-    const std::optional<ui::FontSpec> spec = ui::parseFontSpec(c.name);
-    ASSERT_TRUE(spec.has_value()) << c.name;
-    EXPECT_EQ(spec->points, c.points) << c.name;
-    EXPECT_EQ(spec->family, c.family) << c.name;
-    EXPECT_EQ(spec->bold, c.bold) << c.name;
-    EXPECT_EQ(spec->italic, c.italic) << c.name;
-    EXPECT_EQ(spec->fixedPitch, c.fixedPitch) << c.name;
+    const std::optional<ui::FontName> face = ui::parseFontName(c.name);
+    ASSERT_TRUE(face.has_value()) << c.name;
+    EXPECT_EQ(face->points, c.points) << c.name;
+    EXPECT_EQ(face->family, c.family) << c.name;
+    EXPECT_EQ(face->bold, c.bold) << c.name;
+    EXPECT_EQ(face->italic, c.italic) << c.name;
+    EXPECT_EQ(face->fixedPitch, c.fixedPitch) << c.name;
   }
 }
 
-TEST(FontSpec, ANameWithoutPositivePointsIsNoFont) {
+TEST(FontName, ANameWithoutPositivePointsIsNoFont) {
   for (const char* name : {"", "Courier New", ".Arial", "0.Arial", "-3.Arial", "x.Arial", "1x.Arial"}) {
-    EXPECT_FALSE(ui::parseFontSpec(name).has_value()) << name;
+    EXPECT_FALSE(ui::parseFontName(name).has_value()) << name;
   }
 }
 

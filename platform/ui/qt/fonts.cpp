@@ -3,18 +3,18 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "platform/ui/font_spec.hpp"
+#include "platform/ui/font_name.hpp"
 #include "platform/ui/qt/qt_text.hpp"
 
 namespace ui::qt {
 
 QFont fontFromName(const std::string& name) {
   QFont font = QApplication::font();
-  const std::optional<FontSpec> spec = parseFontSpec(name);
-  if (!spec) return font;
-  if (!spec->family.empty()) {
-    QStringList families{toQt(spec->family)};
-    if (spec->fixedPitch) {
+  const std::optional<FontName> face = parseFontName(name);
+  if (!face) return font;
+  if (!face->family.empty()) {
+    QStringList families{toQt(face->family)};
+    if (face->fixedPitch) {
       families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono")
                << QStringLiteral("monospace");
       font.setStyleHint(QFont::TypeWriter);
@@ -22,9 +22,9 @@ QFont fontFromName(const std::string& name) {
     }
     font.setFamilies(families);
   }
-  font.setPointSize(spec->points);
-  font.setBold(spec->bold);
-  font.setItalic(spec->italic);
+  font.setPointSize(face->points);
+  font.setBold(face->bold);
+  font.setItalic(face->italic);
   return font;
 }
 

@@ -8,7 +8,7 @@ namespace ui {
 
 // A font name taken apart: "points.Family[ Bold][ Italic]", the style words
 // in either order at the end, any letter case.
-struct FontSpec {
+struct FontName {
   int points = 0;
   std::string family;       // may be empty: the backend's usual family
   bool bold = false;
@@ -19,6 +19,6 @@ struct FontSpec {
 
 // The parts of `name`; nullopt when it is empty or does not begin with a
 // positive number of points and a ".".
-std::optional<FontSpec> parseFontSpec(const std::string& name);
+std::optional<FontName> parseFontName(const std::string& name);
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "platform/ui/font_spec.hpp"
+#include "platform/ui/font_name.hpp"
 
 #include <algorithm>
 #include <array>
@@ -32,22 +32,22 @@ bool takeStyle(std::vector<std::string>& words, const std::string& style) {
 
 }  // namespace
 
-std::optional<FontSpec> parseFontSpec(const std::string& name) {
+std::optional<FontName> parseFontName(const std::string& name) {
   const auto dot = name.find('.');
   if (dot == std::string::npos || dot == 0) return std::nullopt;
-  FontSpec spec;
-  const auto [end, error] = std::from_chars(name.data(), name.data() + dot, spec.points);
-  if (error != std::errc() || end != name.data() + dot || spec.points <= 0) return std::nullopt;
+  FontName face;
+  const auto [end, error] = std::from_chars(name.data(), name.data() + dot, face.points);
+  if (error != std::errc() || end != name.data() + dot || face.points <= 0) return std::nullopt;
   std::vector<std::string> words;
   std::istringstream rest(name.substr(dot + 1));
   for (std::string word; rest >> word;) words.push_back(word);
   for (int pass = 0; pass < 2; ++pass) {
-    spec.bold = takeStyle(words, "Bold") || spec.bold;
-    spec.italic = takeStyle(words, "Italic") || spec.italic;
+    face.bold = takeStyle(words, "Bold") || face.bold;
+    face.italic = takeStyle(words, "Italic") || face.italic;
   }
-  for (const std::string& word : words) spec.family += (spec.family.empty() ? "" : " ") + word;
-  spec.fixedPitch = isFixedPitchFamily(spec.family);
-  return spec;
+  for (const std::string& word : words) face.family += (face.family.empty() ? "" : " ") + word;
+  face.fixedPitch = isFixedPitchFamily(face.family);
+  return face;
 }
 
 }  // namespace ui
