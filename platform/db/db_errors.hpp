@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/status.hpp"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/status.hpp"
 
 namespace rt {

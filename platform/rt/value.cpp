@@ -54,8 +54,34 @@ int Date::year() const { return isValid() ? digitsAt(ymd, 0, 4) : 0; }
 int Date::month() const { return isValid() ? digitsAt(ymd, 4, 2) : 0; }
 int Date::day() const { return isValid() ? digitsAt(ymd, 6, 2) : 0; }
 
+namespace {
+
+// The type letter of each alternative of a Value.
+template <class T> struct TypeLetter;
+template <> struct TypeLetter<std::monostate> { static constexpr char value = 'U'; };
+template <> struct TypeLetter<std::string> { static constexpr char value = 'C'; };
+template <> struct TypeLetter<Number> { static constexpr char value = 'N'; };
+template <> struct TypeLetter<Date> { static constexpr char value = 'D'; };
+template <> struct TypeLetter<bool> { static constexpr char value = 'L'; };
+template <> struct TypeLetter<Memo> { static constexpr char value = 'M'; };
+template <> struct TypeLetter<std::shared_ptr<Array>> { static constexpr char value = 'A'; };
+template <> struct TypeLetter<std::shared_ptr<Object>> { static constexpr char value = 'O'; };
+template <> struct TypeLetter<std::shared_ptr<Block>> { static constexpr char value = 'B'; };
+
+// The letters in the order of the variant's alternatives, so that the table
+// follows the variant whatever order it is given.
+template <class Variant, std::size_t... I>
+constexpr std::array<char, sizeof...(I)> lettersOf(std::index_sequence<I...>) {
+  return {TypeLetter<std::variant_alternative_t<I, Variant>>::value...};
+}
+
+}  // namespace
+
 char Value::type() const {
-  static const char kLetters[] = {'U', 'C', 'N', 'D', 'L', 'M', 'A', 'O', 'B'};
+  static constexpr auto kLetters =
+      lettersOf<Storage>(std::make_index_sequence<std::variant_size_v<Storage>>{});
+  static_assert(std::string_view(kLetters.data(), kLetters.size()) == "UCNDLMAOB",
+                "the variant's alternatives follow the order of the type letters");
   return kLetters[v_.index()];
 }
 
@@ -80,14 +106,14 @@ bool Value::logical() const {
   return std::get<bool>(v_);
 }
 
-Array& Value::array() const {
+Array& Value::array() {
   assert(isArray());
   return *std::get<std::shared_ptr<Array>>(v_);
 }
 
-const std::shared_ptr<Array>& Value::arrayPtr() const {
+const Array& Value::array() const {
   assert(isArray());
-  return std::get<std::shared_ptr<Array>>(v_);
+  return *std::get<std::shared_ptr<Array>>(v_);
 }
 
 const std::shared_ptr<Object>& Value::object() const {

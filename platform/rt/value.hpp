@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -78,6 +79,10 @@ class Value {
   Value(std::shared_ptr<Array> a) : v_(std::move(a)) {}
   Value(std::shared_ptr<Object> o) : v_(std::move(o)) {}
   Value(Block b) : v_(std::make_shared<Block>(std::move(b))) {}
+  // No other pointer makes a Value: it would silently become a logical.
+  template <class T>
+  Value(T*) = delete;
+  Value(std::nullptr_t) = delete;
   // A computed number shown with `decimals` decimals.
   static Value number(double v, int decimals) { return Value(Number{v, decimals, {}}); }
 
@@ -101,15 +106,19 @@ class Value {
   double num() const { return number().value; }
   const Date& date() const;
   bool logical() const;
-  Array& array() const;                    // shared: copies of a Value share the array
-  const std::shared_ptr<Array>& arrayPtr() const;
+  // The array, shared: copies of a Value share it, and a change through
+  // one is seen through all; a const Value gives it only to read.
+  Array& array();
+  const Array& array() const;
   const std::shared_ptr<Object>& object() const;
   Value eval(Array args = {}) const;       // evaluates a block
 
  private:
-  std::variant<std::monostate, std::string, Number, Date, bool, Memo, std::shared_ptr<Array>,
-               std::shared_ptr<Object>, std::shared_ptr<Block>>
-      v_;
+  // In the order of the type letters U C N D L M A O B (checked by type()).
+  using Storage = std::variant<std::monostate, std::string, Number, Date, bool, Memo,
+                               std::shared_ptr<Array>, std::shared_ptr<Object>, std::shared_ptr<Block>>;
+
+  Storage v_;
 };
 
 }  // namespace rt

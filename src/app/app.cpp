@@ -6,7 +6,8 @@
 #include <string>
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"

@@ -6,7 +6,7 @@
 #include "platform/db/number_text.hpp"
 #include "platform/db/stored_bytes.hpp"
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/line_writer.hpp"
 #include "src/app/substitute.hpp"

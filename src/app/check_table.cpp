@@ -1,7 +1,7 @@
 #include "src/app/check_table.hpp"
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/message_box.hpp"

@@ -3,7 +3,7 @@
 // flag.
 #include "src/app/job_file.hpp"
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"

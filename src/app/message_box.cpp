@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/ui/toolkit.hpp"
 
 namespace app {

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"

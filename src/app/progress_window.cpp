@@ -1,7 +1,7 @@
 #include "src/app/progress_window.hpp"
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"

@@ -2,7 +2,7 @@
 // the text that goes between the double quotes of the output (VARTOCHAR).
 #include "src/app/values_renderer.hpp"
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/message_box.hpp"
 #include "src/app/line_writer.hpp"

@@ -1,6 +1,6 @@
 #include "src/errors/call_stack.hpp"
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace errors {

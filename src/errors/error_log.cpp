@@ -3,8 +3,10 @@
 #include <string>
 #include <utility>
 
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/dates.hpp"
 #include "platform/rt/lineout.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/settings.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/rt/sysinfo.hpp"

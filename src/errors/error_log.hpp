@@ -2,7 +2,7 @@
 // current directory, internal to the error module.
 #pragma once
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 
 namespace errors {
 

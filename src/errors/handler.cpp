@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "platform/db/workarea.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/lineout.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/errors/call_stack.hpp"

@@ -2,7 +2,7 @@
 // the error block that errorSys() installs.
 #pragma once
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/value.hpp"
 
 namespace errors {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/value.hpp"
 
 namespace errors {

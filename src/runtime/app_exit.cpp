@@ -1,6 +1,7 @@
 // APPEXIT: commits and closes every work area still in use at program end.
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "src/runtime/startup.hpp"
 
 namespace runtime {

@@ -1,5 +1,5 @@
 // APPSYS: the runtime settings the program runs under.
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/runtime/startup.hpp"
 

@@ -2,7 +2,8 @@
 #include <array>
 
 #include "platform/db/engine.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/call_frame.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/settings.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/runtime/detail.hpp"

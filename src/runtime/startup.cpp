@@ -3,7 +3,8 @@
 #include <exception>
 #include <iostream>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/app.hpp"
 #include "src/errors/errors.hpp"

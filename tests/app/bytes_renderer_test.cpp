@@ -12,7 +12,7 @@
 
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/app/bytes_renderer.hpp"
 #include "src/app/open_table.hpp"

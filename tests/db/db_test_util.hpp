@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/value.hpp"
 #include "tests/support/test_drivers.hpp"
 

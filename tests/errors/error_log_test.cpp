@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/dates.hpp"
 #include "platform/rt/error_codes.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/sysinfo.hpp"
 #include "src/errors/error_log.hpp"
 #include "tests/errors/errors_fixture.hpp"

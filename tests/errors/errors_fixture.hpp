@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/lineout.hpp"
 #include "platform/rt/settings.hpp"
 #include "tests/support/temp_dir.hpp"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/rt/error_codes.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"

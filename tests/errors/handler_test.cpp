@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/db/workarea.hpp"
+#include "platform/rt/call_frame.hpp"
 #include "platform/rt/error_codes.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/errors/errors.hpp"

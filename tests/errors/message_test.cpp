@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "src/errors/errors.hpp"
 #include "src/errors/message.hpp"
 

@@ -8,7 +8,8 @@
 #include <stdexcept>
 #include <vector>
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/ui/headless/headless_toolkit.hpp"
 #include "src/app/export_table.hpp"
 #include "src/app/job_file.hpp"

@@ -8,7 +8,8 @@
 #include <iostream>
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/lineout.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/app/app.hpp"

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/rt/error.hpp"
+#include <type_traits>
+
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/settings.hpp"
 
 namespace {
@@ -54,6 +56,17 @@ TEST(DisplayTest, EmptyAndValType) {
   EXPECT_EQ(rt::valType(rt::Value()), "U");
   EXPECT_EQ(rt::valType(rt::Value(rt::Memo{})), "M");
   EXPECT_EQ(rt::valType(rt::Value(rt::Array{})), "A");
+  EXPECT_EQ(rt::valType(rt::Value(rt::Block([](rt::Array&) { return rt::Value(); }))), "B");
+  EXPECT_EQ(rt::valType(rt::Value(true)), "L");
 }
+
+// A pointer never becomes a logical, and a const Value lends its array only
+// to be read.
+static_assert(!std::is_constructible_v<rt::Value, const std::string*>);
+static_assert(!std::is_constructible_v<rt::Value, rt::Array*>);
+static_assert(!std::is_constructible_v<rt::Value, std::nullptr_t>);
+static_assert(std::is_constructible_v<rt::Value, const char*>);
+static_assert(std::is_same_v<decltype(std::declval<const rt::Value&>().array()), const rt::Array&>);
+static_assert(std::is_same_v<decltype(std::declval<rt::Value&>().array()), rt::Array&>);
 
 }  // namespace

@@ -1,4 +1,6 @@
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/call_frame.hpp"
+#include "platform/rt/program_end.hpp"
 
 #include <gtest/gtest.h>
 

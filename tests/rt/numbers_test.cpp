@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace {

@@ -8,7 +8,8 @@
 
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/runtime/detail.hpp"
 #include "src/runtime/startup.hpp"

@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/program_end.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/support/scratch_dir.hpp"

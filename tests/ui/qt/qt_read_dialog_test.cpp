@@ -9,7 +9,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/program_end.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"
 

@@ -15,7 +15,7 @@
 #include <QTimer>
 
 #include "platform/db/workarea.hpp"
-#include "platform/rt/error.hpp"
+#include "platform/rt/program_end.hpp"
 #include "platform/ui/qt/qt_application.hpp"
 #include "platform/ui/qt/qt_toolkit.hpp"
 #include "src/app/app.hpp"

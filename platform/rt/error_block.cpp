@@ -1,7 +1,8 @@
-#include "platform/rt/error.hpp"
+#include "platform/rt/error_block.hpp"
 
-#include <atomic>
 #include <cstdio>
+
+#include "platform/rt/program_end.hpp"
 
 namespace rt {
 
@@ -20,11 +21,6 @@ ErrorBlock& blockInForce() {
   static ErrorBlock block = reportAndQuit;
   return block;
 }
-
-std::atomic<int> exitCode{0};
-
-// The innermost frame of this thread; frames link outwards.
-thread_local CallFrame* innermost = nullptr;
 
 }  // namespace
 
@@ -59,35 +55,6 @@ void raiseFatal(const ErrorPtr& error) {
   (void)raise(error);
   errorLevel(1);
   quit();
-}
-
-int errorLevel() { return exitCode.load(); }
-
-int errorLevel(int code) { return exitCode.exchange(code); }
-
-void quit() { throw QuitSignal{}; }
-
-CallFrame::CallFrame(const char* name, int line) : name_(name), line_(line), outer_(innermost) {
-  innermost = this;
-}
-
-CallFrame::~CallFrame() { innermost = outer_; }
-
-const CallFrame* frameAt(int level) {
-  if (level < 0) return nullptr;
-  const CallFrame* frame = innermost;
-  while (frame && level-- > 0) frame = frame->outer_;
-  return frame;
-}
-
-std::string procName(int level) {
-  const CallFrame* frame = frameAt(level);
-  return frame ? std::string(frame->name()) : std::string();
-}
-
-int procLine(int level) {
-  const CallFrame* frame = frameAt(level);
-  return frame ? frame->line() : 0;
 }
 
 }  // namespace rt

@@ -1,6 +1,7 @@
-// The error machinery of the runtime: the error object, the error block in
-// force, guarded sequences and BREAK, the raise protocol, program end
-// (ERRORLEVEL, QUIT) and the call frames behind PROCNAME and PROCLINE.
+// Error blocks: the error object, the error block in force, guarded
+// sequences and BREAK, and the raise protocol by which a failing runtime
+// operation asks the block what to do. One thread runs the program; the
+// block in force, like the call frames and the exit code, is process-wide.
 #pragma once
 
 #include <functional>
@@ -61,13 +62,12 @@ class ErrorBlockGuard {
   ErrorBlock previous_;
 };
 
-// BREAK and QUIT travel as signal exceptions that do not derive from
-// std::exception, so no ordinary catch swallows them. Only a guarded
-// sequence catches a break; only the entry point catches quit.
+// BREAK travels as a signal exception that does not derive from
+// std::exception, so no ordinary catch swallows it; only a guarded sequence
+// catches it (QUIT: see program_end.hpp).
 struct BreakSignal {
   Value value;
 };
-struct QuitSignal {};
 
 // BREAK: leaves the innermost guarded sequence with `value`.
 [[noreturn]] void breakWith(Value value);
@@ -104,48 +104,9 @@ Answer raise(const ErrorPtr& error);
 
 // Raises `error` for an operation that has no sound default or retry: when
 // the block answers anything but a break or quit, the operation still cannot
-// go on, so this ends the program with exit code 1 after the block returned.
+// go on, so this ends the program (quit) with exit code 1 after the block
+// returned.
 // Used where a failed operation leaves nothing to continue with.
 [[noreturn]] void raiseFatal(const ErrorPtr& error);
 
-// ERRORLEVEL: the exit code the process ends with.
-int errorLevel();
-int errorLevel(int code);  // sets it, returns the previous one
-
-// QUIT: ends the program through orderly termination (the entry point
-// catches the signal, runs the exit procedure once and returns the code).
-[[noreturn]] void quit();
-
-// Call frames: each routine of the program enters a named frame so that
-// PROCNAME and PROCLINE can name the routine and line of every call level.
-class CallFrame {
- public:
-  CallFrame(const char* name, int line);
-  ~CallFrame();
-  CallFrame(const CallFrame&) = delete;
-  CallFrame& operator=(const CallFrame&) = delete;
-  void at(int line) { line_ = line; }
-
-  const char* name() const { return name_; }
-  int line() const { return line_; }
-
- private:
-  const char* name_;
-  int line_;
-  CallFrame* outer_;
-  friend const CallFrame* frameAt(int level);
-};
-
-// The frame `level` levels up from the innermost (0), or nullptr beyond the
-// outermost.
-const CallFrame* frameAt(int level);
-// PROCNAME / PROCLINE: "" and 0 beyond the outermost level.
-std::string procName(int level = 0);
-int procLine(int level = 0);
-
 }  // namespace rt
-
-// RT_PROC("MAIN") at the top of a routine enters its call frame;
-// RT_LINE() records the current source line in it (before calls worth naming).
-#define RT_PROC(name) ::rt::CallFrame rtFrame_(name, __LINE__)
-#define RT_LINE() rtFrame_.at(__LINE__)
