@@ -55,7 +55,7 @@ if(TARGET dbf2csv_qt)
   else()
     set(module_dir ${CMAKE_INSTALL_LIBDIR}/dbf2csv)
   endif()
-  target_compile_definitions(platform PRIVATE DBF2CSV_INSTALLED_MODULES="${module_dir}")
+  target_compile_definitions(platform_ui PRIVATE DBF2CSV_INSTALLED_MODULES="${module_dir}")
   install(TARGETS dbf2csv_qt LIBRARY DESTINATION ${module_dir} COMPONENT qt
     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   install(FILES packaging/dbf2csv.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT qt)
