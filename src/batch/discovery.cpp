@@ -1,0 +1,140 @@
+// The tables of a batch. Names are found as the program finds them for one
+// table: the output is the name `dbf2csv TABLE` writes (upper-cased, ".CSV"),
+// in the folder it would resolve to, so a batch replaces exactly the files
+// the single runs would have replaced.
+#include "src/batch/discovery.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/rt/paths.hpp"
+#include "platform/rt/strings.hpp"
+#include "src/app/export_detail.hpp"
+
+namespace batch {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kMemoExtensions[] = {".DBT", ".FPT"};
+
+bool isTableName(const fs::path& p) { return rt::upper(p.extension().string()) == ".DBF"; }
+
+// The table's bytes and those of a memo file beside it, found as the
+// database engine finds it: same name, any letter case.
+std::uint64_t workBytes(const std::string& table) {
+  std::error_code ec;
+  std::uint64_t bytes = fs::file_size(table, ec);
+  if (ec) return 0;
+  const std::string stem = table.substr(0, table.size() - 4);
+  for (const char* ext : kMemoExtensions) {
+    const std::string memo = rt::resolvePath(stem + ext);
+    const auto size = fs::file_size(memo, ec);
+    if (!ec) bytes += size;
+  }
+  return bytes;
+}
+
+// The CSV file of `table` (as named) in `folder`: beside the table when
+// `folder` is empty.
+std::string csvName(const std::string& table, const std::string& folder) {
+  const std::string beside = app::outputName(app::normaliseName(table));
+  if (folder.empty()) return rt::resolvePath(beside);
+  return rt::resolvePath(folder + "/" + rt::baseName(beside));
+}
+
+std::string logName(const std::string& output) {
+  return output.substr(0, output.size() - 4) + ".LOG";
+}
+
+class Finder {
+ public:
+  explicit Finder(const BatchOptions& options) : options_(options) {}
+
+  void add(const std::string& input) {
+    std::error_code ec;
+    if (!fs::is_directory(input, ec)) return addTable(input, input, "");
+    std::string shownFolder = input;
+    while (shownFolder.size() > 1 && shownFolder.back() == '/') shownFolder.pop_back();
+    if (shownFolder == ".") shownFolder.clear();
+    addFolder(input, shownFolder, "");
+  }
+
+  std::vector<Table> take() { return std::move(tables_); }
+
+ private:
+  // The tables of `folder` (shown as `shown`), whose CSV files go to `sub`
+  // under the output folder.
+  void addFolder(const fs::path& folder, const std::string& shown, const std::string& sub) {
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+      entries.push_back(*it);
+    if (ec) {
+      Table t;
+      t.path = folder.string();
+      t.shown = shown.empty() ? "." : shown;
+      t.problem = "Not able to read the folder: " + ec.message() + ".";
+      tables_.push_back(std::move(t));
+      return;
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const auto& e : entries) {
+      const std::string name = e.path().filename().string();
+      const std::string shownPath = shown.empty() ? name : shown + "/" + name;
+      if (e.is_regular_file(ec) && isTableName(e.path())) {
+        addTable(e.path().lexically_normal().string(), shownPath, sub);
+      } else if (options_.recursive && e.is_directory(ec) && !e.is_symlink(ec)) {
+        // Linked folders are not followed: a link back up would never end.
+        addFolder(e.path(), shownPath, sub.empty() ? name : sub + "/" + name);
+      }
+    }
+  }
+
+  void addTable(const std::string& path, const std::string& shown, const std::string& sub) {
+    Table t;
+    t.path = path;
+    t.shown = shown;
+    std::error_code ec;
+    // A table named without ".DBF" or in another letter case is the file
+    // its run will open.
+    const std::string file =
+        fs::is_regular_file(path, ec) ? path : rt::resolvePath(app::normaliseName(path));
+    t.bytes = workBytes(file);
+    std::string folder;
+    if (options_.outputFolder)
+      folder = sub.empty() ? *options_.outputFolder : *options_.outputFolder + "/" + sub;
+    t.output = csvName(path, folder);
+    t.log = logName(t.output);
+    const auto [earlier, isNew] =
+        outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables_.size());
+    if (!isNew) {
+      const Table& first = tables_[earlier->second];
+      if (fs::equivalent(first.path, file, ec)) return;  // the same table again
+      t.problem = "Not converted: " + first.shown + " gives the same file " + t.output + ".";
+    }
+    tables_.push_back(std::move(t));
+  }
+
+  const BatchOptions& options_;
+  std::vector<Table> tables_;
+  std::map<fs::path, std::size_t> outputs_;  // each output and the table that gives it
+};
+
+}  // namespace
+
+std::vector<Table> findTables(const BatchOptions& options) {
+  Finder finder(options);
+  for (const std::string& input : options.inputs) finder.add(input);
+  return finder.take();
+}
+
+void largestFirst(std::vector<Table>& tables) {
+  std::stable_sort(tables.begin(), tables.end(),
+                   [](const Table& a, const Table& b) { return a.bytes > b.bytes; });
+}
+
+}  // namespace batch

@@ -1,0 +1,34 @@
+// Finding the tables of a batch and where each one's CSV file and error log
+// go.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "src/batch/batch.hpp"
+
+namespace batch {
+
+struct Table {
+  std::string path{};    // the table file as found, or as named when it is missing
+  std::string shown{};   // how the user sees it named: the folder named and the path inside it
+  std::uint64_t bytes = 0;  // the table and its memo file: its share of the work
+  std::string output{};  // the CSV file it gives
+  std::string log{};     // NAME.LOG beside the output: its error log, if it gets one
+  std::string problem{};  // why it cannot be run at all ("" when it can): a folder
+                        // that cannot be read, an output another table gives
+};
+
+// Every table of `options.inputs` in the order named, a folder's tables
+// (files ending in .DBF, any letter case; in subfolders too when recursive)
+// sorted by path. A name that is not a folder stands for a table, whether it
+// exists or not (its run will say). A table reached twice is kept once; a
+// folder that cannot be read, and a second table whose output would be the
+// same file as an earlier one's, come with their problem.
+std::vector<Table> findTables(const BatchOptions& options);
+
+// The same tables, largest first (equal ones in the order found).
+void largestFirst(std::vector<Table>& tables);
+
+}  // namespace batch

@@ -1,0 +1,193 @@
+#include "src/batch/table_job.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <system_error>
+
+#include "platform/rt/paths.hpp"
+#include "platform/rt/strings.hpp"
+#include "src/app/export_detail.hpp"
+
+namespace batch {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kNameTries = 100;
+constexpr const char* kMessagesFile = "messages.txt";  // lower case: no table's output name
+constexpr const char* kLogPrefix = "APPERROR.";
+
+std::string readWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A new folder ".dbf2csv-" and 16 hex digits in `parent`; "" when none can
+// be made, with `ec` telling why.
+std::string makePrivateFolder(const fs::path& parent, std::error_code& ec) {
+  static std::mt19937_64 random{std::random_device{}()};
+  for (int i = 0; i < kNameTries; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, ".dbf2csv-%016llx",
+                  static_cast<unsigned long long>(random()));
+    const fs::path folder = parent / name;
+    if (fs::create_directory(folder, ec)) return folder.string();
+    if (ec) return {};
+  }
+  ec = std::make_error_code(std::errc::file_exists);
+  return {};
+}
+
+// The error log the child left: APPERROR.LOG, or APPERROR.001 and on when
+// that name was taken; "" when none.
+std::string childLog(const std::string& folder) {
+  std::error_code ec;
+  std::string found;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.starts_with(kLogPrefix) && (found.empty() || name < found)) found = it->path().string();
+  }
+  return found;
+}
+
+// Moves `from` over `to`, which keeps its permissions if it exists.
+void replaceFile(const fs::path& from, const fs::path& to, std::error_code& ec) {
+  std::error_code ignored;
+  const fs::file_status previous = fs::status(to, ignored);
+  if (fs::is_regular_file(previous)) fs::permissions(from, previous.permissions(), ec);
+  if (!ec) fs::rename(from, to, ec);
+}
+
+void replaceAll(std::string& text, const std::string& what, const std::string& with) {
+  if (what.empty()) return;
+  for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + with.size()))
+    text.replace(pos, what.size(), with);
+}
+
+// The lines of `messages` that say something, joined by blanks; the notice
+// that a log was written says nothing the log's own line does not.
+std::string messageText(const std::string& messages) {
+  std::string text, line;
+  std::istringstream in(messages);
+  while (std::getline(in, line)) {
+    for (char& c : line) c = c == '\r' ? ' ' : c;
+    line = rt::allTrim(line);
+    if (line.empty() || line.starts_with("Error log was written to the file")) continue;
+    text += (text.empty() ? "" : " ") + line;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string recordsOf(const std::string& messages) {
+  static const std::regex created("Created with ([0-9,]+) records\\.");
+  std::smatch m;
+  return std::regex_search(messages, m, created) ? m[1].str() + " records" : "";
+}
+
+std::string logDescription(const std::string& log) {
+  static const std::regex description("oError:description  :\\s*(.*?)\\s*\r?$",
+                                      std::regex::multiline);
+  std::smatch m;
+  return std::regex_search(log, m, description) ? m[1].str() : "";
+}
+
+std::string failureReason(const std::string& messages, const std::string& log,
+                          const ChildEnd& end, const std::string& childName,
+                          const std::string& shownName) {
+  std::string reason = logDescription(log);
+  if (reason.empty()) reason = messageText(messages);
+  if (end.crashed) {
+    reason = "The conversion ended by " + crashDescription(end.code) + "." +
+             (reason.empty() ? "" : " " + reason);
+  } else if (reason.empty()) {
+    reason = "The conversion ended with exit code " + std::to_string(end.code) + ".";
+  }
+  replaceAll(reason, childName, shownName);
+  return reason;
+}
+
+TableJob::TableJob(const Table& table, const JobSettings& settings)
+    : table_(table), settings_(&settings) {}
+
+TableJob::~TableJob() { discard(); }
+
+TableJob::TableJob(TableJob&& other) noexcept
+    : table_(std::move(other.table_)), settings_(other.settings_),
+      folder_(std::exchange(other.folder_, {})),
+      prepareFailure_(std::move(other.prepareFailure_)) {}
+
+void TableJob::discard() {
+  if (folder_.empty()) return;
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+  folder_.clear();
+}
+
+std::optional<ChildCommand> TableJob::prepare() {
+  if (!table_.problem.empty()) {
+    prepareFailure_ = table_.problem;
+    return std::nullopt;
+  }
+  const fs::path parent = fs::path(table_.output).parent_path();
+  std::error_code ec;
+  if (!parent.empty()) fs::create_directories(parent, ec);
+  if (!ec) folder_ = makePrivateFolder(parent.empty() ? fs::path(".") : parent, ec);
+  if (folder_.empty()) {
+    prepareFailure_ = "Not able to create " + table_.output + ": " + ec.message() + ".";
+    return std::nullopt;
+  }
+
+  ChildCommand command;
+  command.program = settings_->program;
+  command.args = settings_->childOptions;
+  command.args.insert(command.args.end(),
+                      {"-o", rt::baseName(table_.output), "--", fs::absolute(table_.path).string()});
+  if (!settings_->fieldNames) command.args.emplace_back("N");
+  command.directory = folder_;
+  command.messagesFile = (fs::path(folder_) / kMessagesFile).string();
+  // A batch never waits for a person, on any system.
+  command.environment = {{"DBF2CSV_UI", "headless"}};
+  return command;
+}
+
+Outcome TableJob::finish(const ChildEnd& end) {
+  Outcome outcome;
+  const fs::path folder(folder_);
+  const std::string messages = readWhole(folder / kMessagesFile);
+  const fs::path csv = folder / rt::baseName(table_.output);
+  std::error_code ec;
+  if (!end.crashed && end.code == 0 && fs::is_regular_file(csv, ec)) {
+    replaceFile(csv, table_.output, ec);
+    outcome.converted = !ec;
+    outcome.detail = ec ? "Not able to write " + table_.output + ": " + ec.message() + "."
+                        : recordsOf(messages);
+    if (outcome.converted && outcome.detail.empty()) outcome.detail = "converted";
+  } else {
+    const std::string log = childLog(folder_);
+    const std::string logText = log.empty() ? "" : readWhole(log);
+    outcome.detail = failureReason(messages, logText, end,
+                                   app::normaliseName(fs::absolute(table_.path).string()),
+                                   app::normaliseName(table_.shown));
+    if (!log.empty()) {
+      replaceFile(log, table_.log, ec);
+      if (!ec) outcome.log = table_.log;
+    }
+  }
+  discard();
+  return outcome;
+}
+
+Outcome TableJob::failure(const std::string& reason) {
+  discard();
+  return Outcome{false, reason, ""};
+}
+
+}  // namespace batch

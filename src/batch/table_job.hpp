@@ -1,0 +1,82 @@
+// One table of a batch: the child run that converts it, in a folder of its
+// own beside the output, and what is made of the child's end.
+//
+// The child runs `dbf2csv [options] -o NAME.CSV -- TABLE [N]` with that
+// private folder as its current directory: the CSV file (and its temporary
+// file), an error log APPERROR.LOG and the messages it prints all land
+// there and nowhere else. So two tables' logs never meet, a job file or
+// MEMOS.SYS in the user's folder is never touched, and whatever becomes of
+// the child (done, failed, crashed, ended by an interrupt) nothing of it is
+// left once the folder is removed. Only a complete CSV file is moved to its
+// place, by a rename on the same file system.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "src/batch/discovery.hpp"
+#include "src/batch/processes.hpp"
+
+namespace batch {
+
+struct JobSettings {
+  std::string program;                    // the program a child runs
+  std::vector<std::string> childOptions;  // given before the table
+  bool fieldNames = true;
+};
+
+// What became of one table.
+struct Outcome {
+  bool converted = false;
+  std::string detail;  // "12,345 records", or why it was not converted
+  std::string log;     // where its error log lies now; "" when it left none
+};
+
+class TableJob {
+ public:
+  TableJob(const Table& table, const JobSettings& settings);
+  // Removes the private folder if it is still there.
+  ~TableJob();
+  TableJob(TableJob&&) noexcept;
+  TableJob(const TableJob&) = delete;
+  TableJob& operator=(const TableJob&) = delete;
+
+  const Table& table() const { return table_; }
+
+  // Makes the output folder when missing and the private folder in it, and
+  // gives the child's command. nullopt when the table has a problem or the
+  // folders cannot be made; failure() then tells why.
+  std::optional<ChildCommand> prepare();
+  // The child has ended: a converted table's CSV file replaces the output
+  // (keeping the permissions of the file it replaces), an error log becomes
+  // NAME.LOG beside the output. The private folder is removed.
+  Outcome finish(const ChildEnd& end);
+  // The table was not converted for `reason` (its child could not start,
+  // or nothing could be prepared): the private folder is removed.
+  Outcome failure(const std::string& reason);
+  // The reason prepare() failed.
+  const std::string& prepareFailure() const { return prepareFailure_; }
+  // Removes the private folder and everything in it.
+  void discard();
+
+ private:
+  Table table_;
+  const JobSettings* settings_;
+  std::string folder_;  // the private folder, "" when none
+  std::string prepareFailure_;
+};
+
+// ---- Reading what a child left (reachable by tests) --------------------------
+
+// "12,345 records" from the final report among `messages`; "" when absent.
+std::string recordsOf(const std::string& messages);
+// The description line of an error log; "" when it has none.
+std::string logDescription(const std::string& log);
+// Why a table was not converted, from what its child printed, its error
+// log's text ("" when none) and its end. The table's name as the child
+// wrote it (`childName`) becomes the name the user gave (`shownName`).
+std::string failureReason(const std::string& messages, const std::string& log,
+                          const ChildEnd& end, const std::string& childName,
+                          const std::string& shownName);
+}  // namespace batch

@@ -1,0 +1,90 @@
+// Which tables a batch finds and where their CSV files and logs go.
+#include "src/batch/discovery.hpp"
+
+#include <gtest/gtest.h>
+
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+using batch::BatchOptions;
+using batch::Table;
+
+// One line per table: shown name, bytes, output, log, problem.
+std::string describe(const std::vector<Table>& tables) {
+  std::string out;
+  for (const Table& t : tables)
+    out += t.shown + " " + std::to_string(t.bytes) + " " + t.output + " " + t.log +
+           (t.problem.empty() ? "" : " | " + t.problem) + "\n";
+  return out;
+}
+
+class Discovery : public testing::Test {
+ protected:
+  Discovery() {
+    dir_.enter();
+    dir_.write("data/ORDERS.DBF", std::string(100, 'o'));
+    dir_.write("data/orders.dbt", std::string(50, 'm'));  // its memo file, found in any case
+    dir_.write("data/items.Dbf", std::string(30, 'i'));
+    dir_.write("data/notes.txt", "not a table");
+    dir_.write("data/ITEMS.CSV", "an earlier output");
+    dir_.write("data/Sub/Deep/X.DBF", std::string(10, 'x'));
+    dir_.write("data/Sub/Y.FPT", "no table");
+  }
+
+  std::vector<Table> find(BatchOptions options) { return batch::findTables(options); }
+
+  rt_test::TempDir dir_;
+};
+
+TEST_F(Discovery, AFolderGivesItsTablesWithTheirMemoFilesAndTheOutputsASingleRunWouldWrite) {
+  EXPECT_EQ(describe(find({.inputs = {"data/"}})),
+            "data/ORDERS.DBF 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/items.Dbf 30 data/ITEMS.CSV data/ITEMS.LOG\n");
+}
+
+TEST_F(Discovery, RecursiveIntoAnOutputFolderKeepsTheSubfolders) {
+  EXPECT_EQ(describe(find({.inputs = {"data"}, .recursive = true, .outputFolder = "out"})),
+            "data/ORDERS.DBF 150 out/ORDERS.CSV out/ORDERS.LOG\n"
+            "data/Sub/Deep/X.DBF 10 out/Sub/Deep/X.CSV out/Sub/Deep/X.LOG\n"
+            "data/items.Dbf 30 out/ITEMS.CSV out/ITEMS.LOG\n");
+}
+
+TEST_F(Discovery, TablesAreNamedAsForASingleRunAndTheCurrentFolderIsNotShown) {
+  dir_.write("T.DBF", "t");
+  EXPECT_EQ(describe(find({.inputs = {"data/orders", "data/missing.dbf", "./"}})),
+            "data/orders 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/missing.dbf 0 data/MISSING.CSV data/MISSING.LOG\n"
+            "T.DBF 1 T.CSV T.LOG\n");
+}
+
+TEST_F(Discovery, ATableFoundTwiceIsKeptOnceAndTwoTablesOfOneOutputAreAProblem) {
+  dir_.write("more/ORDERS.DBF", "other");
+  EXPECT_EQ(describe(find({.inputs = {"data/ORDERS.DBF", "data", "more"}, .outputFolder = "out"})),
+            "data/ORDERS.DBF 150 out/ORDERS.CSV out/ORDERS.LOG\n"
+            "data/items.Dbf 30 out/ITEMS.CSV out/ITEMS.LOG\n"
+            "more/ORDERS.DBF 5 out/ORDERS.CSV out/ORDERS.LOG | Not converted: data/ORDERS.DBF "
+            "gives the same file out/ORDERS.CSV.\n");
+}
+
+TEST_F(Discovery, AFolderThatCannotBeReadIsAProblemOfItsOwn) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  std::filesystem::permissions(dir_ / "data/Sub", std::filesystem::perms::none);
+  const auto tables = find({.inputs = {"data"}, .recursive = true});
+  std::filesystem::permissions(dir_ / "data/Sub", std::filesystem::perms::owner_all);
+  EXPECT_EQ(describe(tables),
+            "data/ORDERS.DBF 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/Sub 0   | Not able to read the folder: Permission denied.\n"
+            "data/items.Dbf 30 data/ITEMS.CSV data/ITEMS.LOG\n");
+}
+
+TEST(LargestFirst, OrdersByBytesAndKeepsTheOrderOfEqualOnes) {
+  std::vector<Table> tables{{.shown = "a", .bytes = 5}, {.shown = "b", .bytes = 9},
+                            {.shown = "c", .bytes = 5}, {.shown = "d", .bytes = 0}};
+  batch::largestFirst(tables);
+  std::string order;
+  for (const Table& t : tables) order += t.shown;
+  EXPECT_EQ(order, "bacd");
+}
+
+}  // namespace

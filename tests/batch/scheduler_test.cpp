@@ -1,0 +1,108 @@
+// Running a batch's jobs: largest first, never more at once than allowed,
+// and after an interrupt nothing more started and nothing left behind. A
+// shell script stands in for the program.
+#include "src/batch/scheduler.hpp"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Called as the program is: [options] -o NAME -- TABLE [N]. Notes its start
+// and end in the events file; a table whose name holds BAD fails, one whose
+// name holds STOP interrupts the batch that started it.
+const char* kStandIn = R"(#!/bin/sh
+out=$2 table=$(basename "$4")
+echo "start $table" >> "$EVENTS"
+case $table in
+  *STOP*) kill -TERM $PPID; sleep 30 ;;
+  *BAD*) echo "Not able to open $4."; echo "end $table" >> "$EVENTS"; exit 1 ;;
+esac
+sleep 0.2
+printf '"converted"\r\n' > ".$out.tmp" && mv ".$out.tmp" "$out"
+echo "File $out Created with 1 records."
+echo "end $table" >> "$EVENTS"
+)";
+
+class Scheduler : public testing::Test {
+ protected:
+  Scheduler() {
+    dir_.enter();
+    dir_.write("stand-in", kStandIn);
+    ::chmod((dir_ / "stand-in").c_str(), 0755);
+    ::setenv("EVENTS", (dir_ / "events").c_str(), 1);
+  }
+  ~Scheduler() override { ::unsetenv("EVENTS"); }
+
+  // Jobs for tables of these names and sizes, in that order.
+  void addTables(const std::vector<std::pair<std::string, std::uint64_t>>& tables) {
+    for (const auto& [name, bytes] : tables) {
+      dir_.write("d/" + name + ".DBF", "");
+      jobs_.emplace_back(batch::Table{.path = "d/" + name + ".DBF", .shown = name, .bytes = bytes,
+                                      .output = "out/" + name + ".CSV", .log = "out/" + name + ".LOG"},
+                         settings_);
+    }
+  }
+
+  bool run(unsigned parallel, std::size_t tables) {
+    batch::Report report(out_, false, tables, 100);
+    batch::Children children;
+    const bool interrupted = batch::runJobs(jobs_, parallel, children, report);
+    report.summary(interrupted);
+    return interrupted;
+  }
+
+  std::vector<std::string> events() const {
+    std::istringstream in(rt_test::readFile(dir_ / "events"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  rt_test::TempDir dir_;
+  batch::JobSettings settings_{dir_ / "stand-in", {}, true};
+  std::vector<batch::TableJob> jobs_;
+  std::ostringstream out_;
+};
+
+TEST_F(Scheduler, TablesStartInOrderNeverMoreThanAllowedAndAFailureStopsNoOther) {
+  addTables({{"E", 50}, {"BAD", 40}, {"C", 30}, {"B", 20}, {"A", 10}});
+  EXPECT_FALSE(run(2, 5));
+  std::vector<std::string> starts;
+  int running = 0, most = 0;
+  for (const std::string& e : events()) {
+    if (e.starts_with("start ")) starts.push_back(e.substr(6));
+    running += e.starts_with("start ") ? 1 : -1;
+    most = std::max(most, running);
+  }
+  EXPECT_EQ(starts, (std::vector<std::string>{"E.DBF", "BAD.DBF", "C.DBF", "B.DBF", "A.DBF"}));
+  EXPECT_EQ(most, 2);
+  EXPECT_EQ(running, 0);
+  EXPECT_EQ(dir_.listing(), "d events out stand-in");
+  std::string outputs;
+  for (const auto& e : fs::directory_iterator(dir_ / "out")) outputs += e.path().filename().string() + " ";
+  EXPECT_EQ(outputs.size(), std::string("A.CSV B.CSV C.CSV E.CSV ").size()) << outputs;
+  EXPECT_NE(out_.str().find("BAD: Not able to open " + dir_.path() + "/d/BAD.DBF.\n"), std::string::npos)
+      << out_.str();
+  EXPECT_TRUE(out_.str().ends_with("5 tables: 4 converted, 1 failed\n")) << out_.str();
+}
+
+TEST_F(Scheduler, AfterAnInterruptNoTableStartsAndTheRunningOnesLeaveNothing) {
+  addTables({{"LONG", 50}, {"STOP", 40}, {"NEVER", 30}});
+  EXPECT_TRUE(run(2, 3));
+  EXPECT_EQ(events(), (std::vector<std::string>{"start LONG.DBF", "start STOP.DBF"}))
+      << "or the first one finished: the stand-in sleeps 0.2 s";
+  EXPECT_EQ(dir_.listing(), "d events out stand-in");
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+  EXPECT_EQ(out_.str(), "3 tables: 0 converted, 0 failed, 3 not converted (interrupted)\n");
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// One table's job: the child's command, the private folder, and what is made
+// of the child's end and of what it left there.
+#include "src/batch/table_job.hpp"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/rt/temp_dir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using batch::ChildEnd;
+using batch::TableJob;
+
+const std::string kLog =
+    "------------------------------------------------------------------------------\r\n"
+    "oError:cargo        : NIL\r\n"
+    "oError:description  : Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file\r\n"
+    "oError:filename     : /DATA/ORDERS.DBF\r\n";
+
+TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWritesThem) {
+  EXPECT_EQ(batch::recordsOf("Program Ended Normally\n\nFile ORDERS.CSV Created with 12,345 records.\n"),
+            "12,345 records");
+  EXPECT_EQ(batch::recordsOf("Not able to open X.DBF.\n"), "");
+  EXPECT_EQ(batch::logDescription(kLog), "Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file");
+  EXPECT_EQ(batch::logDescription("no log"), "");
+
+  struct Case {
+    std::string messages, log;
+    ChildEnd end;
+    std::string reason;
+  } cases[] = {
+      {"Not able to open /DATA/ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
+      {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
+       "Record 7 of D/ORDERS.DBF lies beyond the end of the file"},
+      {"", "", {1, true, 11}, "The conversion ended by signal 11 (Segmentation fault)."},
+      {"", "", {1, false, 7}, "The conversion ended with exit code 7."},
+      {"Job file;x\n  two lines \n", "", {1, false, 1}, "Job file;x two lines"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, "/DATA/ORDERS.DBF", "D/ORDERS.DBF"),
+              c.reason);
+}
+
+class Job : public testing::Test {
+ protected:
+  Job() {
+    dir_.enter();
+    dir_.write("d/orders.dbf", "table");
+  }
+
+  batch::Table table(const std::string& output) const {
+    return {.path = "d/orders.dbf", .shown = "d/orders.dbf", .bytes = 5, .output = output,
+            .log = output.substr(0, output.size() - 4) + ".LOG"};
+  }
+
+  // The files of `folder` and its subfolders, relative to it, sorted.
+  std::string files(const std::string& folder) const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+      names.push_back(fs::relative(e.path(), folder).string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
+  }
+
+  rt_test::TempDir dir_;
+  batch::JobSettings settings_{"/bin/dbf2csv", {"--rfc4180", "-d", ";"}, false};
+};
+
+TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeavesIt) {
+  dir_.write("out/sub/ORDERS.CSV", "previous");
+  ::chmod((dir_ / "out/sub/ORDERS.CSV").c_str(), 0640);
+  TableJob job(table("out/sub/ORDERS.CSV"), settings_);
+  const auto command = job.prepare();
+  ASSERT_TRUE(command) << job.prepareFailure();
+  EXPECT_EQ(command->program, "/bin/dbf2csv");
+  const std::vector<std::string> args{"--rfc4180", "-d", ";", "-o", "ORDERS.CSV", "--",
+                                      dir_ / "d/orders.dbf", "N"};
+  EXPECT_EQ(command->args, args);
+  EXPECT_EQ(fs::path(command->directory).parent_path(), "out/sub");
+  EXPECT_TRUE(fs::path(command->directory).filename().string().starts_with(".dbf2csv-"));
+  EXPECT_EQ(command->environment, (decltype(command->environment){{"DBF2CSV_UI", "headless"}}));
+
+  dir_.write(command->directory + "/ORDERS.CSV", "\"new\"\r\n");
+  dir_.write(command->directory + "/messages.txt", "File ORDERS.CSV Created with 1 records.\n");
+  const batch::Outcome outcome = job.finish({1, false, 0});
+  EXPECT_TRUE(outcome.converted);
+  EXPECT_EQ(outcome.detail, "1 records");
+  EXPECT_EQ(outcome.log, "");
+  EXPECT_EQ(files("out"), "sub sub/ORDERS.CSV");
+  EXPECT_EQ(rt_test::readFile(dir_ / "out/sub/ORDERS.CSV"), "\"new\"\r\n");
+  EXPECT_EQ(fs::status(dir_ / "out/sub/ORDERS.CSV").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(Job, AFailedRunLeavesThePreviousOutputAndItsLogBecomesTheTablesLog) {
+  dir_.write("d/ORDERS.CSV", "previous");
+  dir_.write("d/ORDERS.LOG", "an older log");
+  TableJob job(table("d/ORDERS.CSV"), settings_);
+  const auto command = job.prepare();
+  ASSERT_TRUE(command);
+  dir_.write(command->directory + "/.ORDERS.CSV.0123456789abcdef.tmp", "half");
+  dir_.write(command->directory + "/APPERROR.LOG", kLog);
+  dir_.write(command->directory + "/messages.txt", "\n\rError log was written to the file APPERROR.LOG");
+  const batch::Outcome outcome = job.finish({1, false, 1});
+  EXPECT_FALSE(outcome.converted);
+  EXPECT_EQ(outcome.detail, "Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file");
+  EXPECT_EQ(outcome.log, "d/ORDERS.LOG");
+  EXPECT_EQ(files("d"), "ORDERS.CSV ORDERS.LOG orders.dbf");
+  EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.CSV"), "previous");
+  EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.LOG"), kLog);
+}
+
+TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) {
+  {
+    TableJob job(table("d/ORDERS.CSV"), settings_);
+    const auto command = job.prepare();
+    ASSERT_TRUE(command);
+    dir_.write(command->directory + "/.ORDERS.CSV.0123456789abcdef.tmp", "half");
+  }  // ended by an interrupt: the job goes out of scope
+  EXPECT_EQ(files("d"), "orders.dbf");
+
+  dir_.write("blocked", "a file where the output folder should be");
+  TableJob blocked(table("blocked/ORDERS.CSV"), settings_);
+  EXPECT_FALSE(blocked.prepare());
+  EXPECT_EQ(blocked.prepareFailure(), "Not able to create blocked/ORDERS.CSV: Not a directory.");
+
+  batch::Table clash = table("d/ORDERS.CSV");
+  clash.problem = "Not converted: x gives the same file d/ORDERS.CSV.";
+  TableJob problem(clash, settings_);
+  EXPECT_FALSE(problem.prepare());
+  EXPECT_EQ(problem.prepareFailure(), clash.problem);
+  EXPECT_EQ(files("d"), "orders.dbf");
+}
+
+}  // namespace
