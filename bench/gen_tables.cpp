@@ -1,4 +1,6 @@
 // gen_tables DIR [DIVISOR]: writes the benchmark's large tables into DIR.
+// gen_tables --folder DIR [DIVISOR]: writes the data folder of the batch
+// benchmark into DIR instead (see writeFolder).
 //
 //   BENCH3.DBF    dBase III, 1,000,000 records of character, numeric (with
 //                 and without decimals), date and logical fields
@@ -12,6 +14,7 @@
 // now and then the bytes the converter substitutes (double quote, carriage
 // return, line feed, the soft break 141); about 1% of the records are
 // marked deleted. DIVISOR divides every record count, for a quick trial.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -226,19 +229,52 @@ void writeMemo(const std::string& path, std::uint8_t version, MemoLayout layout,
   writer.finish();
 }
 
+unsigned long divisor = 1;
+
+// A record count divided for a quick trial (at least one record).
+std::uint32_t count(std::uint32_t n) {
+  return std::max<std::uint32_t>(1, static_cast<std::uint32_t>(n / (divisor > 0 ? divisor : 1)));
+}
+
+// The data folder of an application, 200 tables T000.DBF to T199.DBF of
+// the four families taking turns (dBase III, dBase III + DBT, dBase IV +
+// DBT, FoxPro 2 + FPT): four of 200,000 records, one of each family,
+// sixteen of 5,000 to 30,000, and the rest of 1 to 2,000, as such folders
+// mostly hold.
+void writeFolder(const std::string& dir) {
+  Rng rng(5);
+  for (int i = 0; i < 200; ++i) {
+    const std::uint32_t records = i < 4    ? 200000
+                                  : i < 20 ? 5000 + static_cast<std::uint32_t>(rng.below(25001))
+                                           : 1 + static_cast<std::uint32_t>(rng.below(2000));
+    char name[16];
+    std::snprintf(name, sizeof name, "T%03d.DBF", i);
+    const std::uint64_t seed = 100 + static_cast<std::uint64_t>(i);
+    switch (i % 4) {
+      case 0: writePlain(dir + name, count(records), seed); break;
+      case 1: writeMemo(dir + name, 0x83, MemoLayout::DbtIII, count(records), seed); break;
+      case 2: writeMemo(dir + name, 0x8B, MemoLayout::DbtIV, count(records), seed); break;
+      default: writeMemo(dir + name, 0xF5, MemoLayout::Fpt, count(records), seed); break;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: gen_tables DIR [DIVISOR]\n");
+  const bool folder = argc > 1 && std::string_view(argv[1]) == "--folder";
+  const int first = folder ? 2 : 1;
+  if (argc < first + 1 || argc > first + 2) {
+    std::fprintf(stderr, "usage: gen_tables [--folder] DIR [DIVISOR]\n");
     return 2;
   }
-  const std::string dir = std::string(argv[1]) + "/";
-  const unsigned long divisor = argc == 3 ? std::stoul(argv[2]) : 1;
-  const auto count = [divisor](std::uint32_t n) {
-    return static_cast<std::uint32_t>(n / (divisor > 0 ? divisor : 1));
-  };
+  const std::string dir = std::string(argv[first]) + "/";
+  if (argc == first + 2) divisor = std::stoul(argv[first + 1]);
   try {
+    if (folder) {
+      writeFolder(dir);
+      return 0;
+    }
     writePlain(dir + "BENCH3.DBF", count(1000000), 1);
     writeMemo(dir + "MEMODBT.DBF", 0x83, MemoLayout::DbtIII, count(200000), 2);
     writeMemo(dir + "MEMOFPT.DBF", 0xF5, MemoLayout::Fpt, count(200000), 3);

@@ -9,8 +9,9 @@ RESULTS_DIR holds what bench/run.sh left there:
   memory.txt        one line per run: key|records|peak kilobytes
   terminal.txt      runs taking turns: backend, wall, user and system seconds
   KEY.notes         remarks on a table (a peer that refused it)
-The reference of each table is the command named "dbf2csv"; every ratio is
-a median divided by the reference's median. CPU is the mean user and
+The reference of each table is the command named "dbf2csv" ("dbf2csv
+--batch" for the data folder, key "folder"); every ratio is a median divided
+by the reference's median. CPU is the mean user and
 system time of a run; the terminal's cost is the CPU time it adds.
 """
 import glob
@@ -20,6 +21,8 @@ import statistics
 import sys
 
 REFERENCE = "dbf2csv"
+FOLDER_REFERENCE = "dbf2csv --batch"
+FOLDER_LOOP = "dbf2csv, shell loop"
 MIB = 1024
 
 
@@ -31,10 +34,10 @@ def load_results(folder, key):
     return {r["command"]: r for r in results}
 
 
-def table_lines(title, size, results):
-    ref = results.get(REFERENCE)
+def table_lines(title, size, results, reference=REFERENCE):
+    ref = results.get(reference)
     lines = ["### %s (%.1f MB)" % (title, size / 1e6), "",
-             "| program | median s | min s | CPU s | MB/s | time / dbf2csv |",
+             "| program | median s | min s | CPU s | MB/s | time / %s |" % reference,
              "|---|---:|---:|---:|---:|---:|"]
     for name, r in results.items():
         med = r["median"]
@@ -115,7 +118,8 @@ def main(argv):
             all_results[key] = load_results(folder, key)
             if all_results[key]:
                 title = "%s, %s records" % (title, format(int(records), ","))
-                out += table_lines(title, int(size), all_results[key])
+                out += table_lines(title, int(size), all_results[key],
+                                   FOLDER_REFERENCE if key == "folder" else REFERENCE)
                 notes = os.path.join(folder, key + ".notes")
                 if os.path.exists(notes):
                     with open(notes) as f:
@@ -142,6 +146,8 @@ def main(argv):
         growth = abs(peaks["dbase3-4m"] - peaks["dbase3"])
     goal(out, "peak memory growth, 1M to 4M records", growth, 1, " MiB")
     goal(out, "terminal progress cost over headless (CPU time)", cost, 3, " %")
+    goal(out, "data folder: --batch / shell loop of single runs",
+         ratio(all_results.get("folder", {}), FOLDER_REFERENCE, FOLDER_LOOP), 0.6)
     print("\n".join(out))
 
 

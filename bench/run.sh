@@ -6,8 +6,10 @@
 # generator's sources they came from), checks that dbf2csv converts them
 # byte for byte like the reference converter, then times dbf2csv beside `cp`
 # of the same bytes and the peer converters with hyperfine, measures the peak
-# memory with GNU time and the terminal backend's cost against headless, and
-# prints the tables of figures and the goals.
+# memory with GNU time and the terminal backend's cost against headless,
+# times a data folder of 200 tables converted by `dbf2csv --batch`, by a
+# shell loop of single runs and by ogr2ogr, and prints the tables of figures
+# and the goals.
 #
 # Environment:
 #   BENCH_DIR    where the tables and outputs go (default: $TMPDIR/dbf2csv-bench)
@@ -16,6 +18,8 @@
 #   BENCH_SLOW_RUNS  timed runs of the slow peers, ogr2ogr and dbfread (default 3)
 #   BENCH_SCALE  divides every record count, for a quick trial (default 1)
 #   BENCH_VERIFY 0 skips the byte check against the reference converter
+#   BENCH_FOLDER_RUNS  timed runs of the folder's batch and loop (default 5)
+#   BENCH_ONLY   "folder" times the data folder alone
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +29,8 @@ RUNS=${BENCH_RUNS:-10}
 SLOW_RUNS=${BENCH_SLOW_RUNS:-3}
 SCALE=${BENCH_SCALE:-1}
 VERIFY=${BENCH_VERIFY:-1}
+FOLDER_RUNS=${BENCH_FOLDER_RUNS:-5}
+FOLDER=$DIR/folder
 ORACLE=$ROOT/../shared/tools/oracle_csv.py
 PY=/usr/bin/python3            # Debian's, which has python3-dbfread
 BIN=$BUILD/dbf2csv
@@ -53,6 +59,22 @@ generate() {
   rm -f "$DIR"/*.DBF "$DIR"/*.DBT "$DIR"/*.FPT "$DIR"/*.md5 "$DIR/stamp"
   "$BUILD/bench/gen_tables" "$DIR" "$SCALE"
   echo "$want" >"$DIR/stamp"
+}
+
+# The data folder of the batch benchmark, generated again on the same terms.
+generate_folder() {
+  local want
+  want="scale=$SCALE $(cat "$ROOT"/bench/gen_tables.cpp "$ROOT"/tests/support/dbf_writer.* |
+    md5sum | cut -d' ' -f1)"
+  if [ -f "$DIR/folder.stamp" ] && [ "$(cat "$DIR/folder.stamp")" = "$want" ]; then
+    say "data folder $FOLDER is up to date"
+    return
+  fi
+  say "generating the data folder into $FOLDER"
+  rm -rf "$FOLDER" "$DIR/folder.stamp"
+  mkdir -p "$FOLDER"
+  "$BUILD/bench/gen_tables" --folder "$FOLDER" "$SCALE"
+  echo "$want" >"$DIR/folder.stamp"
 }
 
 # key|file|memo file|title: the tables timed side by side.
@@ -140,9 +162,48 @@ time_terminal() {
   done
 }
 
+# The folder converted by a batch and by single runs: the same bytes for
+# every table, or the timing would compare different work. ogr2ogr writes
+# into a folder of its own; the CSV files beside the tables are removed
+# before each timed run, so every run writes them anew.
+time_folder() {
+  local t bytes records=0 loop
+  say "data folder: --batch against single runs, byte for byte"
+  rm -rf "$DIR/folder-batch" "$FOLDER"/*.CSV
+  DBF2CSV_UI=headless "$BIN" -o "$DIR/folder-batch" --batch "$FOLDER" 2>/dev/null
+  for t in "$FOLDER"/*.DBF; do
+    DBF2CSV_UI=headless "$BIN" "$t" 2>/dev/null
+    cmp -s "${t%.DBF}.CSV" "$DIR/folder-batch/$(basename "${t%.DBF}").CSV" ||
+      { echo "bench: --batch and a single run differ on $t" >&2; exit 1; }
+    records=$((records + $(records_of "$t")))
+  done
+  rm -rf "$DIR/folder-batch"
+  bytes=$(size_of "$FOLDER"/*.DBF "$FOLDER"/*.DBT "$FOLDER"/*.FPT)
+  echo "folder|Data folder of $(ls "$FOLDER"/*.DBF | wc -l) tables|$records|$bytes" >>"$RES/tables.txt"
+  loop="for t in $FOLDER/*.DBF; do DBF2CSV_UI=headless $BIN \$t 2>/dev/null; done"
+  say "timing the data folder"
+  hyperfine --style basic --warmup 1 --runs "$FOLDER_RUNS" --export-json "$RES/folder-fast.json" \
+    --prepare "rm -f $FOLDER/*.CSV" \
+    -n "dbf2csv --batch" "DBF2CSV_UI=headless $BIN --batch $FOLDER 2>/dev/null" \
+    -n "dbf2csv, shell loop" "$loop" >&2
+  rm -f "$FOLDER"/*.CSV
+  hyperfine --style basic --warmup 0 --runs "$SLOW_RUNS" --export-json "$RES/folder-slow.json" \
+    --prepare "rm -rf $DIR/out.ogr" \
+    -n "ogr2ogr -f CSV" "ogr2ogr -f CSV $DIR/out.ogr $FOLDER" >&2
+  rm -rf "$DIR/out.ogr"
+}
+
 main() {
   build
+  if [ "${BENCH_ONLY:-}" = folder ]; then
+    generate_folder
+    rm -rf "$RES" && mkdir -p "$RES" && : >"$RES/tables.txt"
+    time_folder
+    "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"
+    return
+  fi
   generate
+  generate_folder
   [ "$VERIFY" = 0 ] || verify
   rm -rf "$RES" "$DIR/copy"
   mkdir -p "$RES" "$DIR/copy"
@@ -156,12 +217,14 @@ main() {
   measure_memory dbase3 BENCH3.DBF
   measure_memory dbase3-4m BENCH3X4.DBF
   time_terminal
+  time_folder
   rm -rf "$DIR/copy" "$DIR"/out.*
   say "results (also in $RES/report.md)"
   "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"
   echo
   echo "dbview and ogr2ogr do not read memo files (they print the block numbers);"
   echo "pgdbf writes PostgreSQL COPY text, the others CSV."
+  echo "--batch runs as many tables at once as there are cores ($(nproc) here)."
 }
 
 main "$@"

@@ -65,6 +65,9 @@ class Children {
   bool interrupted_ = false;
 };
 
+// Whether standard error is a terminal, where a line can be redrawn.
+bool errorIsTerminal();
+
 // How the system names the crash of a child: "signal 11 (Segmentation
 // fault)", an exception code on Windows.
 std::string crashDescription(int code);

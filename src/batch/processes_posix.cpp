@@ -32,6 +32,14 @@ sigset_t interruptsAndChild() {
   return set;
 }
 
+bool interruptPending() {
+  sigset_t pending;
+  sigpending(&pending);
+  for (int s : kInterrupts)
+    if (sigismember(&pending, s)) return true;
+  return false;
+}
+
 // A handler that does nothing: with SIGCHLD ignored the system would reap
 // the children itself and their ends would be lost.
 void noteOnly(int) {}
@@ -135,6 +143,12 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
 std::optional<ChildEnd> Children::waitNext() {
   const sigset_t set = interruptsAndChild();
   while (!interrupted_ && !running_.empty()) {
+    // An interrupt comes first: a Ctrl-C on the terminal reaches the
+    // children too, and their ends are then its effect, not failures.
+    if (interruptPending()) {
+      interrupted_ = true;
+      break;
+    }
     for (auto it = running_.begin(); it != running_.end(); ++it) {
       int status = 0;
       const pid_t pid = static_cast<pid_t>(*it);
@@ -161,6 +175,8 @@ void Children::end(ProcessId id) {
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
 }
+
+bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 std::string crashDescription(int code) {
   const char* name = ::strsignal(code);

@@ -100,8 +100,7 @@ std::string logDescription(const std::string& log) {
 }
 
 std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const std::string& childName,
-                          const std::string& shownName) {
+                          const ChildEnd& end, const Renames& names) {
   std::string reason = logDescription(log);
   if (reason.empty()) reason = messageText(messages);
   if (end.crashed) {
@@ -110,7 +109,7 @@ std::string failureReason(const std::string& messages, const std::string& log,
   } else if (reason.empty()) {
     reason = "The conversion ended with exit code " + std::to_string(end.code) + ".";
   }
-  replaceAll(reason, childName, shownName);
+  for (const auto& [childName, shownName] : names) replaceAll(reason, childName, shownName);
   return reason;
 }
 
@@ -173,9 +172,14 @@ Outcome TableJob::finish(const ChildEnd& end) {
   } else {
     const std::string log = childLog(folder_);
     const std::string logText = log.empty() ? "" : readWhole(log);
-    outcome.detail = failureReason(messages, logText, end,
-                                   app::normaliseName(fs::absolute(table_.path).string()),
-                                   app::normaliseName(table_.shown));
+    // The child named the table by the absolute name it was given,
+    // upper-cased, and in a runtime error's description by its path on
+    // disk; the user knows it by the name shown.
+    const std::string absolute = fs::absolute(table_.path).string();
+    outcome.detail = failureReason(
+        messages, logText, end,
+        {{app::normaliseName(absolute), app::normaliseName(table_.shown)},
+         {rt::resolvePath(app::normaliseName(absolute)), table_.shown}});
     if (!log.empty()) {
       replaceFile(log, table_.log, ec);
       if (!ec) outcome.log = table_.log;

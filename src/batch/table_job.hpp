@@ -74,9 +74,10 @@ std::string recordsOf(const std::string& messages);
 // The description line of an error log; "" when it has none.
 std::string logDescription(const std::string& log);
 // Why a table was not converted, from what its child printed, its error
-// log's text ("" when none) and its end. The table's name as the child
-// wrote it (`childName`) becomes the name the user gave (`shownName`).
+// log's text ("" when none) and its end. Each name of `names` (the table as
+// the child knew it) becomes the one beside it (as the user named it).
+using Renames = std::vector<std::pair<std::string, std::string>>;
 std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const std::string& childName,
-                          const std::string& shownName);
+                          const ChildEnd& end, const Renames& names);
+
 }  // namespace batch

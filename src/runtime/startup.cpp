@@ -7,6 +7,7 @@
 #include "platform/rt/program_end.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/app.hpp"
+#include "src/batch/arguments.hpp"
 #include "src/errors/errors.hpp"
 
 namespace runtime {
@@ -70,6 +71,9 @@ int start(const std::vector<std::string>& args, const EntryRoutine& entry) {
 int start(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  // A batch only runs children of this program: it needs neither the
+  // dialogs nor the database engines.
+  if (const std::optional<int> code = batch::runBatchCommand(args)) return *code;
   ui::setToolkit(ui::makeToolkit());
   return start(args, app::appMain);
 }

@@ -14,6 +14,7 @@ using EntryRoutine = std::function<void(const std::vector<std::string>& args)>;
 // handler (errorSys), applies the settings (appSys), loads the engines
 // (dbeSys), runs `entry` with the arguments after the program name, and runs
 // the exit procedure once on every way out. Returns the process exit code.
+// A command line that asks for a batch (--batch) runs the batch instead.
 int start(int argc, char** argv);
 int start(const std::vector<std::string>& args, const EntryRoutine& entry);
 

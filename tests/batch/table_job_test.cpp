@@ -37,12 +37,15 @@ TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWrite
       {"Not able to open /DATA/ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
       {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
        "Record 7 of D/ORDERS.DBF lies beyond the end of the file"},
+      {"", "oError:description  : Read error in /data/Orders.dbf\r\n", {1, false, 1},
+       "Read error in d/Orders.dbf"},
       {"", "", {1, true, 11}, "The conversion ended by signal 11 (Segmentation fault)."},
       {"", "", {1, false, 7}, "The conversion ended with exit code 7."},
       {"Job file;x\n  two lines \n", "", {1, false, 1}, "Job file;x two lines"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, "/DATA/ORDERS.DBF", "D/ORDERS.DBF"),
+    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end,
+                                   {{"/DATA/ORDERS.DBF", "D/ORDERS.DBF"}, {"/data/Orders.dbf", "d/Orders.dbf"}}),
               c.reason);
 }
 
@@ -58,16 +61,7 @@ class Job : public testing::Test {
             .log = output.substr(0, output.size() - 4) + ".LOG"};
   }
 
-  // The files of `folder` and its subfolders, relative to it, sorted.
-  std::string files(const std::string& folder) const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(folder))
-      names.push_back(fs::relative(e.path(), folder).string());
-    std::sort(names.begin(), names.end());
-    std::string out;
-    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
-    return out;
-  }
+  std::string files(const std::string& folder) const { return rt_test::treeListing(folder); }
 
   rt_test::TempDir dir_;
   batch::JobSettings settings_{"/bin/dbf2csv", {"--rfc4180", "-d", ";"}, false};

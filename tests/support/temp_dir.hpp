@@ -58,6 +58,18 @@ class TempDir {
   std::filesystem::path previous_;
 };
 
+// The files and folders under `folder` (relative to it, sorted) as one text
+// "a b b/c".
+inline std::string treeListing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+    names.push_back(std::filesystem::relative(e.path(), folder).string());
+  std::sort(names.begin(), names.end());
+  std::string out;
+  for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+  return out;
+}
+
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

@@ -1,0 +1,257 @@
+// Whole data folders through the built program: good tables converted
+// exactly as single runs convert them, bad ones reported with their reasons
+// and logs that never overwrite each other, the output folder keeping the
+// folder structure, usage errors, and an interrupt that leaves nothing
+// half-written.
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "src/batch/processes.hpp"
+#include "tests/e2e/program_run.hpp"
+#include "tests/rt/temp_dir.hpp"
+#include "tests/support/dbf_writer.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Good corpus tables of four families, with their memo files.
+const std::pair<const char*, const char*> kGood[] = {
+    {"infused-dbf", "dbase_83.dbf"},  // dBase III + DBT
+    {"infused-dbf", "dbase_8b.dbf"},  // dBase IV + DBT
+    {"infused-dbf", "dbase_f5.dbf"},  // FoxPro 2 + FPT
+    {"infused-dbf", "dbase_30.dbf"},  // Visual FoxPro + FPT
+};
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+void copyWithCompanions(const std::string& folder, const std::string& table, const fs::path& to) {
+  const fs::path from = fs::path(DBF2CSV_CORPUS_DIR) / folder;
+  const std::string stem = fs::path(table).stem().string();
+  fs::create_directories(to);
+  for (const auto& e : fs::directory_iterator(from))
+    if (e.path().stem().string() == stem) fs::copy_file(e.path(), to / e.path().filename());
+}
+
+std::string oracle(const std::string& folder, const std::string& table, const std::string& out) {
+  const std::string command = "/usr/bin/python3 '" + std::string(DBF2CSV_ORACLE) + "' --names -o '" +
+                              out + "' '" + DBF2CSV_CORPUS_DIR + "/" + folder + "/" + table +
+                              "' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return "(the oracle failed)";
+  return rt_test::readFile(out);
+}
+
+// A table that breaks off mid-file: its header counts `counted` records of
+// which the file holds `held`, so its run ends in a runtime error.
+void writeCutTable(const std::string& path, std::uint32_t counted, std::uint32_t held) {
+  test_support::TableShape shape;
+  shape.fields = {{"ID", 'N', 6}, {"NAME", 'C', 10}};
+  test_support::DbfWriter w(path, shape);
+  for (std::uint32_t i = 1; i <= counted; ++i) w.append({std::to_string(i), "name"});
+  w.finish();
+  test_support::truncateFile(path, w.headerLength() + std::uint64_t{held} * w.recordLength());
+}
+
+std::string tree(const fs::path& folder) { return rt_test::treeListing(folder); }
+
+// The words of `text` sorted, as tree() gives them.
+std::string sorted(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  std::sort(words.begin(), words.end());
+  std::string out;
+  for (const auto& w : words) out += (out.empty() ? "" : " ") + w;
+  return out;
+}
+
+// The lines of `text`, sorted: tables finish in any order.
+std::vector<std::string> tableLines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+std::string logDescription(const std::string& log) {
+  std::smatch m;
+  static const std::regex line("oError:description  : (.*)\r");
+  return std::regex_search(log, m, line) ? m[1].str() : "(no description)";
+}
+
+class Batch : public testing::Test {
+ protected:
+  Batch() {
+    for (const auto& [folder, table] : kGood) copyWithCompanions(folder, table, dir_ / "data");
+    copyWithCompanions("SebastiaanKlippert-go-foxpro-dbf", "TEST.DBF", dir_ / "data/sub");
+    copyWithCompanions("infused-dbf", "dbase_83_missing_memo.dbf", dir_ / "data");
+    dir_.write("data/BROKEN.DBF", "not a table at all");
+    writeCutTable(dir_ / "data/CUT.DBF", 100, 50);
+    writeCutTable(dir_ / "data/sub/CUT.DBF", 90, 20);
+    before_ = tree(dir_ / "data");
+  }
+
+  void expectGoodTablesLikeTheOracle(const std::string& outFolder) {
+    for (const auto& [folder, table] : kGood) {
+      const std::string csv = outFolder + "/" + upper(fs::path(table).stem().string()) + ".CSV";
+      EXPECT_EQ(rt_test::readFile(dir_ / csv), oracle(folder, table, dir_ / "oracle.csv")) << csv;
+    }
+  }
+
+  rt_test::TempDir dir_;
+  std::string before_;
+};
+
+TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOthers) {
+  const e2e::Run run = e2e::runProgram(dir_.path(), {"--batch", "data"});
+  EXPECT_EQ(run.exitCode, 1);
+  expectGoodTablesLikeTheOracle("data");
+  const std::string cutLog = rt_test::readFile(dir_ / "data/CUT.LOG");
+  EXPECT_EQ(logDescription(cutLog),
+            "Record 51 of " + dir_.path() + "/data/CUT.DBF lies beyond the end of the file: the file ends before it "
+            "(it holds 50 whole records of the 100 its header counts)");
+  EXPECT_EQ(tableLines(run.err),
+            (std::vector<std::string>{
+                "7 tables: 4 converted, 3 failed",
+                "Error logs: data/CUT.LOG",
+                "data/BROKEN.DBF: Not able to open DATA/BROKEN.DBF.",
+                "data/CUT.DBF: Record 51 of data/CUT.DBF lies beyond the end of the file: the file ends "
+                "before it (it holds 50 whole records of the 100 its header counts) (error log data/CUT.LOG)",
+                "data/dbase_30.dbf: 34 records",
+                "data/dbase_83.dbf: 67 records",
+                "data/dbase_83_missing_memo.dbf: Not able to open DATA/DBASE_83_MISSING_MEMO.DBF.",
+                "data/dbase_8b.dbf: 10 records",
+                "data/dbase_f5.dbf: 975 records",
+            }));
+  EXPECT_EQ(tree(dir_ / "data"), sorted(before_ + " CUT.LOG DBASE_30.CSV DBASE_83.CSV DBASE_8B.CSV DBASE_F5.CSV"))
+      << "nothing else beside the tables: no temporary file, no private folder";
+}
+
+TEST_F(Batch, IntoAnOutputFolderARecursiveBatchKeepsTheStructureAndEachLogItsOwn) {
+  const e2e::Run run = e2e::runProgram(dir_.path(), {"-r", "-j", "3", "--output=out", "--batch", "data"});
+  EXPECT_EQ(run.exitCode, 1);
+  expectGoodTablesLikeTheOracle("out");
+  EXPECT_EQ(tree(dir_ / "data"), before_);
+  EXPECT_EQ(tree(dir_ / "out"),
+            "CUT.LOG DBASE_30.CSV DBASE_83.CSV DBASE_8B.CSV DBASE_F5.CSV sub sub/CUT.LOG sub/TEST.CSV");
+  EXPECT_NE(run.err.find("data/sub/TEST.DBF: 3 records\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.err.ends_with("9 tables: 5 converted, 4 failed\nError logs: out/CUT.LOG out/sub/CUT.LOG\n") ||
+              run.err.ends_with("9 tables: 5 converted, 4 failed\nError logs: out/sub/CUT.LOG out/CUT.LOG\n"))
+      << run.err;
+  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/CUT.LOG")).find("Record 51 of " + dir_.path() + "/data/CUT.DBF"),
+            std::string::npos);
+  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/sub/CUT.LOG")).find("Record 21 of " + dir_.path() + "/data/sub/CUT.DBF"),
+            std::string::npos);
+}
+
+TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"--batch"}, "dbf2csv: --batch needs a table or a folder (dbf2csv --help)\n"},
+      {{"-j", "0", "--batch", "data"}, "dbf2csv: -j: the number of jobs must be a whole number above 0 (dbf2csv --help)\n"},
+      {{"-o", "-", "--batch", "data"}, "dbf2csv: -o: a batch writes to a folder, not to standard output (dbf2csv --help)\n"},
+      {{"--jobs", "--batch", "data"}, "dbf2csv: --jobs needs a value (dbf2csv --help)\n"},
+  };
+  for (const auto& c : cases) {
+    const e2e::Run run = e2e::runProgram(dir_.path(), c.args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, c.message);
+  }
+  EXPECT_EQ(tree(dir_ / "data"), before_);
+}
+
+// ---- Interrupts -------------------------------------------------------------
+
+constexpr int kBigTables = 4;
+constexpr std::uint32_t kBigRecords = 1'000'000;
+
+// The files of `folder` whose name says they are being written.
+bool conversionUnderway(const fs::path& folder) {
+  std::error_code ec;
+  for (const auto& e : fs::recursive_directory_iterator(folder, ec))
+    if (e.path().extension() == ".tmp") return true;
+  return false;
+}
+
+// The children of process `pid`, from the kernel's list.
+std::vector<pid_t> childrenOf(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+  std::vector<pid_t> pids;
+  for (pid_t p; in >> p;) pids.push_back(p);
+  return pids;
+}
+
+class BatchInterrupt : public testing::TestWithParam<bool> {};
+
+// Ctrl-C on a terminal reaches the batch and its children; SIGTERM only
+// the batch, which must end its children itself.
+TEST_P(BatchInterrupt, StartsNoMoreTablesAndLeavesNoTemporaryFileAndNoHalfWrittenCsv) {
+  const bool wholeGroup = GetParam();
+  rt_test::TempDir dir;
+  fs::create_directory(dir / "data");
+  for (int i = 0; i < kBigTables; ++i) {
+    test_support::TableShape shape;
+    shape.fields = {{"N", 'N', 10}};
+    test_support::DbfWriter w(dir / ("data/T" + std::to_string(i) + ".DBF"), shape);
+    for (std::uint32_t r = 0; r < kBigRecords; ++r) w.appendRaw("1234567890");
+    w.finish();
+  }
+
+  std::string error;
+  std::optional<batch::ProcessId> id;
+  std::optional<batch::ChildEnd> end;
+  {
+    batch::Children children;
+    id = children.start({DBF2CSV_BIN, {"-j", "2", "--batch", "data"}, dir.path(), dir / "messages",
+                         {{"DBF2CSV_UI", "headless"}}},
+                        error);
+    ASSERT_TRUE(id) << error;
+    const auto pid = static_cast<pid_t>(*id);
+    while (!conversionUnderway(dir / "data") && ::kill(pid, 0) == 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (wholeGroup)
+      for (pid_t child : childrenOf(pid)) ::kill(child, SIGINT);
+    ::kill(pid, wholeGroup ? SIGINT : SIGTERM);
+    end = children.waitNext();
+  }
+  ASSERT_TRUE(end);
+  EXPECT_FALSE(end->crashed);
+  EXPECT_EQ(end->code, 130);
+  const std::string told = rt_test::readFile(dir / "messages");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(told, m, std::regex("4 tables: ([0-9]) converted, 0 failed, ([0-9]) not "
+                                                    "converted \\(interrupted\\)\n$")))
+      << told;
+  // The tables are alike: a CSV file there is whole when it has every line.
+  // Nothing else may lie beside the tables.
+  int converted = 0;
+  for (const auto& e : fs::directory_iterator(dir / "data")) {
+    if (e.path().extension() == ".DBF") continue;
+    EXPECT_EQ(e.path().extension(), ".CSV") << "left behind: " << e.path();
+    EXPECT_EQ(fs::file_size(e.path()), 5 + std::uint64_t{kBigRecords} * 14) << e.path();
+    ++converted;
+  }
+  EXPECT_EQ(std::to_string(converted), m[1].str());
+  EXPECT_EQ(std::to_string(kBigTables - converted), m[2].str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Interrupt, BatchInterrupt, testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "CtrlC" : "SigTerm"; });
+
+}  // namespace
