@@ -84,6 +84,13 @@ std::string messageText(const std::string& messages) {
   return text;
 }
 
+// `path` as seen from `folder`, through links as the system follows them.
+std::string relativeTo(const std::string& path, const std::string& folder) {
+  std::error_code ec;
+  const fs::path relative = fs::relative(path, folder, ec);
+  return ec || relative.empty() ? fs::absolute(path).string() : relative.string();
+}
+
 }  // namespace
 
 std::string recordsOf(const std::string& messages) {
@@ -100,16 +107,21 @@ std::string logDescription(const std::string& log) {
 }
 
 std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const Renames& names) {
+                          const ChildEnd& end, const TableNames& child,
+                          const TableNames& shown) {
   std::string reason = logDescription(log);
-  if (reason.empty()) reason = messageText(messages);
+  if (!reason.empty()) {
+    replaceAll(reason, child.onDisk, shown.onDisk);
+  } else {
+    reason = messageText(messages);
+    replaceAll(reason, child.given, shown.given);
+  }
   if (end.crashed) {
     reason = "The conversion ended by " + crashDescription(end.code) + "." +
              (reason.empty() ? "" : " " + reason);
   } else if (reason.empty()) {
     reason = "The conversion ended with exit code " + std::to_string(end.code) + ".";
   }
-  for (const auto& [childName, shownName] : names) replaceAll(reason, childName, shownName);
   return reason;
 }
 
@@ -122,6 +134,11 @@ TableJob::TableJob(TableJob&& other) noexcept
     : table_(std::move(other.table_)), settings_(other.settings_),
       folder_(std::exchange(other.folder_, {})),
       prepareFailure_(std::move(other.prepareFailure_)) {}
+
+// The table as the child is given it: relative to its folder. A relative
+// name keeps the child from looking up every folder above the table
+// without regard to letter case, as it does for a name that it upper-cases.
+std::string TableJob::tableFromFolder() const { return relativeTo(table_.path, folder_); }
 
 void TableJob::discard() {
   if (folder_.empty()) return;
@@ -148,7 +165,7 @@ std::optional<ChildCommand> TableJob::prepare() {
   command.program = settings_->program;
   command.args = settings_->childOptions;
   command.args.insert(command.args.end(),
-                      {"-o", rt::baseName(table_.output), "--", fs::absolute(table_.path).string()});
+                      {"-o", rt::baseName(table_.output), "--", tableFromFolder()});
   if (!settings_->fieldNames) command.args.emplace_back("N");
   command.directory = folder_;
   command.messagesFile = (fs::path(folder_) / kMessagesFile).string();
@@ -172,14 +189,11 @@ Outcome TableJob::finish(const ChildEnd& end) {
   } else {
     const std::string log = childLog(folder_);
     const std::string logText = log.empty() ? "" : readWhole(log);
-    // The child named the table by the absolute name it was given,
-    // upper-cased, and in a runtime error's description by its path on
-    // disk; the user knows it by the name shown.
-    const std::string absolute = fs::absolute(table_.path).string();
+    const std::string onDisk = rt::resolvePath(app::normaliseName(table_.path));
     outcome.detail = failureReason(
         messages, logText, end,
-        {{app::normaliseName(absolute), app::normaliseName(table_.shown)},
-         {rt::resolvePath(app::normaliseName(absolute)), table_.shown}});
+        {app::normaliseName(tableFromFolder()), relativeTo(onDisk, folder_)},
+        {app::normaliseName(table_.shown), table_.shown});
     if (!log.empty()) {
       replaceFile(log, table_.log, ec);
       if (!ec) outcome.log = table_.log;

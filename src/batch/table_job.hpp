@@ -61,6 +61,8 @@ class TableJob {
   void discard();
 
  private:
+  std::string tableFromFolder() const;
+
   Table table_;
   const JobSettings* settings_;
   std::string folder_;  // the private folder, "" when none
@@ -73,11 +75,18 @@ class TableJob {
 std::string recordsOf(const std::string& messages);
 // The description line of an error log; "" when it has none.
 std::string logDescription(const std::string& log);
+// How a table is named: in messages by the name given, upper-cased (and
+// ".DBF" added), in a runtime error's description by its path on disk.
+struct TableNames {
+  std::string given;
+  std::string onDisk;
+};
+
 // Why a table was not converted, from what its child printed, its error
-// log's text ("" when none) and its end. Each name of `names` (the table as
-// the child knew it) becomes the one beside it (as the user named it).
-using Renames = std::vector<std::pair<std::string, std::string>>;
+// log's text ("" when none) and its end, naming the table as the user
+// knows it (`shown`) where the child named it by its own names (`child`).
 std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const Renames& names);
+                          const ChildEnd& end, const TableNames& child,
+                          const TableNames& shown);
 
 }  // namespace batch

@@ -19,14 +19,14 @@ using batch::TableJob;
 const std::string kLog =
     "------------------------------------------------------------------------------\r\n"
     "oError:cargo        : NIL\r\n"
-    "oError:description  : Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file\r\n"
-    "oError:filename     : /DATA/ORDERS.DBF\r\n";
+    "oError:description  : Record 7 of ../orders.dbf lies beyond the end of the file\r\n"
+    "oError:filename     : ../orders.dbf\r\n";
 
 TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWritesThem) {
   EXPECT_EQ(batch::recordsOf("Program Ended Normally\n\nFile ORDERS.CSV Created with 12,345 records.\n"),
             "12,345 records");
   EXPECT_EQ(batch::recordsOf("Not able to open X.DBF.\n"), "");
-  EXPECT_EQ(batch::logDescription(kLog), "Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file");
+  EXPECT_EQ(batch::logDescription(kLog), "Record 7 of ../orders.dbf lies beyond the end of the file");
   EXPECT_EQ(batch::logDescription("no log"), "");
 
   struct Case {
@@ -34,18 +34,17 @@ TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWrite
     ChildEnd end;
     std::string reason;
   } cases[] = {
-      {"Not able to open /DATA/ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
+      {"Not able to open ../ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
       {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
-       "Record 7 of D/ORDERS.DBF lies beyond the end of the file"},
-      {"", "oError:description  : Read error in /data/Orders.dbf\r\n", {1, false, 1},
-       "Read error in d/Orders.dbf"},
+       "Record 7 of d/orders.dbf lies beyond the end of the file"},
+      {"Not able to open ../orders.dbf.\n", "", {1, false, 1}, "Not able to open ../orders.dbf."},
       {"", "", {1, true, 11}, "The conversion ended by signal 11 (Segmentation fault)."},
       {"", "", {1, false, 7}, "The conversion ended with exit code 7."},
       {"Job file;x\n  two lines \n", "", {1, false, 1}, "Job file;x two lines"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end,
-                                   {{"/DATA/ORDERS.DBF", "D/ORDERS.DBF"}, {"/data/Orders.dbf", "d/Orders.dbf"}}),
+    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, {"../ORDERS.DBF", "../orders.dbf"},
+                                   {"D/ORDERS.DBF", "d/orders.dbf"}),
               c.reason);
 }
 
@@ -75,7 +74,7 @@ TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeave
   ASSERT_TRUE(command) << job.prepareFailure();
   EXPECT_EQ(command->program, "/bin/dbf2csv");
   const std::vector<std::string> args{"--rfc4180", "-d", ";", "-o", "ORDERS.CSV", "--",
-                                      dir_ / "d/orders.dbf", "N"};
+                                      "../../../d/orders.dbf", "N"};
   EXPECT_EQ(command->args, args);
   EXPECT_EQ(fs::path(command->directory).parent_path(), "out/sub");
   EXPECT_TRUE(fs::path(command->directory).filename().string().starts_with(".dbf2csv-"));
@@ -104,7 +103,7 @@ TEST_F(Job, AFailedRunLeavesThePreviousOutputAndItsLogBecomesTheTablesLog) {
   dir_.write(command->directory + "/messages.txt", "\n\rError log was written to the file APPERROR.LOG");
   const batch::Outcome outcome = job.finish({1, false, 1});
   EXPECT_FALSE(outcome.converted);
-  EXPECT_EQ(outcome.detail, "Record 7 of /DATA/ORDERS.DBF lies beyond the end of the file");
+  EXPECT_EQ(outcome.detail, "Record 7 of d/orders.dbf lies beyond the end of the file");
   EXPECT_EQ(outcome.log, "d/ORDERS.LOG");
   EXPECT_EQ(files("d"), "ORDERS.CSV ORDERS.LOG orders.dbf");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.CSV"), "previous");
