@@ -11,7 +11,7 @@
 
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/run_parameters.hpp"
 
 namespace batch {
 

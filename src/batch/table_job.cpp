@@ -9,7 +9,7 @@
 
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_detail.hpp"
+#include "src/app/run_parameters.hpp"
 
 namespace batch {
 
@@ -20,6 +20,8 @@ namespace {
 constexpr int kNameTries = 100;
 constexpr const char* kMessagesFile = "messages.txt";  // lower case: no table's output name
 constexpr const char* kLogPrefix = "APPERROR.";
+// What a run reads beside its table: the memo files, a code page file.
+constexpr const char* kCompanions[] = {".DBT", ".FPT", ".CPG"};
 
 std::string readWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -84,13 +86,6 @@ std::string messageText(const std::string& messages) {
   return text;
 }
 
-// `path` as seen from `folder`, through links as the system follows them.
-std::string relativeTo(const std::string& path, const std::string& folder) {
-  std::error_code ec;
-  const fs::path relative = fs::relative(path, folder, ec);
-  return ec || relative.empty() ? fs::absolute(path).string() : relative.string();
-}
-
 }  // namespace
 
 std::string recordsOf(const std::string& messages) {
@@ -132,13 +127,32 @@ TableJob::~TableJob() { discard(); }
 
 TableJob::TableJob(TableJob&& other) noexcept
     : table_(std::move(other.table_)), settings_(other.settings_),
-      folder_(std::exchange(other.folder_, {})),
+      folder_(std::exchange(other.folder_, {})), childTable_(std::move(other.childTable_)),
       prepareFailure_(std::move(other.prepareFailure_)) {}
 
-// The table as the child is given it: relative to its folder. A relative
-// name keeps the child from looking up every folder above the table
-// without regard to letter case, as it does for a name that it upper-cases.
-std::string TableJob::tableFromFolder() const { return relativeTo(table_.path, folder_); }
+// Links in the private folder stand for the table and the files the
+// program reads beside it (its memo file, a code page file), under their
+// own names, so the child finds them as a run in the table's folder would.
+// Returns the name the child is given; "" when a link cannot be made.
+std::string TableJob::linkTable(std::error_code& ec) {
+  const std::string table = rt::resolvePath(app::normaliseName(table_.path));
+  const std::string name = rt::baseName(table);
+  if (fs::is_regular_file(table, ec)) {
+    const std::string stem = table.substr(0, table.size() - 4);
+    std::vector<std::string> files{table};
+    for (const char* ext : kCompanions) {
+      const std::string companion = rt::resolvePath(stem + ext);
+      if (fs::is_regular_file(companion, ec)) files.push_back(companion);
+    }
+    for (const std::string& file : files) {
+      fs::create_symlink(fs::absolute(file), fs::path(folder_) / rt::baseName(file), ec);
+      if (ec) return {};
+    }
+  }
+  ec.clear();  // a table that is not there is the child's to report
+  // A name that begins with "-" must not be read as an option.
+  return name.starts_with("-") ? "./" + name : name;
+}
 
 void TableJob::discard() {
   if (folder_.empty()) return;
@@ -161,11 +175,17 @@ std::optional<ChildCommand> TableJob::prepare() {
     return std::nullopt;
   }
 
+  childTable_ = linkTable(ec);
+  if (childTable_.empty()) {
+    prepareFailure_ = "Not able to link " + table_.shown + " into " + folder_ + ": " + ec.message() + ".";
+    discard();
+    return std::nullopt;
+  }
+
   ChildCommand command;
   command.program = settings_->program;
   command.args = settings_->childOptions;
-  command.args.insert(command.args.end(),
-                      {"-o", rt::baseName(table_.output), "--", tableFromFolder()});
+  command.args.push_back(childTable_);
   if (!settings_->fieldNames) command.args.emplace_back("N");
   command.directory = folder_;
   command.messagesFile = (fs::path(folder_) / kMessagesFile).string();
@@ -178,7 +198,7 @@ Outcome TableJob::finish(const ChildEnd& end) {
   Outcome outcome;
   const fs::path folder(folder_);
   const std::string messages = readWhole(folder / kMessagesFile);
-  const fs::path csv = folder / rt::baseName(table_.output);
+  const fs::path csv = folder / rt::baseName(app::outputName(app::normaliseName(childTable_)));
   std::error_code ec;
   if (!end.crashed && end.code == 0 && fs::is_regular_file(csv, ec)) {
     replaceFile(csv, table_.output, ec);
@@ -189,11 +209,9 @@ Outcome TableJob::finish(const ChildEnd& end) {
   } else {
     const std::string log = childLog(folder_);
     const std::string logText = log.empty() ? "" : readWhole(log);
-    const std::string onDisk = rt::resolvePath(app::normaliseName(table_.path));
-    outcome.detail = failureReason(
-        messages, logText, end,
-        {app::normaliseName(tableFromFolder()), relativeTo(onDisk, folder_)},
-        {app::normaliseName(table_.shown), table_.shown});
+    outcome.detail = failureReason(messages, logText, end,
+                                   {app::normaliseName(childTable_), childTable_},
+                                   {app::normaliseName(table_.shown), table_.shown});
     if (!log.empty()) {
       replaceFile(log, table_.log, ec);
       if (!ec) outcome.log = table_.log;

@@ -1,10 +1,12 @@
 // One table of a batch: the child run that converts it, in a folder of its
 // own beside the output, and what is made of the child's end.
 //
-// The child runs `dbf2csv [options] -o NAME.CSV -- TABLE [N]` with that
-// private folder as its current directory: the CSV file (and its temporary
-// file), an error log APPERROR.LOG and the messages it prints all land
-// there and nowhere else. So two tables' logs never meet, a job file or
+// The private folder holds links to the table and its companions (memo
+// file, code page file) under their own names, and the child runs
+// `dbf2csv [options] TABLE [N]` there, exactly as a single run in the
+// table's folder: the CSV file (and its temporary file), an error log
+// APPERROR.LOG and the messages it prints all land in the private folder
+// and nowhere else. So two tables' logs never meet, a job file or
 // MEMOS.SYS in the user's folder is never touched, and whatever becomes of
 // the child (done, failed, crashed, ended by an interrupt) nothing of it is
 // left once the folder is removed. Only a complete CSV file is moved to its
@@ -12,6 +14,7 @@
 #pragma once
 
 #include <optional>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -61,11 +64,12 @@ class TableJob {
   void discard();
 
  private:
-  std::string tableFromFolder() const;
+  std::string linkTable(std::error_code& ec);
 
   Table table_;
   const JobSettings* settings_;
-  std::string folder_;  // the private folder, "" when none
+  std::string folder_;      // the private folder, "" when none
+  std::string childTable_;  // the table's name in it
   std::string prepareFailure_;
 };
 

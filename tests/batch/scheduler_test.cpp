@@ -16,15 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Called as the program is: [options] -o NAME -- TABLE [N]. Notes its start
+// Called as the program is, in the folder of links: TABLE [N]. Notes its start
 // and end in the events file; a table whose name holds BAD fails, one whose
 // name holds STOP interrupts the batch that started it.
 const char* kStandIn = R"(#!/bin/sh
-out=$2 table=$(basename "$4")
+table=$1 out=$(basename "$1" .DBF).CSV
 echo "start $table" >> "$EVENTS"
 case $table in
   *STOP*) kill -TERM $PPID; sleep 30 ;;
-  *BAD*) echo "Not able to open $4."; echo "end $table" >> "$EVENTS"; exit 1 ;;
+  *BAD*) echo "Not able to open $1."; echo "end $table" >> "$EVENTS"; exit 1 ;;
   *LONG*) sleep 5 ;;
 esac
 sleep 0.2
@@ -84,14 +84,17 @@ TEST_F(Scheduler, TablesStartInOrderNeverMoreThanAllowedAndAFailureStopsNoOther)
     running += e.starts_with("start ") ? 1 : -1;
     most = std::max(most, running);
   }
-  EXPECT_EQ(starts, (std::vector<std::string>{"E.DBF", "BAD.DBF", "C.DBF", "B.DBF", "A.DBF"}));
+  // The first two start together and may say so in either order.
+  ASSERT_EQ(starts.size(), 5u);
+  std::sort(starts.begin(), starts.begin() + 2);
+  EXPECT_EQ(starts, (std::vector<std::string>{"BAD.DBF", "E.DBF", "C.DBF", "B.DBF", "A.DBF"}));
   EXPECT_EQ(most, 2);
   EXPECT_EQ(running, 0);
   EXPECT_EQ(dir_.listing(), "d events out stand-in");
   std::string outputs;
   for (const auto& e : fs::directory_iterator(dir_ / "out")) outputs += e.path().filename().string() + " ";
   EXPECT_EQ(outputs.size(), std::string("A.CSV B.CSV C.CSV E.CSV ").size()) << outputs;
-  EXPECT_NE(out_.str().find("BAD: Not able to open ../../d/BAD.DBF.\n"), std::string::npos)
+  EXPECT_NE(out_.str().find("BAD: Not able to open BAD.DBF.\n"), std::string::npos)
       << out_.str();
   EXPECT_TRUE(out_.str().ends_with("5 tables: 4 converted, 1 failed\n")) << out_.str();
 }

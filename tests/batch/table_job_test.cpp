@@ -19,14 +19,14 @@ using batch::TableJob;
 const std::string kLog =
     "------------------------------------------------------------------------------\r\n"
     "oError:cargo        : NIL\r\n"
-    "oError:description  : Record 7 of ../orders.dbf lies beyond the end of the file\r\n"
-    "oError:filename     : ../orders.dbf\r\n";
+    "oError:description  : Record 7 of orders.dbf lies beyond the end of the file\r\n"
+    "oError:filename     : orders.dbf\r\n";
 
 TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWritesThem) {
   EXPECT_EQ(batch::recordsOf("Program Ended Normally\n\nFile ORDERS.CSV Created with 12,345 records.\n"),
             "12,345 records");
   EXPECT_EQ(batch::recordsOf("Not able to open X.DBF.\n"), "");
-  EXPECT_EQ(batch::logDescription(kLog), "Record 7 of ../orders.dbf lies beyond the end of the file");
+  EXPECT_EQ(batch::logDescription(kLog), "Record 7 of orders.dbf lies beyond the end of the file");
   EXPECT_EQ(batch::logDescription("no log"), "");
 
   struct Case {
@@ -34,16 +34,16 @@ TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWrite
     ChildEnd end;
     std::string reason;
   } cases[] = {
-      {"Not able to open ../ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
+      {"Not able to open ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
       {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
        "Record 7 of d/orders.dbf lies beyond the end of the file"},
-      {"Not able to open ../orders.dbf.\n", "", {1, false, 1}, "Not able to open ../orders.dbf."},
+      {"Not able to open orders.dbf.\n", "", {1, false, 1}, "Not able to open orders.dbf."},
       {"", "", {1, true, 11}, "The conversion ended by signal 11 (Segmentation fault)."},
       {"", "", {1, false, 7}, "The conversion ended with exit code 7."},
       {"Job file;x\n  two lines \n", "", {1, false, 1}, "Job file;x two lines"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, {"../ORDERS.DBF", "../orders.dbf"},
+    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, {"ORDERS.DBF", "orders.dbf"},
                                    {"D/ORDERS.DBF", "d/orders.dbf"}),
               c.reason);
 }
@@ -53,6 +53,8 @@ class Job : public testing::Test {
   Job() {
     dir_.enter();
     dir_.write("d/orders.dbf", "table");
+    dir_.write("d/orders.dbt", "memo");
+    dir_.write("d/orders.txt", "other");
   }
 
   batch::Table table(const std::string& output) const {
@@ -73,9 +75,11 @@ TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeave
   const auto command = job.prepare();
   ASSERT_TRUE(command) << job.prepareFailure();
   EXPECT_EQ(command->program, "/bin/dbf2csv");
-  const std::vector<std::string> args{"--rfc4180", "-d", ";", "-o", "ORDERS.CSV", "--",
-                                      "../../../d/orders.dbf", "N"};
+  const std::vector<std::string> args{"--rfc4180", "-d", ";", "orders.dbf", "N"};
   EXPECT_EQ(command->args, args);
+  // The table and its memo file, not the other files beside it.
+  EXPECT_EQ(files(command->directory), "orders.dbf orders.dbt");
+  EXPECT_EQ(fs::read_symlink(command->directory + "/orders.dbt"), dir_ / "d/orders.dbt");
   EXPECT_EQ(fs::path(command->directory).parent_path(), "out/sub");
   EXPECT_TRUE(fs::path(command->directory).filename().string().starts_with(".dbf2csv-"));
   EXPECT_EQ(command->environment, (decltype(command->environment){{"DBF2CSV_UI", "headless"}}));
@@ -105,7 +109,7 @@ TEST_F(Job, AFailedRunLeavesThePreviousOutputAndItsLogBecomesTheTablesLog) {
   EXPECT_FALSE(outcome.converted);
   EXPECT_EQ(outcome.detail, "Record 7 of d/orders.dbf lies beyond the end of the file");
   EXPECT_EQ(outcome.log, "d/ORDERS.LOG");
-  EXPECT_EQ(files("d"), "ORDERS.CSV ORDERS.LOG orders.dbf");
+  EXPECT_EQ(files("d"), "ORDERS.CSV ORDERS.LOG orders.dbf orders.dbt orders.txt");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.CSV"), "previous");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.LOG"), kLog);
 }
@@ -117,7 +121,7 @@ TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) 
     ASSERT_TRUE(command);
     dir_.write(command->directory + "/.ORDERS.CSV.0123456789abcdef.tmp", "half");
   }  // ended by an interrupt: the job goes out of scope
-  EXPECT_EQ(files("d"), "orders.dbf");
+  EXPECT_EQ(files("d"), "orders.dbf orders.dbt orders.txt");
 
   dir_.write("blocked", "a file where the output folder should be");
   TableJob blocked(table("blocked/ORDERS.CSV"), settings_);
@@ -129,7 +133,7 @@ TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) 
   TableJob problem(clash, settings_);
   EXPECT_FALSE(problem.prepare());
   EXPECT_EQ(problem.prepareFailure(), clash.problem);
-  EXPECT_EQ(files("d"), "orders.dbf");
+  EXPECT_EQ(files("d"), "orders.dbf orders.dbt orders.txt");
 }
 
 }  // namespace

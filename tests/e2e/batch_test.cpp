@@ -122,7 +122,7 @@ TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOther
   expectGoodTablesLikeTheOracle("data");
   const std::string cutLog = rt_test::readFile(dir_ / "data/CUT.LOG");
   EXPECT_EQ(logDescription(cutLog),
-            "Record 51 of ../CUT.DBF lies beyond the end of the file: the file ends before it "
+            "Record 51 of CUT.DBF lies beyond the end of the file: the file ends before it "
             "(it holds 50 whole records of the 100 its header counts)");
   EXPECT_EQ(tableLines(run.err),
             (std::vector<std::string>{
@@ -152,9 +152,9 @@ TEST_F(Batch, IntoAnOutputFolderARecursiveBatchKeepsTheStructureAndEachLogItsOwn
   EXPECT_TRUE(run.err.ends_with("9 tables: 5 converted, 4 failed\nError logs: out/CUT.LOG out/sub/CUT.LOG\n") ||
               run.err.ends_with("9 tables: 5 converted, 4 failed\nError logs: out/sub/CUT.LOG out/CUT.LOG\n"))
       << run.err;
-  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/CUT.LOG")).find("Record 51 of ../../data/CUT.DBF"),
+  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/CUT.LOG")).find("Record 51 of CUT.DBF"),
             std::string::npos);
-  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/sub/CUT.LOG")).find("Record 21 of ../../../data/sub/CUT.DBF"),
+  EXPECT_NE(logDescription(rt_test::readFile(dir_ / "out/sub/CUT.LOG")).find("Record 21 of CUT.DBF"),
             std::string::npos);
 }
 

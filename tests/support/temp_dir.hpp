@@ -63,7 +63,7 @@ class TempDir {
 inline std::string treeListing(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
-    names.push_back(std::filesystem::relative(e.path(), folder).string());
+    names.push_back(e.path().lexically_relative(folder).string());
   std::sort(names.begin(), names.end());
   std::string out;
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
