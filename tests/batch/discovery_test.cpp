@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

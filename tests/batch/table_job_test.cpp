@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "src/batch/processes.hpp"
-#include "tests/e2e/program_run.hpp"
-#include "tests/rt/temp_dir.hpp"
+#include "tests/support/program_run.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -117,7 +117,7 @@ class Batch : public testing::Test {
 };
 
 TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOthers) {
-  const e2e::Run run = e2e::runProgram(dir_.path(), {"--batch", "data"});
+  const test_support::ProgramRun run = test_support::runProgram(dir_.path(), {"--batch", "data"});
   EXPECT_EQ(run.exitCode, 1);
   expectGoodTablesLikeTheOracle("data");
   const std::string cutLog = rt_test::readFile(dir_ / "data/CUT.LOG");
@@ -142,7 +142,7 @@ TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOther
 }
 
 TEST_F(Batch, IntoAnOutputFolderARecursiveBatchKeepsTheStructureAndEachLogItsOwn) {
-  const e2e::Run run = e2e::runProgram(dir_.path(), {"-r", "-j", "3", "--output=out", "--batch", "data"});
+  const test_support::ProgramRun run = test_support::runProgram(dir_.path(), {"-r", "-j", "3", "--output=out", "--batch", "data"});
   EXPECT_EQ(run.exitCode, 1);
   expectGoodTablesLikeTheOracle("out");
   EXPECT_EQ(tree(dir_ / "data"), before_);
@@ -169,7 +169,7 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
       {{"--jobs", "--batch", "data"}, "dbf2csv: --jobs needs a value (dbf2csv --help)\n"},
   };
   for (const auto& c : cases) {
-    const e2e::Run run = e2e::runProgram(dir_.path(), c.args);
+    const test_support::ProgramRun run = test_support::runProgram(dir_.path(), c.args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, c.message);
   }
