@@ -19,20 +19,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kMemoExtensions[] = {".DBT", ".FPT"};
+// What a run reads beside its table: the memo files, a code page file.
+constexpr const char* kCompanions[] = {".DBT", ".FPT", ".CPG"};
 
 bool isTableName(const fs::path& p) { return rt::upper(p.extension().string()) == ".DBF"; }
 
-// The table's bytes and those of a memo file beside it, found as the
-// database engine finds it: same name, any letter case.
+// The table's bytes and those of the files read beside it.
 std::uint64_t workBytes(const std::string& table) {
   std::error_code ec;
   std::uint64_t bytes = fs::file_size(table, ec);
   if (ec) return 0;
-  const std::string stem = table.substr(0, table.size() - 4);
-  for (const char* ext : kMemoExtensions) {
-    const std::string memo = rt::resolvePath(stem + ext);
-    const auto size = fs::file_size(memo, ec);
+  for (const std::string& companion : companionsOf(table)) {
+    const auto size = fs::file_size(companion, ec);
     if (!ec) bytes += size;
   }
   return bytes;
@@ -125,6 +123,18 @@ class Finder {
 };
 
 }  // namespace
+
+std::vector<std::string> companionsOf(const std::string& table) {
+  std::vector<std::string> files;
+  const std::string stem = table.substr(0, table.size() - rt::baseName(table).size()) +
+                           fs::path(rt::baseName(table)).stem().string();
+  std::error_code ec;
+  for (const char* ext : kCompanions) {
+    const std::string companion = rt::resolvePath(stem + ext);
+    if (fs::is_regular_file(companion, ec)) files.push_back(companion);
+  }
+  return files;
+}
 
 std::vector<Table> findTables(const BatchOptions& options) {
   Finder finder(options);

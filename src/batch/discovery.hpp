@@ -28,6 +28,10 @@ struct Table {
 // same file as an earlier one's, come with their problem.
 std::vector<Table> findTables(const BatchOptions& options);
 
+// The files a run reads beside `table` (its memo files, a code page file),
+// found as the program finds them: same name, any letter case.
+std::vector<std::string> companionsOf(const std::string& table);
+
 // The same tables, largest first (equal ones in the order found).
 void largestFirst(std::vector<Table>& tables);
 

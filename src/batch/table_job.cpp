@@ -20,8 +20,6 @@ namespace {
 constexpr int kNameTries = 100;
 constexpr const char* kMessagesFile = "messages.txt";  // lower case: no table's output name
 constexpr const char* kLogPrefix = "APPERROR.";
-// What a run reads beside its table: the memo files, a code page file.
-constexpr const char* kCompanions[] = {".DBT", ".FPT", ".CPG"};
 
 std::string readWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -138,12 +136,8 @@ std::string TableJob::linkTable(std::error_code& ec) {
   const std::string table = rt::resolvePath(app::normaliseName(table_.path));
   const std::string name = rt::baseName(table);
   if (fs::is_regular_file(table, ec)) {
-    const std::string stem = table.substr(0, table.size() - 4);
-    std::vector<std::string> files{table};
-    for (const char* ext : kCompanions) {
-      const std::string companion = rt::resolvePath(stem + ext);
-      if (fs::is_regular_file(companion, ec)) files.push_back(companion);
-    }
+    std::vector<std::string> files = companionsOf(table);
+    files.insert(files.begin(), table);
     for (const std::string& file : files) {
       fs::create_symlink(fs::absolute(file), fs::path(folder_) / rt::baseName(file), ec);
       if (ec) return {};
