@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace app {
 namespace {
@@ -28,6 +29,16 @@ std::string setText(std::optional<std::string>& to, std::string_view value) {
   return "";
 }
 
+std::string setJobs(Options& o, std::string_view value) {
+  unsigned n = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || n == 0) {
+    return "takes a whole number above 0";
+  }
+  o.jobs = n;
+  return "";
+}
+
 constexpr std::array kOptions = {
     OptionSpec{'e', "encoding", "CODEPAGE|auto",
                "convert text and field names from the code page to UTF-8",
@@ -38,8 +49,19 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view) { return setFlag(o.rfc4180); }},
     OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
                setDelimiter},
-    OptionSpec{'o', "output", "PATH", "the output file; - for standard output",
+    OptionSpec{'o', "output", "PATH", "the output file; - for standard output; a batch's folder",
                [](Options& o, std::string_view v) { return setText(o.output, v); }},
+    OptionSpec{'\0', "batch", "", "the arguments are tables and folders, each table run apart",
+               [](Options& o, std::string_view) { return setFlag(o.batch); }},
+    OptionSpec{'r', "recursive", "", "with --batch, the tables of subfolders too",
+               [](Options& o, std::string_view) { return setFlag(o.recursive); }},
+    OptionSpec{'j', "jobs", "N", "with --batch, at most N tables at once; default one per core",
+               setJobs},
+    OptionSpec{'\0', "no-names", "", "with --batch, no field-name line",
+               [](Options& o, std::string_view) {
+                 o.fieldNames = false;
+                 return std::string();
+               }},
     OptionSpec{'h', "help", "", "show this help and exit",
                [](Options& o, std::string_view) { return setFlag(o.help); }},
     OptionSpec{'V', "version", "", "show the version and exit",
@@ -91,9 +113,27 @@ std::string readOption(const std::vector<std::string>& args, std::size_t& i, Opt
   return usageError(nameOf(*option) + " " + std::string(*value) + ": " + why);
 }
 
+// The arguments of a batch: tables and folders, never the field-name flag
+// of a single table, nor standard output for its CSV files.
+std::string checkBatch(const Options& o) {
+  if (o.arguments.empty()) return usageError("--batch needs a table or a folder");
+  if (o.output == "-") return usageError("--output -: a batch writes to a folder, not to standard output");
+  for (const std::string& a : o.arguments) {
+    if (a == "N" || a == "n") {
+      return usageError(a + " after --batch: --no-names leaves out the field-name line, " + a +
+                        ".DBF names a table " + a);
+    }
+  }
+  return "";
+}
+
 // Rules that join options.
 std::string checkTogether(const Options& o) {
   if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
+  if (o.batch) return checkBatch(o);
+  if (o.recursive) return usageError("--recursive needs --batch");
+  if (o.jobs != 0) return usageError("--jobs needs --batch");
+  if (!o.fieldNames) return usageError("--no-names needs --batch");
   return "";
 }
 
@@ -126,6 +166,17 @@ std::string optionHelp() {
     out += names + std::string(o.help) + "\n";
   }
   return out;
+}
+
+std::vector<std::string> tableOptionArguments(const Options& o) {
+  std::vector<std::string> args;
+  if (o.encoding) args.push_back("--encoding=" + *o.encoding);
+  if (o.bom) args.emplace_back("--bom");
+  if (o.rfc4180) args.emplace_back("--rfc4180");
+  if (o.delimiter != ',') {
+    args.push_back("--delimiter=" + (o.delimiter == '\t' ? std::string("tab") : std::string(1, o.delimiter)));
+  }
+  return args;
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
-// The command line: options first, then the table and the field-name flag.
-// The options are one table, so that a new one is a row and a member.
+// The command line: options first, then the table and the field-name flag,
+// or after --batch the tables and folders of a batch. The options are one
+// table, so that a new one is a row and a member.
 #pragma once
 
 #include <optional>
@@ -18,8 +19,12 @@ struct Options {
   bool bom = false;
   bool rfc4180 = false;
   char delimiter = ',';
-  std::optional<std::string> output;    // a path, or "-" for standard output
-  std::vector<std::string> arguments;   // TABLE and FLAG, as given
+  std::optional<std::string> output;    // a path, or "-" for standard output; a batch's folder
+  bool batch = false;                   // the arguments are tables and folders
+  bool recursive = false;               // a batch's folders: their subfolders too
+  unsigned jobs = 0;                    // a batch's children at once; 0: one per core
+  bool fieldNames = true;               // false: a batch writes no field-name line
+  std::vector<std::string> arguments;   // TABLE and FLAG, or a batch's tables and folders, as given
 };
 
 // One option: its short letter ('\0' for none), its long name, the name of
@@ -45,5 +50,10 @@ std::string parseCommandLine(const std::vector<std::string>& args, Options& opti
 
 // The option lines of --help, one per option of optionTable().
 std::string optionHelp();
+
+// The options that shape one table's CSV (--encoding, --bom, --rfc4180,
+// --delimiter) as arguments that parseCommandLine() reads back to the same
+// values: what a batch gives each table's run.
+std::vector<std::string> tableOptionArguments(const Options& options);
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "src/batch/table_job.hpp"
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,6 +21,7 @@ namespace {
 constexpr int kNameTries = 100;
 constexpr const char* kMessagesFile = "messages.txt";  // lower case: no table's output name
 constexpr const char* kLogPrefix = "APPERROR.";
+constexpr const char* kProgramPrefix = "dbf2csv: ";
 
 std::string readWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -70,8 +72,10 @@ void replaceAll(std::string& text, const std::string& what, const std::string& w
     text.replace(pos, what.size(), with);
 }
 
-// The lines of `messages` that say something, joined by blanks; the notice
-// that a log was written says nothing the log's own line does not.
+// The lines of `messages` that say something, joined by blanks, without
+// the program's name before a reason (the batch's line names the table);
+// the notice that a log was written says nothing the log's own line does
+// not.
 std::string messageText(const std::string& messages) {
   std::string text, line;
   std::istringstream in(messages);
@@ -79,6 +83,7 @@ std::string messageText(const std::string& messages) {
     for (char& c : line) c = c == '\r' ? ' ' : c;
     line = rt::allTrim(line);
     if (line.empty() || line.starts_with("Error log was written to the file")) continue;
+    if (line.starts_with(kProgramPrefix)) line.erase(0, std::strlen(kProgramPrefix));
     text += (text.empty() ? "" : " ") + line;
   }
   return text;

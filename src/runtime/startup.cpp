@@ -7,6 +7,7 @@
 #include "platform/rt/program_end.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/app.hpp"
+#include "src/app/options.hpp"
 #include "src/batch/arguments.hpp"
 #include "src/errors/errors.hpp"
 
@@ -72,8 +73,13 @@ int start(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   // A batch only runs children of this program: it needs neither the
-  // dialogs nor the database engines.
-  if (const std::optional<int> code = batch::runBatchCommand(args)) return *code;
+  // dialogs nor the database engines. A usage error, --help and --version
+  // are the main routine's, for a batch as for a single table.
+  app::Options options;
+  if (app::parseCommandLine(args, options).empty() && options.batch && !options.help &&
+      !options.version) {
+    return batch::runBatchCommand(options);
+  }
   ui::setToolkit(ui::makeToolkit());
   return start(args, app::appMain);
 }

@@ -16,6 +16,10 @@ std::string summary(const app::Options& o) {
   if (o.rfc4180) s += "rfc4180 ";
   if (o.delimiter != ',') s += std::string("delimiter=") + (o.delimiter == '\t' ? "TAB" : std::string(1, o.delimiter)) + " ";
   if (o.output) s += "output=" + *o.output + " ";
+  if (o.batch) s += "batch ";
+  if (o.recursive) s += "recursive ";
+  if (o.jobs != 0) s += "jobs=" + std::to_string(o.jobs) + " ";
+  if (!o.fieldNames) s += "no-names ";
   for (const std::string& a : o.arguments) s += "[" + a + "]";
   return s;
 }
@@ -45,6 +49,13 @@ TEST(CommandLine, OptionsInEverySpellingThenTheArguments) {
       {{"--help", "ignored"}, "help [ignored]"},
       {{"-V"}, "version "},
       {{"--version"}, "version "},
+      {{"--batch", "data", "t.dbf"}, "batch [data][t.dbf]"},
+      {{"-r", "-j", "3", "--no-names", "--batch", "data"}, "batch recursive jobs=3 no-names [data]"},
+      {{"--batch", "--recursive", "--jobs=12", "-o", "out", "data"}, "output=out batch recursive jobs=12 [data]"},
+      {{"-j2", "--batch", "-e", "auto", "--rfc4180", "-d;", "data"},
+       "encoding=auto rfc4180 delimiter=; batch jobs=2 [data]"},
+      {{"--batch", "data", "-r"}, "batch [data][-r]"},  // options stop at the first folder
+      {{"--batch", "Notes"}, "batch [Notes]"},
   };
   for (const Case& c : cases) {
     app::Options o;
@@ -72,6 +83,23 @@ TEST(CommandLine, UsageErrorsNameTheOptionAndTheHelp) {
       {{"-d", ";;", "t"}, "dbf2csv: --delimiter ;;: takes one character or tab (dbf2csv --help)"},
       {{"--delimiter="}, "dbf2csv: --delimiter needs a value (dbf2csv --help)"},
       {{"--bom", "t"}, "dbf2csv: --bom needs --encoding (dbf2csv --help)"},
+      {{"--batch"}, "dbf2csv: --batch needs a table or a folder (dbf2csv --help)"},
+      {{"-j", "0", "--batch", "data"}, "dbf2csv: --jobs 0: takes a whole number above 0 (dbf2csv --help)"},
+      {{"--jobs=2x", "--batch", "data"}, "dbf2csv: --jobs 2x: takes a whole number above 0 (dbf2csv --help)"},
+      {{"-j-1", "--batch", "data"}, "dbf2csv: --jobs -1: takes a whole number above 0 (dbf2csv --help)"},
+      {{"--batch", "--jobs"}, "dbf2csv: --jobs needs a value (dbf2csv --help)"},
+      {{"-o", "-", "--batch", "data"},
+       "dbf2csv: --output -: a batch writes to a folder, not to standard output (dbf2csv --help)"},
+      {{"--batch", "ORDERS", "N"},
+       "dbf2csv: N after --batch: --no-names leaves out the field-name line, N.DBF names a table N "
+       "(dbf2csv --help)"},
+      {{"--batch", "n", "data"},
+       "dbf2csv: n after --batch: --no-names leaves out the field-name line, n.DBF names a table n "
+       "(dbf2csv --help)"},
+      {{"-r", "t"}, "dbf2csv: --recursive needs --batch (dbf2csv --help)"},
+      {{"-j", "2", "t"}, "dbf2csv: --jobs needs --batch (dbf2csv --help)"},
+      {{"--no-names", "t"}, "dbf2csv: --no-names needs --batch (dbf2csv --help)"},
+      {{"--batch=yes", "data"}, "dbf2csv: --batch takes no value (dbf2csv --help)"},
   };
   for (const Case& c : cases) {
     app::Options o;
@@ -86,6 +114,41 @@ TEST(CommandLine, HelpListsEveryOptionOfTheTable) {
     EXPECT_NE(help.find(std::string(o.help)), std::string::npos) << o.longName;
   }
   EXPECT_NE(help.find("  -e, --encoding=CODEPAGE|auto"), std::string::npos) << help;
+}
+
+// A batch gives every table's run the options that shape its CSV; read
+// back, they are the options given, and nothing else.
+TEST(CommandLine, TableOptionArgumentsReadBackToTheSameOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> tableArgs;
+  };
+  const Case cases[] = {
+      {{"--batch", "d"}, {}},
+      {{"-r", "-j", "2", "--no-names", "-o", "out", "--batch", "d"}, {}},
+      {{"-e", "auto", "--bom", "--rfc4180", "-d", ";", "--batch", "d"},
+       {"--encoding=auto", "--bom", "--rfc4180", "--delimiter=;"}},
+      {{"-ecp866", "-dtab", "--batch", "d"}, {"--encoding=cp866", "--delimiter=tab"}},
+      {{"-d", "t", "--batch", "d"}, {"--delimiter=t"}},
+      {{"-d", "=", "--batch", "d"}, {"--delimiter=="}},
+  };
+  for (const Case& c : cases) {
+    app::Options given;
+    ASSERT_EQ(app::parseCommandLine(c.args, given), "");
+    const std::vector<std::string> tableArgs = app::tableOptionArguments(given);
+    EXPECT_EQ(tableArgs, c.tableArgs);
+    std::vector<std::string> again = tableArgs;
+    again.emplace_back("T");
+    app::Options read;
+    ASSERT_EQ(app::parseCommandLine(again, read), "");
+    app::Options expected = given;
+    expected.output.reset();
+    expected.batch = expected.recursive = false;
+    expected.jobs = 0;
+    expected.fieldNames = true;
+    expected.arguments = {"T"};
+    EXPECT_EQ(summary(read), summary(expected));
+  }
 }
 
 }  // namespace

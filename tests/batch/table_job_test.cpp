@@ -35,6 +35,8 @@ TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWrite
     std::string reason;
   } cases[] = {
       {"Not able to open ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
+      {"Not able to open ORDERS.DBF.\ndbf2csv: Table ORDERS.DBF has version byte 0x6E\n", "", {1, false, 1},
+       "Not able to open D/ORDERS.DBF. Table D/ORDERS.DBF has version byte 0x6E"},
       {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
        "Record 7 of d/orders.dbf lies beyond the end of the file"},
       {"Not able to open orders.dbf.\n", "", {1, false, 1}, "Not able to open orders.dbf."},

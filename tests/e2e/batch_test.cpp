@@ -128,12 +128,14 @@ TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOther
             (std::vector<std::string>{
                 "7 tables: 4 converted, 3 failed",
                 "Error logs: data/CUT.LOG",
-                "data/BROKEN.DBF: Not able to open DATA/BROKEN.DBF.",
+                "data/BROKEN.DBF: Not able to open DATA/BROKEN.DBF. Table DATA/BROKEN.DBF has version "
+                "byte 0x6E, which this driver does not read",
                 "data/CUT.DBF: Record 51 of data/CUT.DBF lies beyond the end of the file: the file ends "
                 "before it (it holds 50 whole records of the 100 its header counts) (error log data/CUT.LOG)",
                 "data/dbase_30.dbf: 34 records",
                 "data/dbase_83.dbf: 67 records",
-                "data/dbase_83_missing_memo.dbf: Not able to open DATA/DBASE_83_MISSING_MEMO.DBF.",
+                "data/dbase_83_missing_memo.dbf: Not able to open DATA/DBASE_83_MISSING_MEMO.DBF. "
+                "Memo file dbase_83_missing_memo.DBT of the table not found",
                 "data/dbase_8b.dbf: 10 records",
                 "data/dbase_f5.dbf: 975 records",
             }));
@@ -164,9 +166,13 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
     std::string message;
   } cases[] = {
       {{"--batch"}, "dbf2csv: --batch needs a table or a folder (dbf2csv --help)\n"},
-      {{"-j", "0", "--batch", "data"}, "dbf2csv: -j: the number of jobs must be a whole number above 0 (dbf2csv --help)\n"},
-      {{"-o", "-", "--batch", "data"}, "dbf2csv: -o: a batch writes to a folder, not to standard output (dbf2csv --help)\n"},
-      {{"--jobs", "--batch", "data"}, "dbf2csv: --jobs needs a value (dbf2csv --help)\n"},
+      {{"-j", "0", "--batch", "data"}, "dbf2csv: --jobs 0: takes a whole number above 0 (dbf2csv --help)\n"},
+      {{"-o", "-", "--batch", "data"},
+       "dbf2csv: --output -: a batch writes to a folder, not to standard output (dbf2csv --help)\n"},
+      {{"--batch", "data", "N"},
+       "dbf2csv: N after --batch: --no-names leaves out the field-name line, N.DBF names a table N "
+       "(dbf2csv --help)\n"},
+      {{"-r", "data"}, "dbf2csv: --recursive needs --batch (dbf2csv --help)\n"},
   };
   for (const auto& c : cases) {
     const test_support::ProgramRun run = test_support::runProgram(dir_.path(), c.args);
