@@ -68,10 +68,19 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
   return nWritten;
 }
 
-std::string finalReport(const std::string& cOutput, std::uint64_t nWritten) {
-  const rt::Number n{static_cast<double>(nWritten), 0, {}};
-  return "Program Ended Normally;;File " + cOutput + " Created with " +
-         rt::allTrim(rt::transform(n, "999,999,999,999")) + " records.";
+std::string withSeparators(std::uint64_t count) {
+  return rt::allTrim(rt::transform(rt::Number{static_cast<double>(count), 0, {}}, "999,999,999,999"));
+}
+
+// The report of a completed export; with a code page, how many characters
+// it left undefined, when there were any.
+std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std::uint64_t nReplaced) {
+  std::string report = "Program Ended Normally;;File " + cOutput + " Created with " +
+                       withSeparators(nWritten) + " records.";
+  if (nReplaced > 0) {
+    report += ";;" + withSeparators(nReplaced) + " characters undefined in the code page were written as U+FFFD.";
+  }
+  return report;
 }
 
 }  // namespace
@@ -117,7 +126,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
     noteOnStderr(out.status().message());
     return false;
   }
-  msg(finalReport(cOutput, nWritten));
+  msg(finalReport(cOutput, nWritten, writer.replacements()));
   window.oDialog->destroy();
   return true;
 }

@@ -75,6 +75,13 @@ std::string utf8(char32_t c) {
   return out;
 }
 
+std::size_t replacementsIn(std::string_view s) {
+  static const std::string kUtf8 = utf8(kReplacement);
+  std::size_t n = 0;
+  for (std::size_t at = s.find(kUtf8); at != std::string_view::npos; at = s.find(kUtf8, at + kUtf8.size())) ++n;
+  return n;
+}
+
 LineFormat LineFormat::standard() { return makeLineFormat(false, ',', nullptr, false); }
 
 LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage, bool bom) {
@@ -93,6 +100,7 @@ LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage
     f.names.set(b, nameBytes(codePage, rfc4180, b));
   }
   f.values.widest = std::max(f.values.widest, f.binary.widest);
+  f.mayReplace = codePage && std::find(codePage->begin(), codePage->end(), kReplacement) != codePage->end();
   if (bom && codePage) f.bom = "\xEF\xBB\xBF";
   return f;
 }
@@ -104,6 +112,7 @@ LineFormat makeConvertingFormat(bool rfc4180, char delimiter, const std::string&
   // A byte becomes at most U+FFFD; a character of several bytes no more
   // bytes in UTF-8 than it had; a substitute two bytes for one.
   f.values.widest = f.names.widest = f.binary.widest = 3;
+  f.mayReplace = true;
   if (bom) f.bom = "\xEF\xBB\xBF";
   return f;
 }

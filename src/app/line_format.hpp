@@ -47,6 +47,9 @@ struct LineFormat {
   std::string bom; // written before the first line
   bool rfc4180 = false;
   std::shared_ptr<rt::TextConverter> converter;  // for TextRule::Convert
+  // Whether a value or name can come out as U+FFFD, the character for what
+  // the code page leaves undefined; the writer then counts them.
+  bool mayReplace = false;
 
   // The default output: the substitutes for CR, LF, the quote and byte 141
   // in values; names as stored; commas.
@@ -72,5 +75,8 @@ char* putConverted(const LineFormat& format, char* w, const std::uint8_t* p, std
 
 // The UTF-8 bytes of `c`.
 std::string utf8(char32_t c);
+
+// How many U+FFFD the UTF-8 text `s` holds.
+std::size_t replacementsIn(std::string_view s);
 
 }  // namespace app

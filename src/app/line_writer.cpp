@@ -40,7 +40,9 @@ std::string_view LineWriter::end() {
   *w++ = '\n';
   size_ = static_cast<std::size_t>(w - line_.data());
   const std::size_t first = fields_ ? 1 : 0;
-  return {line_.data() + first, size_ - first};
+  const std::string_view line{line_.data() + first, size_ - first};
+  if (format_.mayReplace) replacements_ += replacementsIn(line);
+  return line;
 }
 
 }  // namespace app

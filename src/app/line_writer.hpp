@@ -43,6 +43,9 @@ class LineWriter {
   void name(std::string_view raw);
   // Ends the line; the whole line, valid until the next begin().
   std::string_view end();
+  // How many U+FFFD the lines ended so far hold: characters the code page
+  // leaves undefined.
+  std::uint64_t replacements() const { return replacements_; }
 
   // For the fast path: room for `n` bytes after what the line holds, to be
   // written in place; every field written there begins with the delimiter
@@ -68,6 +71,7 @@ class LineWriter {
   std::string line_;
   std::size_t size_ = 0;
   bool fields_ = false;
+  std::uint64_t replacements_ = 0;
 };
 
 // ---- Inline, as the fast path runs it for every text field ---------------

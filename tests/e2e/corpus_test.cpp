@@ -151,6 +151,15 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
     }
     EXPECT_EQ(run.exitCode, 0) << what << ": " << run.err;
     EXPECT_EQ(rt_test::readFile(csv), expected) << what;
+    // The report counts the characters the code page leaves undefined.
+    std::size_t undefined = 0;
+    for (auto at = expected.find("\xEF\xBF\xBD"); at != std::string::npos; at = expected.find("\xEF\xBF\xBD", at + 3)) {
+      ++undefined;
+    }
+    std::string count = std::to_string(undefined);
+    for (auto at = count.size(); at > 3; at -= 3) count.insert(at - 3, ",");
+    const std::string counted = "\n\n" + count + " characters undefined in the code page";
+    EXPECT_EQ(run.err.find(counted) != std::string::npos, undefined > 0) << what << ": " << run.err;
   }
 }
 

@@ -178,6 +178,41 @@ TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
   EXPECT_EQ(output("BIG.CSV"), expected);
 }
 
+// Under a code page the report counts the characters it leaves undefined
+// (U+FFFD in the output): 0x81 and 0x8F have no character in 1252, every
+// byte has one in 866, and without a code page nothing is counted.
+TEST_F(ExportRun, TheReportCountsWhatTheCodePageLeavesUndefined) {
+  test_support::TableShape shape;
+  shape.fields = {{"C", 'C', 4}};
+  DbfWriter w(dir_ / "cp.dbf", shape);
+  w.append({"a\x81" "b\x8F"});
+  w.append({"\x81   "});
+  w.finish();
+  const std::string kFfd = "\xEF\xBF\xBD";
+  struct Case {
+    std::vector<std::string> args;
+    std::string lines;
+    std::string undefined;  // the count the report gives, "" for none
+  };
+  const Case cases[] = {
+      {{"-e", "1252", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n", "3"},
+      {{"-e", "1252", "--rfc4180", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n", "3"},
+      {{"-e", "866", "cp", "n"}, "\"a\xD0\x91" "b\xD0\x9F\"\r\n\"\xD0\x91\"\r\n", ""},
+      {{"cp", "n"}, "\"a\x81" "b\x8F\"\r\n\"\x81\"\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    const test_support::ProgramRun r = run(c.args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::string told = report("CP.CSV", "2");
+    if (!c.undefined.empty()) {
+      told.pop_back();
+      told += "\n\n" + c.undefined + " characters undefined in the code page were written as U+FFFD.\n";
+    }
+    EXPECT_EQ(r.err, told) << c.args[1];
+    EXPECT_EQ(output("CP.CSV"), c.lines) << c.args[1];
+  }
+}
+
 TEST_F(ExportRun, AnExistingOutputIsReplacedNotAppendedTo) {
   writeOrders(dir_ / "orders.dbf");
   dir_.write("ORDERS.CSV", std::string(100000, 'x'));
