@@ -46,10 +46,13 @@ void copyWithCompanions(const std::string& folder, const std::string& table, con
     if (e.path().stem().string() == stem) fs::copy_file(e.path(), to / e.path().filename());
 }
 
-std::string oracle(const std::string& folder, const std::string& table, const std::string& out) {
-  const std::string command = "/usr/bin/python3 '" + std::string(DBF2CSV_ORACLE) + "' --names -o '" +
-                              out + "' '" + DBF2CSV_CORPUS_DIR + "/" + folder + "/" + table +
-                              "' 2>/dev/null";
+// The CSV the oracle gives for a corpus table with `options` (its own
+// spelling of them, --names included).
+std::string oracle(const std::string& folder, const std::string& table, const std::string& out,
+                   const std::vector<std::string>& options = {"--names"}) {
+  std::string command = "/usr/bin/python3 '" + std::string(DBF2CSV_ORACLE) + "'";
+  for (const std::string& o : options) command += " '" + o + "'";
+  command += " -o '" + out + "' '" + DBF2CSV_CORPUS_DIR + "/" + folder + "/" + table + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) return "(the oracle failed)";
   return rt_test::readFile(out);
 }
@@ -173,6 +176,9 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
        "dbf2csv: N after --batch: --no-names leaves out the field-name line, N.DBF names a table N "
        "(dbf2csv --help)\n"},
       {{"-r", "data"}, "dbf2csv: --recursive needs --batch (dbf2csv --help)\n"},
+      {{"--bom", "--batch", "data"}, "dbf2csv: --bom needs --encoding (dbf2csv --help)\n"},
+      {{"-d", "\"", "--batch", "data"},
+       "dbf2csv: --delimiter \": cannot be a double quote, CR or LF (dbf2csv --help)\n"},
   };
   for (const auto& c : cases) {
     const test_support::ProgramRun run = test_support::runProgram(dir_.path(), c.args);
@@ -180,6 +186,63 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
     EXPECT_EQ(run.err, c.message);
   }
   EXPECT_EQ(tree(dir_ / "data"), before_);
+}
+
+// The options that shape a table's CSV apply to every table of a batch:
+// each CSV is the oracle's with the same options, and a table they cannot
+// apply to is refused with the single run's reason.
+TEST(BatchOptions, EveryTableIsConvertedAsTheOracleConvertsItWithTheSameOptions) {
+  const std::pair<const char*, const char*> tables[] = {
+      {"infused-dbf", "cp1251.dbf"},              // declares code page 1251
+      {"infused-dbf", "dbase_03_cyrillic.dbf"},   // declares code page 866, Cyrillic field names
+      {"infused-dbf", "dbase_30.dbf"},            // declares code page 1252, FPT memos
+      {"incubus-DBD-XBase", "test.dbf"},          // declares none, DBT memos, a deleted record
+  };
+  const struct {
+    std::vector<std::string> options, oracleOptions;
+    std::vector<std::string> refused;  // tables given no CSV
+    std::string end;                   // the last lines of standard error
+    std::string refusal;               // the line of a refused table
+  } cases[] = {
+      {{"-e", "auto", "--rfc4180", "-d", ";"},
+       {"--names", "--encoding", "auto", "--rfc4180", "--delimiter", ";"},
+       {"test.dbf"},
+       "4 tables: 3 converted, 1 failed\n",
+       "coded/test.dbf: CODED/TEST.DBF declares no code page: name it with --encoding=CODEPAGE.\n"},
+      {{"--rfc4180", "--delimiter=tab", "--no-names"},
+       {"--rfc4180", "--delimiter", "tab"},
+       {},
+       "4 tables: 4 converted, 0 failed\n",
+       ""},
+      {{"--encoding=cp1251", "--bom", "-d|"},
+       {"--names", "--encoding", "1251", "--bom", "--delimiter", "|"},
+       {},
+       "4 tables: 4 converted, 0 failed\n",
+       ""},
+  };
+  rt_test::TempDir dir;
+  for (const auto& [folder, table] : tables) copyWithCompanions(folder, table, dir / "coded");
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string out = "out" + std::to_string(++n);
+    SCOPED_TRACE(out);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-o", out, "--batch", "coded"});
+    const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
+    EXPECT_EQ(run.exitCode, c.refused.empty() ? 0 : 1);
+    EXPECT_TRUE(run.err.ends_with(c.end)) << run.err;
+    if (!c.refusal.empty()) {
+      EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
+    }
+    for (const auto& [folder, table] : tables) {
+      const std::string csv = dir / (out + "/" + upper(fs::path(table).stem().string()) + ".CSV");
+      if (std::find(c.refused.begin(), c.refused.end(), table) != c.refused.end()) {
+        EXPECT_FALSE(fs::exists(csv)) << csv;
+      } else {
+        EXPECT_EQ(rt_test::readFile(csv), oracle(folder, table, dir / "oracle.csv", c.oracleOptions)) << csv;
+      }
+    }
+  }
 }
 
 // ---- Interrupts -------------------------------------------------------------
