@@ -8,8 +8,9 @@ WERROR    ?= OFF
 TABLE     ?= samples/ORDERS.DBF
 SANITIZE  ?= ON
 FUZZ_SECONDS ?= 60
+WINDOWS   ?= build-windows
 
-.PHONY: all deps build run test test-fast test-asan bench fuzz clean install package
+.PHONY: all deps build run test test-fast test-asan test-windows bench fuzz clean install package windows
 
 all: build
 
@@ -51,6 +52,20 @@ fuzz:
 	@scripts/install-deps.sh fuzz
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" tests/fuzz/run.sh
 
+# dbf2csv.exe for 64-bit Windows, cross-built with MinGW-w64, and the zip a
+# Windows user downloads.
+windows:
+	@scripts/install-deps.sh windows
+	@cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DDBF2CSV_TESTS=ON -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	cmake --build $(WINDOWS) -j $(JOBS) --target dbf2csv windows_zip
+
+# dbf2csv.exe under Wine: the end-to-end tests that apply to Windows and the
+# cases only Windows has (tests/windows/run.sh).
+test-windows: windows build
+	cmake --build $(WINDOWS) -j $(JOBS) --target windows_test_programs
+	tests/windows/run.sh $(BUILD) $(WINDOWS)
+
 install: build
 	cmake --install $(BUILD)
 
@@ -61,4 +76,4 @@ package: deps
 	cpack --config $(BUILD)/CPackConfig.cmake -B $(CURDIR)/build-package
 
 clean:
-	rm -rf $(BUILD) $(ASAN) build-release build-fuzz build-package
+	rm -rf $(BUILD) $(ASAN) $(WINDOWS) build-release build-fuzz build-package

@@ -38,6 +38,8 @@ std::optional<TableError> openFile(const std::string& name, bool shared, Opening
     if (s.code() == StatusCode::NotFound) {
       return TableError(rt::Condition::TableNotFound, name, kOpen, name).withOsCode(s.osCode());
     }
+    // Windows refuses the opening itself when another program holds the table.
+    if (s.code() == StatusCode::Locked) return TableError(rt::Condition::TableShared, o.path, kOpen, o.path);
     return TableError(rt::Condition::FileOpen, name, kOpen, name).from(s);
   }
   if (Status s = o.file.lock(shared); !s.isOk()) {

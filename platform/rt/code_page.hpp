@@ -1,6 +1,7 @@
 // Code pages through the platform's character converter: the characters of
 // a single-byte code page as a table, and text of any code page in UTF-8.
-// One implementation file per system (code_page_posix.cpp: iconv).
+// One implementation file per system (code_page_posix.cpp: iconv;
+// code_page_win32.cpp: Windows' MultiByteToWideChar); names in code_page.cpp.
 #pragma once
 
 #include <array>

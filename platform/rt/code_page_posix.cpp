@@ -3,7 +3,6 @@
 
 #include <iconv.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -12,20 +11,6 @@ namespace {
 
 constexpr const char* kUtf32 = "UTF-32LE";
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool allDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (const char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 // Reads one character of UTF-32LE.
 char32_t readUtf32(const char* p) {
   const auto* b = reinterpret_cast<const unsigned char*>(p);
@@ -33,20 +18,6 @@ char32_t readUtf32(const char* p) {
 }
 
 }  // namespace
-
-std::string codePageName(std::string_view given) {
-  std::string n = lower(given);
-  while (!n.empty() && std::isspace(static_cast<unsigned char>(n.back()))) n.pop_back();
-  while (!n.empty() && std::isspace(static_cast<unsigned char>(n.front()))) n.erase(0, 1);
-  for (const std::string_view prefix : {"ansi ", "oem ", "cp", "windows-", "ibm"}) {
-    if (n.starts_with(prefix) && allDigits(n.substr(prefix.size()))) {
-      n = n.substr(prefix.size());
-      break;
-    }
-  }
-  if (allDigits(n)) return "CP" + n;
-  return n;
-}
 
 CodePageKind codePageChars(const std::string& name, CodePageChars& chars) {
   iconv_t cd = iconv_open(kUtf32, name.c_str());

@@ -1,13 +1,12 @@
 // The toolkit in force and the choice of backend for this process.
 #include "platform/ui/toolkit.hpp"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <map>
 
 #include "platform/ui/headless/headless_toolkit.hpp"
+#include "platform/ui/system.hpp"
 #include "platform/ui/terminal/terminal_toolkit.hpp"
 
 namespace ui {
@@ -30,12 +29,13 @@ std::string environment(const char* name) {
   return value ? std::string(value) : std::string();
 }
 
-bool hasDisplay() { return !environment("DISPLAY").empty() || !environment("WAYLAND_DISPLAY").empty(); }
-
 // The backend named `name`, or nullptr when this build has none by that name.
 std::unique_ptr<Toolkit> makeNamed(const std::string& name) {
   if (name == "headless") return std::make_unique<HeadlessToolkit>();
   if (name == "terminal") return std::make_unique<TerminalToolkit>();
+  if (name == sys::windowedBackend()) {
+    if (auto t = sys::makeBuiltInWindowed()) return t;
+  }
   auto it = registry().find(name);
   if (it != registry().end()) return it->second();
   return nullptr;
@@ -69,12 +69,12 @@ std::unique_ptr<Toolkit> makeToolkit() {
     // A misspelt or unavailable backend must not stop a batch run: say so
     // once and choose as if the variable were not set.
     std::cerr << "dbf2csv: DBF2CSV_UI=" << wanted
-              << " is not available here (use qt, terminal or headless)\n";
+              << " is not available here (use " << sys::windowedBackend() << ", terminal or headless)\n";
   }
-  if (hasDisplay()) {
-    if (auto t = makeNamed("qt")) return t;
+  if (sys::hasDisplay()) {
+    if (auto t = makeNamed(sys::windowedBackend())) return t;
   }
-  if (isatty(STDERR_FILENO)) return std::make_unique<TerminalToolkit>();
+  if (sys::stderrIsTerminal()) return std::make_unique<TerminalToolkit>();
   return std::make_unique<HeadlessToolkit>();
 }
 

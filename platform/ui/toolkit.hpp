@@ -1,6 +1,6 @@
 // The dialog toolkit: windows built from element lists, alerts, message and
 // confirm boxes, the file picker and the progress bar. One toolkit is in
-// force; its backend (qt, terminal, headless) is chosen at start-up.
+// force; its backend (qt or win32, terminal, headless) is chosen at start-up.
 #pragma once
 
 #include <cstdint>
@@ -104,7 +104,7 @@ enum class Mode { Windowed, Text, Unattended };
 class Toolkit {
  public:
   virtual ~Toolkit() = default;
-  virtual std::string name() const = 0;  // "qt", "terminal", "headless"
+  virtual std::string name() const = 0;  // "qt", "win32", "terminal", "headless"
 
   // UI_ICONDEFAULT: the icon resource of every window.
   virtual void iconDefault(int resource) { (void)resource; }
@@ -154,8 +154,9 @@ class Toolkit {
 Toolkit& toolkit();
 // Installs `t`, returns the previous toolkit. Used by start-up and by tests.
 std::unique_ptr<Toolkit> setToolkit(std::unique_ptr<Toolkit> t);
-// The backend for this process: DBF2CSV_UI (qt, terminal, headless) when
-// set, else qt with a display and the Qt backend built in, else terminal when
+// The backend for this process: DBF2CSV_UI (qt, terminal, headless; win32
+// instead of qt on Windows) when set, else the windowed backend (qt with a
+// display and the Qt backend built in; win32 on Windows), else terminal when
 // standard error is a terminal, else headless.
 std::unique_ptr<Toolkit> makeToolkit();
 // Makes a backend that lives in its own target (qt) known to makeToolkit().

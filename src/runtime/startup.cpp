@@ -6,6 +6,7 @@
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/program_end.hpp"
 #include "platform/ui/toolkit.hpp"
+#include "src/runtime/console.hpp"
 #include "src/app/app.hpp"
 #include "src/app/options.hpp"
 #include "src/batch/arguments.hpp"
@@ -70,6 +71,7 @@ int start(const std::vector<std::string>& args, const EntryRoutine& entry) {
 }
 
 int start(int argc, char** argv) {
+  attachConsole();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   // A batch only runs children of this program: it needs neither the

@@ -1,3 +1,4 @@
+#include "platform/rt/masks.hpp"
 #include "platform/rt/strings.hpp"
 
 #include <gtest/gtest.h>
@@ -96,6 +97,22 @@ TEST(StringsTest, TextEqualFollowsSetExact) {
   EXPECT_FALSE(rt::textEqual("NO", "N"));
   EXPECT_TRUE(rt::textEqual("N  ", "N"));
   rt::resetSettings();
+}
+
+TEST(StringsTest, FileMasksMatchWholeNamesIgnoringLetterCase) {
+  struct Case {
+    const char* mask;
+    const char* name;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"*.DBF", "orders.dbf", true},   {"*.DBF", "ORDERS.DBF", true},  {"*.DBF", "orders.dbt", false},
+      {"*.DBF", "orders.dbf.bak", false}, {"*.DBF", ".DBF", true},    {"ORD?RS.*", "orders.dbf", true},
+      {"ORD?RS.*", "ordrs.dbf", false}, {"*", "", true},               {"?", "", false},
+      {"a*b*c", "aXbYbZc", true},      {"a*b*c", "aXbYcZ", false},     {"**.dbf", "x.DBF", true},
+      {"", "x", false},                {"\xC4*", "\xC4X", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(rt::matchesMask(c.mask, c.name), c.matches) << c.mask << " " << c.name;
 }
 
 }  // namespace

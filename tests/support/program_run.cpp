@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -57,6 +58,18 @@ namespace {
   _exit(127);
 }
 
+// The program under test: the one built beside the tests, or the one
+// DBF2CSV_TEST_PROGRAM names, started through DBF2CSV_TEST_LAUNCHER when
+// that is set (the Windows suite runs dbf2csv.exe through Wine this way).
+std::vector<std::string> programCommand() {
+  const char* program = std::getenv("DBF2CSV_TEST_PROGRAM");
+  const char* launcher = std::getenv("DBF2CSV_TEST_LAUNCHER");
+  std::vector<std::string> command;
+  if (launcher && *launcher) command.emplace_back(launcher);
+  command.emplace_back(program && *program ? program : DBF2CSV_BIN);
+  return command;
+}
+
 }  // namespace
 
 Limits Limits::forThisBuild() {
@@ -76,7 +89,7 @@ RunningProgram::RunningProgram(const ProgramJob& job, const Limits& limits) {
   const int errFd = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (outFd < 0 || errFd < 0) throw std::runtime_error("cannot capture the program's output");
 
-  std::vector<std::string> strings{DBF2CSV_BIN};
+  std::vector<std::string> strings = programCommand();
   strings.insert(strings.end(), job.args.begin(), job.args.end());
   std::vector<char*> argv;
   for (auto& s : strings) argv.push_back(s.data());

@@ -43,6 +43,8 @@ struct ProgramRun {
 };
 
 // Runs dbf2csv under DBF2CSV_UI=headless for `job` and waits for it.
+// DBF2CSV_TEST_PROGRAM and DBF2CSV_TEST_LAUNCHER in the environment name
+// another program and what starts it.
 ProgramRun runProgram(const ProgramJob& job, const Limits& limits = {});
 // The same for a job of only a directory and arguments.
 ProgramRun runProgram(const std::string& directory, const std::vector<std::string>& args,

@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "platform/ui/qt/callback_guard.hpp"
+#include "platform/ui/callback_guard.hpp"
 #include "platform/ui/qt/entry_field.hpp"
 #include "platform/ui/toolkit.hpp"
 

@@ -1,13 +1,12 @@
 #include "platform/ui/terminal/terminal_dialog.hpp"
 
-#include <fnmatch.h>
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <istream>
 #include <ostream>
 
+#include "platform/rt/masks.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/ui/picture.hpp"
 
@@ -167,7 +166,7 @@ std::vector<std::string> matchingFiles(const std::string& directory, const std::
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
     if (!it->is_regular_file(ec)) continue;
     const std::string name = it->path().filename().string();
-    if (fnmatch(mask.c_str(), name.c_str(), FNM_CASEFOLD) == 0) names.push_back(name);
+    if (rt::matchesMask(mask, name)) names.push_back(name);
   }
   std::sort(names.begin(), names.end());
   return names;

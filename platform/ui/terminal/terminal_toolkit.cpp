@@ -1,12 +1,10 @@
 #include "platform/ui/terminal/terminal_toolkit.hpp"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <iostream>
 
+#include "platform/ui/system.hpp"
 #include "platform/ui/terminal/progress_line.hpp"
 #include "platform/ui/terminal/terminal_dialog.hpp"
 
@@ -14,12 +12,8 @@ namespace ui {
 namespace {
 
 Screen terminalScreen() {
-  winsize size{};
   Screen screen;
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) {
-    if (size.ws_col > 0) screen.columns = size.ws_col;
-    if (size.ws_row > 0) screen.rows = size.ws_row;
-  }
+  sys::terminalSize(screen.columns, screen.rows);
   return screen;
 }
 

@@ -1,12 +1,13 @@
 // Keeps exceptions of the program's callbacks (validations, pop-ups) from
-// crossing Qt's event loop, which is not exception-safe.
+// crossing a toolkit's event loop (Qt's, or Windows' window procedures),
+// which is not exception-safe.
 #pragma once
 
 #include <exception>
 #include <functional>
 #include <utility>
 
-namespace ui::qt {
+namespace ui {
 
 // Runs callbacks inside an event loop. The first exception a callback throws
 // (a break or quit signal, or any other) is kept, `onFailure` closes the
@@ -40,4 +41,4 @@ class CallbackGuard {
   std::exception_ptr pending_;
 };
 
-}  // namespace ui::qt
+}  // namespace ui

@@ -1,0 +1,33 @@
+# The Windows build's own parts, included by CMakeLists.txt when cross-building
+# with cmake/mingw-w64.cmake.
+
+# A windowed program (no console flashes when a calling program starts
+# it) that writes to its starter's console; one file that imports only
+# Windows' own DLLs; its icon (resource 7627), version and manifest.
+set_target_properties(dbf2csv PROPERTIES WIN32_EXECUTABLE ON)
+target_link_options(dbf2csv PRIVATE -static)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(DBF2CSV_ICO ${CMAKE_BINARY_DIR}/dbf2csv.ico)
+set(DBF2CSV_PNG ${CMAKE_SOURCE_DIR}/platform/ui/qt/resources/dbf2csv.png)
+add_custom_command(OUTPUT ${DBF2CSV_ICO}
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/png_to_ico.py ${DBF2CSV_PNG} ${DBF2CSV_ICO}
+  DEPENDS ${DBF2CSV_PNG} ${CMAKE_SOURCE_DIR}/scripts/png_to_ico.py VERBATIM)
+configure_file(${CMAKE_SOURCE_DIR}/src/windows/dbf2csv.rc.in ${CMAKE_BINARY_DIR}/dbf2csv.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/dbf2csv.rc PROPERTIES
+  OBJECT_DEPENDS "${DBF2CSV_ICO};${CMAKE_SOURCE_DIR}/src/windows/dbf2csv.manifest")
+target_sources(dbf2csv PRIVATE ${CMAKE_BINARY_DIR}/dbf2csv.rc ${DBF2CSV_ICO})
+
+# What a Windows user downloads: the program, the README and the manual
+# page (as packaging.cmake fills it in with the version) as plain text.
+find_program(GROFF groff REQUIRED)
+set(DBF2CSV_ZIP_DIR ${CMAKE_BINARY_DIR}/zip)
+set(DBF2CSV_ZIP ${CMAKE_BINARY_DIR}/dbf2csv-${PROJECT_VERSION}-win64.zip)
+add_custom_command(OUTPUT ${DBF2CSV_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${DBF2CSV_ZIP_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DBF2CSV_ZIP_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dbf2csv> ${CMAKE_SOURCE_DIR}/README.md ${DBF2CSV_ZIP_DIR}
+  COMMAND sh -c "${GROFF} -man -Tascii -P-cbou '${doc_dir}/dbf2csv.1' > '${DBF2CSV_ZIP_DIR}/dbf2csv.txt'"
+  COMMAND ${CMAKE_COMMAND} -E chdir ${DBF2CSV_ZIP_DIR}
+    ${CMAKE_COMMAND} -E tar cf ${DBF2CSV_ZIP} --format=zip dbf2csv.exe README.md dbf2csv.txt
+  DEPENDS dbf2csv ${CMAKE_SOURCE_DIR}/README.md ${doc_dir}/dbf2csv.1 VERBATIM)
+add_custom_target(windows_zip DEPENDS ${DBF2CSV_ZIP})

@@ -1,0 +1,144 @@
+// Code pages through Windows' own tables (MultiByteToWideChar).
+#include "platform/rt/code_page.hpp"
+
+#include <windows.h>
+
+#include <charconv>
+#include <vector>
+
+namespace rt {
+namespace {
+
+// The Windows code page numbers of the names codePageName() passes on;
+// numbers ("CP866") are taken as they are.
+struct NamedCodePage {
+  std::string_view name;
+  UINT codePage;
+};
+constexpr NamedCodePage kNamed[] = {
+    {"utf-8", 65001},         {"utf8", 65001},        {"us-ascii", 20127},
+    {"ascii", 20127},         {"koi8-r", 20866},      {"koi8r", 20866},
+    {"koi8-u", 21866},        {"koi8u", 21866},       {"latin1", 28591},
+    {"iso-8859-1", 28591},    {"iso8859-1", 28591},   {"latin2", 28592},
+    {"iso-8859-2", 28592},    {"iso8859-2", 28592},   {"iso-8859-3", 28593},
+    {"iso-8859-4", 28594},    {"iso-8859-5", 28595},  {"iso-8859-6", 28596},
+    {"iso-8859-7", 28597},    {"iso-8859-8", 28598},  {"iso-8859-9", 28599},
+    {"latin5", 28599},        {"iso-8859-13", 28603}, {"iso-8859-15", 28605},
+    {"latin9", 28605},        {"macintosh", 10000},   {"mac", 10000},
+    {"mac_roman", 10000},     {"macroman", 10000},    {"mac-cyrillic", 10007},
+    {"maccyrillic", 10007},   {"mac_cyrillic", 10007}, {"mac-centraleurope", 10029},
+    {"maccentraleurope", 10029}, {"mac_latin2", 10029}, {"macgreek", 10006},
+    {"mac-greek", 10006},     {"mac_greek", 10006},   {"shift_jis", 932},
+    {"shift-jis", 932},       {"sjis", 932},          {"gbk", 936},
+    {"gb2312", 936},          {"gb18030", 54936},     {"big5", 950},
+    {"euc-kr", 51949},        {"euc-jp", 20932},      {"ibm-thai", 20838},
+};
+
+// 0 when the name is none Windows has.
+UINT windowsCodePage(std::string_view name) {
+  UINT number = 0;
+  if (name.size() > 2 && name.starts_with("CP")) {
+    const char* end = name.data() + name.size();
+    const auto [p, ec] = std::from_chars(name.data() + 2, end, number);
+    if (ec != std::errc() || p != end) number = 0;
+  } else {
+    for (const NamedCodePage& n : kNamed) {
+      if (n.name == name) number = n.codePage;
+    }
+  }
+  return number != 0 && ::IsValidCodePage(number) ? number : 0;
+}
+
+// The ISO 8859 pages define their bytes 0x80-0x9F as the C1 controls.
+bool definesC1Controls(UINT codePage) { return codePage >= 28591 && codePage <= 28605; }
+
+// The character of one byte of a single-byte code page, or U+FFFD where the
+// page leaves it undefined. Windows maps such a byte to the C1 control of
+// the same number or into the private use area rather than refusing it.
+char32_t charOfByte(UINT codePage, int b) {
+  const char in = static_cast<char>(b);
+  wchar_t out[2];
+  if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &in, 1, out, 2) != 1) return kReplacementChar;
+  const auto c = static_cast<char32_t>(out[0]);
+  if (c >= 0x80 && c <= 0x9F && c == static_cast<char32_t>(b) && !definesC1Controls(codePage)) {
+    return kReplacementChar;
+  }
+  if (c >= 0xE000 && c <= 0xF8FF) return kReplacementChar;
+  return c;
+}
+
+// Appends UTF-16 text in UTF-8.
+void appendUtf8(const wchar_t* text, int length, std::string& out) {
+  if (length <= 0) return;
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(size));
+  ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data() + at, size, nullptr, nullptr);
+}
+
+}  // namespace
+
+CodePageKind codePageChars(const std::string& name, CodePageChars& chars) {
+  const UINT codePage = windowsCodePage(name);
+  CPINFO info{};
+  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return CodePageKind::Unknown;
+  if (info.MaxCharSize > 1) return CodePageKind::MultiByte;
+  for (int b = 0; b < 256; ++b) chars[static_cast<std::size_t>(b)] = charOfByte(codePage, b);
+  return CodePageKind::SingleByte;
+}
+
+struct TextConverter::Impl {
+  UINT codePage = 0;
+  int longest = 1;  // the most bytes one character takes
+  std::vector<wchar_t> wide;
+};
+
+TextConverter::TextConverter(const std::string& name) : impl_(std::make_unique<Impl>()) {
+  CPINFO info{};
+  const UINT codePage = windowsCodePage(name);
+  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return;
+  impl_->codePage = codePage;
+  impl_->longest = static_cast<int>(info.MaxCharSize);
+}
+
+TextConverter::~TextConverter() = default;
+
+bool TextConverter::ok() const { return impl_->codePage != 0; }
+
+std::size_t TextConverter::append(std::string_view in, std::string& out) {
+  std::vector<wchar_t>& wide = impl_->wide;
+  const UINT codePage = impl_->codePage;
+  const auto convert = [&](const char* p, int n) {
+    wide.resize(static_cast<std::size_t>(n) * 2 + 2);
+    return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, p, n, wide.data(),
+                                 static_cast<int>(wide.size()));
+  };
+  // Mostly the whole text is well formed; otherwise character by character,
+  // the shortest run of bytes that makes one, and one U+FFFD for the first
+  // byte of a sequence the code page does not define.
+  const int whole = convert(in.data(), static_cast<int>(in.size()));
+  if (whole > 0 || in.empty()) {
+    appendUtf8(wide.data(), whole, out);
+    return 0;
+  }
+  std::size_t replaced = 0;
+  std::size_t at = 0;
+  while (at < in.size()) {
+    int length = 1, produced = 0;
+    for (; length <= impl_->longest && at + static_cast<std::size_t>(length) <= in.size(); ++length) {
+      produced = convert(in.data() + at, length);
+      if (produced > 0) break;
+    }
+    if (produced > 0) {
+      appendUtf8(wide.data(), produced, out);
+      at += static_cast<std::size_t>(length);
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++replaced;
+      ++at;
+    }
+  }
+  return replaced;
+}
+
+}  // namespace rt
