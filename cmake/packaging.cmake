@@ -48,7 +48,7 @@ set(components program)
 
 # dbf2csv-qt. The module lies in the program's private directory for
 # architecture-dependent files (/usr/lib/x86_64-linux-gnu/dbf2csv), where
-# backend_module.cpp looks: DBF2CSV_INSTALLED_MODULES, from the prefix.
+# backend_module_posix.cpp looks: DBF2CSV_INSTALLED_MODULES, from the prefix.
 if(TARGET dbf2csv_qt)
   if(CMAKE_LIBRARY_ARCHITECTURE)
     set(module_dir lib/${CMAKE_LIBRARY_ARCHITECTURE}/dbf2csv)
