@@ -6,6 +6,7 @@
 
 #include "platform/rt/sysinfo.hpp"
 #include "src/batch/discovery.hpp"
+#include "src/batch/private_folders.hpp"
 #include "src/batch/processes.hpp"
 #include "src/batch/report.hpp"
 #include "src/batch/scheduler.hpp"
@@ -16,8 +17,9 @@ namespace batch {
 int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
   std::vector<Table> tables = findTables(options);
   largestFirst(tables);
+  PrivateFolders folders;  // outlives the jobs, which give their folders back
   const JobSettings settings{options.program.empty() ? rt::appName(true) : options.program,
-                             options.childOptions, options.fieldNames};
+                             options.childOptions, options.fieldNames, &folders};
   std::vector<TableJob> jobs;
   jobs.reserve(tables.size());
   std::uint64_t bytes = 0;

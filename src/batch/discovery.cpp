@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "platform/rt/paths.hpp"
@@ -25,11 +26,11 @@ constexpr const char* kCompanions[] = {".DBT", ".FPT", ".CPG"};
 bool isTableName(const fs::path& p) { return rt::upper(p.extension().string()) == ".DBF"; }
 
 // The table's bytes and those of the files read beside it.
-std::uint64_t workBytes(const std::string& table) {
+std::uint64_t workBytes(const std::string& table, const std::vector<std::string>& companions) {
   std::error_code ec;
   std::uint64_t bytes = fs::file_size(table, ec);
   if (ec) return 0;
-  for (const std::string& companion : companionsOf(table)) {
+  for (const std::string& companion : companions) {
     const auto size = fs::file_size(companion, ec);
     if (!ec) bytes += size;
   }
@@ -44,6 +45,51 @@ std::string csvName(const std::string& table, const std::string& folder) {
   return rt::resolvePath(folder + "/" + rt::baseName(beside));
 }
 
+// The names in one folder, read once: a file is found in it as
+// rt::resolvePath finds it (the name as given where it exists, else the
+// first in byte order that differs only in letter case), without reading
+// the folder again for every table, memo file and output.
+class FolderNames {
+ public:
+  explicit FolderNames(const std::vector<fs::directory_entry>& entries) {
+    for (const auto& e : entries) {
+      const std::string name = e.path().filename().string();
+      exact_.insert(name);
+      auto [it, isNew] = folded_.try_emplace(rt::upper(name), name);
+      if (!isNew && name < it->second) it->second = name;
+    }
+  }
+  // `name` as it is in the folder; "" when it is not there.
+  std::string find(const std::string& name) const {
+    if (exact_.contains(name)) return name;
+    const auto it = folded_.find(rt::upper(name));
+    return it == folded_.end() ? "" : it->second;
+  }
+
+ private:
+  std::set<std::string> exact_;
+  std::map<std::string, std::string> folded_;  // upper-cased name -> name
+};
+
+// The folder part of `path`, with its last "/".
+std::string folderPart(const std::string& path) {
+  return path.substr(0, path.size() - rt::baseName(path).size());
+}
+
+// The files read beside `table`, each found by `find` (the path of a file
+// of that name in any letter case, or "" when there is none).
+template <class Find>
+std::vector<std::string> companionsBy(const std::string& table, const Find& find) {
+  std::vector<std::string> files;
+  const std::string stem = folderPart(table) + fs::path(rt::baseName(table)).stem().string();
+  std::error_code ec;
+  for (const char* ext : kCompanions) {
+    const std::string companion = find(stem + ext);
+    if (!companion.empty() && fs::is_regular_file(companion, ec)) files.push_back(companion);
+  }
+  return files;
+}
+
 std::string logName(const std::string& output) {
   return output.substr(0, output.size() - 4) + ".LOG";
 }
@@ -54,7 +100,7 @@ class Finder {
 
   void add(const std::string& input) {
     std::error_code ec;
-    if (!fs::is_directory(input, ec)) return addTable(input, input, "");
+    if (!fs::is_directory(input, ec)) return addTable(input, input, "", nullptr);
     std::string shownFolder = input;
     while (shownFolder.size() > 1 && shownFolder.back() == '/') shownFolder.pop_back();
     if (shownFolder == ".") shownFolder.clear();
@@ -80,11 +126,12 @@ class Finder {
       return;
     }
     std::sort(entries.begin(), entries.end());
+    const FolderNames names(entries);
     for (const auto& e : entries) {
       const std::string name = e.path().filename().string();
       const std::string shownPath = shown.empty() ? name : shown + "/" + name;
       if (e.is_regular_file(ec) && isTableName(e.path())) {
-        addTable(e.path().lexically_normal().string(), shownPath, sub);
+        addTable(e.path().lexically_normal().string(), shownPath, sub, &names);
       } else if (options_.recursive && e.is_directory(ec) && !e.is_symlink(ec)) {
         // Linked folders are not followed: a link back up would never end.
         addFolder(e.path(), shownPath, sub.empty() ? name : sub + "/" + name);
@@ -92,7 +139,9 @@ class Finder {
     }
   }
 
-  void addTable(const std::string& path, const std::string& shown, const std::string& sub) {
+  // `names`: those of the table's folder when it was found there by name.
+  void addTable(const std::string& path, const std::string& shown, const std::string& sub,
+                const FolderNames* names) {
     Table t;
     t.path = path;
     t.shown = shown;
@@ -101,11 +150,24 @@ class Finder {
     // its run will open.
     const std::string file =
         fs::is_regular_file(path, ec) ? path : rt::resolvePath(app::normaliseName(path));
-    t.bytes = workBytes(file);
+    const auto inFolder = [&](const std::string& name) {
+      const std::string found = names->find(rt::baseName(name));
+      return found.empty() ? found : folderPart(path) + found;
+    };
+    if (fs::is_regular_file(file, ec)) {
+      t.companions = names ? companionsBy(file, inFolder) : companionsOf(file);
+    }
+    t.bytes = workBytes(file, t.companions);
     std::string folder;
     if (options_.outputFolder)
       folder = sub.empty() ? *options_.outputFolder : *options_.outputFolder + "/" + sub;
-    t.output = csvName(path, folder);
+    if (names && folder.empty()) {
+      const std::string csv = rt::baseName(app::outputName(app::normaliseName(rt::baseName(path))));
+      const std::string found = inFolder(csv);
+      t.output = found.empty() ? folderPart(path) + csv : found;
+    } else {
+      t.output = csvName(path, folder);
+    }
     t.log = logName(t.output);
     const auto [earlier, isNew] =
         outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables_.size());
@@ -125,15 +187,7 @@ class Finder {
 }  // namespace
 
 std::vector<std::string> companionsOf(const std::string& table) {
-  std::vector<std::string> files;
-  const std::string stem = table.substr(0, table.size() - rt::baseName(table).size()) +
-                           fs::path(rt::baseName(table)).stem().string();
-  std::error_code ec;
-  for (const char* ext : kCompanions) {
-    const std::string companion = rt::resolvePath(stem + ext);
-    if (fs::is_regular_file(companion, ec)) files.push_back(companion);
-  }
-  return files;
+  return companionsBy(table, [](const std::string& name) { return rt::resolvePath(name); });
 }
 
 std::vector<Table> findTables(const BatchOptions& options) {

@@ -16,6 +16,7 @@ struct Table {
   std::uint64_t bytes = 0;  // the table and its memo file: its share of the work
   std::string output{};  // the CSV file it gives
   std::string log{};     // NAME.LOG beside the output: its error log, if it gets one
+  std::vector<std::string> companions{};  // the files its run reads beside it (companionsOf)
   std::string problem{};  // why it cannot be run at all ("" when it can): a folder
                         // that cannot be read, an output another table gives
 };

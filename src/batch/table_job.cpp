@@ -3,7 +3,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <regex>
 #include <sstream>
 #include <system_error>
@@ -18,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kNameTries = 100;
 constexpr const char* kMessagesFile = "messages.txt";  // lower case: no table's output name
 constexpr const char* kLogPrefix = "APPERROR.";
 constexpr const char* kProgramPrefix = "dbf2csv: ";
@@ -28,22 +26,6 @@ std::string readWhole(const fs::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-// A new folder ".dbf2csv-" and 16 hex digits in `parent`; "" when none can
-// be made, with `ec` telling why.
-std::string makePrivateFolder(const fs::path& parent, std::error_code& ec) {
-  static std::mt19937_64 random{std::random_device{}()};
-  for (int i = 0; i < kNameTries; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, ".dbf2csv-%016llx",
-                  static_cast<unsigned long long>(random()));
-    const fs::path folder = parent / name;
-    if (fs::create_directory(folder, ec)) return folder.string();
-    if (ec) return {};
-  }
-  ec = std::make_error_code(std::errc::file_exists);
-  return {};
 }
 
 // The error log the child left: APPERROR.LOG, or APPERROR.001 and on when
@@ -141,7 +123,7 @@ std::string TableJob::linkTable(std::error_code& ec) {
   const std::string table = rt::resolvePath(app::normaliseName(table_.path));
   const std::string name = rt::baseName(table);
   if (fs::is_regular_file(table, ec)) {
-    std::vector<std::string> files = companionsOf(table);
+    std::vector<std::string> files = table_.companions;
     files.insert(files.begin(), table);
     for (const std::string& file : files) {
       fs::create_symlink(fs::absolute(file), fs::path(folder_) / rt::baseName(file), ec);
@@ -155,8 +137,7 @@ std::string TableJob::linkTable(std::error_code& ec) {
 
 void TableJob::discard() {
   if (folder_.empty()) return;
-  std::error_code ec;
-  fs::remove_all(folder_, ec);
+  settings_->folders->giveBack(folder_);
   folder_.clear();
 }
 
@@ -168,7 +149,7 @@ std::optional<ChildCommand> TableJob::prepare() {
   const fs::path parent = fs::path(table_.output).parent_path();
   std::error_code ec;
   if (!parent.empty()) fs::create_directories(parent, ec);
-  if (!ec) folder_ = makePrivateFolder(parent.empty() ? fs::path(".") : parent, ec);
+  if (!ec) folder_ = settings_->folders->take(parent.string(), ec);
   if (folder_.empty()) {
     prepareFailure_ = "Not able to create " + table_.output + ": " + ec.message() + ".";
     return std::nullopt;

@@ -9,8 +9,9 @@
 // and nowhere else. So two tables' logs never meet, a job file or
 // MEMOS.SYS in the user's folder is never touched, and whatever becomes of
 // the child (done, failed, crashed, ended by an interrupt) nothing of it is
-// left once the folder is removed. Only a complete CSV file is moved to its
-// place, by a rename on the same file system.
+// left once the folder is emptied. Only a complete CSV file is moved to its
+// place, by a rename on the same file system. The folder comes from, and
+// goes back emptied to, the batch's PrivateFolders.
 #pragma once
 
 #include <optional>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "src/batch/discovery.hpp"
+#include "src/batch/private_folders.hpp"
 #include "src/batch/processes.hpp"
 
 namespace batch {
@@ -27,6 +29,7 @@ struct JobSettings {
   std::string program;                    // the program a child runs
   std::vector<std::string> childOptions;  // given before the table
   bool fieldNames = true;
+  PrivateFolders* folders = nullptr;      // where the children's folders come from
 };
 
 // What became of one table.
@@ -39,7 +42,7 @@ struct Outcome {
 class TableJob {
  public:
   TableJob(const Table& table, const JobSettings& settings);
-  // Removes the private folder if it is still there.
+  // Gives back the private folder, emptied, if it still has one.
   ~TableJob();
   TableJob(TableJob&&) noexcept;
   TableJob(const TableJob&) = delete;
@@ -53,14 +56,14 @@ class TableJob {
   std::optional<ChildCommand> prepare();
   // The child has ended: a converted table's CSV file replaces the output
   // (keeping the permissions of the file it replaces), an error log becomes
-  // NAME.LOG beside the output. The private folder is removed.
+  // NAME.LOG beside the output. The private folder is given back emptied.
   Outcome finish(const ChildEnd& end);
   // The table was not converted for `reason` (its child could not start,
-  // or nothing could be prepared): the private folder is removed.
+  // or nothing could be prepared): the private folder is given back emptied.
   Outcome failure(const std::string& reason);
   // The reason prepare() failed.
   const std::string& prepareFailure() const { return prepareFailure_; }
-  // Removes the private folder and everything in it.
+  // Empties the private folder and gives it back.
   void discard();
 
  private:

@@ -10,12 +10,15 @@ namespace {
 using batch::BatchOptions;
 using batch::Table;
 
-// One line per table: shown name, bytes, output, log, problem.
+// One line per table: shown name, bytes, the files read beside it,
+// output, log, problem.
 std::string describe(const std::vector<Table>& tables) {
   std::string out;
-  for (const Table& t : tables)
-    out += t.shown + " " + std::to_string(t.bytes) + " " + t.output + " " + t.log +
-           (t.problem.empty() ? "" : " | " + t.problem) + "\n";
+  for (const Table& t : tables) {
+    out += t.shown + " " + std::to_string(t.bytes);
+    for (const std::string& c : t.companions) out += " +" + c;
+    out += " " + t.output + " " + t.log + (t.problem.empty() ? "" : " | " + t.problem) + "\n";
+  }
   return out;
 }
 
@@ -39,21 +42,32 @@ class Discovery : public testing::Test {
 
 TEST_F(Discovery, AFolderGivesItsTablesWithTheirMemoFilesAndTheOutputsASingleRunWouldWrite) {
   EXPECT_EQ(describe(find({.inputs = {"data/"}})),
-            "data/ORDERS.DBF 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/ORDERS.DBF 150 +data/orders.dbt data/ORDERS.CSV data/ORDERS.LOG\n"
             "data/items.Dbf 30 data/ITEMS.CSV data/ITEMS.LOG\n");
 }
 
 TEST_F(Discovery, RecursiveIntoAnOutputFolderKeepsTheSubfolders) {
   EXPECT_EQ(describe(find({.inputs = {"data"}, .recursive = true, .outputFolder = "out"})),
-            "data/ORDERS.DBF 150 out/ORDERS.CSV out/ORDERS.LOG\n"
+            "data/ORDERS.DBF 150 +data/orders.dbt out/ORDERS.CSV out/ORDERS.LOG\n"
             "data/Sub/Deep/X.DBF 10 out/Sub/Deep/X.CSV out/Sub/Deep/X.LOG\n"
             "data/items.Dbf 30 out/ITEMS.CSV out/ITEMS.LOG\n");
+}
+
+// A folder's names are read once for all its tables; a table named alone
+// is found by the program's own lookup. Both find the same files.
+TEST_F(Discovery, MemoAndOutputFilesInAnotherLetterCaseAreFoundAsASingleRunFindsThem) {
+  dir_.write("data/Sub/Deep/x.fpt", "12");
+  dir_.write("data/Sub/Deep/X.fpt", "123");
+  dir_.write("data/Sub/Deep/x.csv", "an earlier output");
+  const std::string inFolder = describe(find({.inputs = {"data/Sub/Deep"}}));
+  EXPECT_EQ(inFolder, "data/Sub/Deep/X.DBF 13 +data/Sub/Deep/X.fpt data/Sub/Deep/x.csv data/Sub/Deep/x.LOG\n");
+  EXPECT_EQ(describe(find({.inputs = {"data/Sub/Deep/X.DBF"}})), inFolder);
 }
 
 TEST_F(Discovery, TablesAreNamedAsForASingleRunAndTheCurrentFolderIsNotShown) {
   dir_.write("T.DBF", "t");
   EXPECT_EQ(describe(find({.inputs = {"data/orders", "data/missing.dbf", "./"}})),
-            "data/orders 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/orders 150 +data/orders.dbt data/ORDERS.CSV data/ORDERS.LOG\n"
             "data/missing.dbf 0 data/MISSING.CSV data/MISSING.LOG\n"
             "T.DBF 1 T.CSV T.LOG\n");
 }
@@ -61,7 +75,7 @@ TEST_F(Discovery, TablesAreNamedAsForASingleRunAndTheCurrentFolderIsNotShown) {
 TEST_F(Discovery, ATableFoundTwiceIsKeptOnceAndTwoTablesOfOneOutputAreAProblem) {
   dir_.write("more/ORDERS.DBF", "other");
   EXPECT_EQ(describe(find({.inputs = {"data/ORDERS.DBF", "data", "more"}, .outputFolder = "out"})),
-            "data/ORDERS.DBF 150 out/ORDERS.CSV out/ORDERS.LOG\n"
+            "data/ORDERS.DBF 150 +data/orders.dbt out/ORDERS.CSV out/ORDERS.LOG\n"
             "data/items.Dbf 30 out/ITEMS.CSV out/ITEMS.LOG\n"
             "more/ORDERS.DBF 5 out/ORDERS.CSV out/ORDERS.LOG | Not converted: data/ORDERS.DBF "
             "gives the same file out/ORDERS.CSV.\n");
@@ -73,7 +87,7 @@ TEST_F(Discovery, AFolderThatCannotBeReadIsAProblemOfItsOwn) {
   const auto tables = find({.inputs = {"data"}, .recursive = true});
   std::filesystem::permissions(dir_ / "data/Sub", std::filesystem::perms::owner_all);
   EXPECT_EQ(describe(tables),
-            "data/ORDERS.DBF 150 data/ORDERS.CSV data/ORDERS.LOG\n"
+            "data/ORDERS.DBF 150 +data/orders.dbt data/ORDERS.CSV data/ORDERS.LOG\n"
             "data/Sub 0   | Not able to read the folder: Permission denied.\n"
             "data/items.Dbf 30 data/ITEMS.CSV data/ITEMS.LOG\n");
 }

@@ -59,6 +59,13 @@ class Scheduler : public testing::Test {
     batch::Children children;
     const bool interrupted = batch::runJobs(jobs_, parallel, children, report);
     report.summary(interrupted);
+    // The private folders are kept for reuse until the batch ends, emptied.
+    for (const auto& e : fs::directory_iterator(dir_ / "out")) {
+      if (e.path().filename().string().starts_with(".dbf2csv-")) {
+        EXPECT_TRUE(fs::is_empty(e.path())) << e.path();
+      }
+    }
+    folders_.removeAll();
     return interrupted;
   }
 
@@ -70,7 +77,8 @@ class Scheduler : public testing::Test {
   }
 
   rt_test::TempDir dir_;
-  batch::JobSettings settings_{dir_ / "stand-in", {}, true};
+  batch::PrivateFolders folders_;
+  batch::JobSettings settings_{dir_ / "stand-in", {}, true, &folders_};
   std::vector<batch::TableJob> jobs_;
   std::ostringstream out_;
 };

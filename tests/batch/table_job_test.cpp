@@ -61,13 +61,26 @@ class Job : public testing::Test {
 
   batch::Table table(const std::string& output) const {
     return {.path = "d/orders.dbf", .shown = "d/orders.dbf", .bytes = 5, .output = output,
-            .log = output.substr(0, output.size() - 4) + ".LOG"};
+            .log = output.substr(0, output.size() - 4) + ".LOG", .companions = {"d/orders.dbt"}};
   }
 
   std::string files(const std::string& folder) const { return rt_test::treeListing(folder); }
 
+  // What is left in `folder` when the batch ends: the private folders kept
+  // for the next table are empty by then, and go.
+  std::string leftAtTheEnd(const std::string& folder) {
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (e.path().filename().string().starts_with(".dbf2csv-")) {
+        EXPECT_TRUE(fs::is_empty(e.path())) << e.path();
+      }
+    }
+    folders_.removeAll();
+    return files(folder);
+  }
+
   rt_test::TempDir dir_;
-  batch::JobSettings settings_{"/bin/dbf2csv", {"--rfc4180", "-d", ";"}, false};
+  batch::PrivateFolders folders_;
+  batch::JobSettings settings_{"/bin/dbf2csv", {"--rfc4180", "-d", ";"}, false, &folders_};
 };
 
 TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeavesIt) {
@@ -92,7 +105,14 @@ TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeave
   EXPECT_TRUE(outcome.converted);
   EXPECT_EQ(outcome.detail, "1 records");
   EXPECT_EQ(outcome.log, "");
-  EXPECT_EQ(files("out"), "sub sub/ORDERS.CSV");
+  // The next table of the same folder runs in the same private folder.
+  TableJob next(table("out/sub/ORDERS.CSV"), settings_);
+  const auto nextCommand = next.prepare();
+  ASSERT_TRUE(nextCommand);
+  EXPECT_EQ(nextCommand->directory, command->directory);
+  EXPECT_EQ(files(command->directory), "orders.dbf orders.dbt");
+  next.discard();
+  EXPECT_EQ(leftAtTheEnd("out"), "sub sub/ORDERS.CSV");
   EXPECT_EQ(rt_test::readFile(dir_ / "out/sub/ORDERS.CSV"), "\"new\"\r\n");
   EXPECT_EQ(fs::status(dir_ / "out/sub/ORDERS.CSV").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -111,7 +131,7 @@ TEST_F(Job, AFailedRunLeavesThePreviousOutputAndItsLogBecomesTheTablesLog) {
   EXPECT_FALSE(outcome.converted);
   EXPECT_EQ(outcome.detail, "Record 7 of d/orders.dbf lies beyond the end of the file");
   EXPECT_EQ(outcome.log, "d/ORDERS.LOG");
-  EXPECT_EQ(files("d"), "ORDERS.CSV ORDERS.LOG orders.dbf orders.dbt orders.txt");
+  EXPECT_EQ(leftAtTheEnd("d"), "ORDERS.CSV ORDERS.LOG orders.dbf orders.dbt orders.txt");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.CSV"), "previous");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.LOG"), kLog);
 }
@@ -123,7 +143,7 @@ TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) 
     ASSERT_TRUE(command);
     dir_.write(command->directory + "/.ORDERS.CSV.0123456789abcdef.tmp", "half");
   }  // ended by an interrupt: the job goes out of scope
-  EXPECT_EQ(files("d"), "orders.dbf orders.dbt orders.txt");
+  EXPECT_EQ(leftAtTheEnd("d"), "orders.dbf orders.dbt orders.txt");
 
   dir_.write("blocked", "a file where the output folder should be");
   TableJob blocked(table("blocked/ORDERS.CSV"), settings_);
@@ -135,7 +155,7 @@ TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) 
   TableJob problem(clash, settings_);
   EXPECT_FALSE(problem.prepare());
   EXPECT_EQ(problem.prepareFailure(), clash.problem);
-  EXPECT_EQ(files("d"), "orders.dbf orders.dbt orders.txt");
+  EXPECT_EQ(leftAtTheEnd("d"), "orders.dbf orders.dbt orders.txt");
 }
 
 }  // namespace
