@@ -43,6 +43,31 @@ char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
   return copySubstituted(w, bytesOf(p, db::stored::trimmedLength(p, length)));
 }
 
+// The same for RFC 4180 output, which keeps every byte: the blocks are
+// copied as they are while the bits of value bytes and of quotes are
+// gathered, and only a value holding a quote is written again the long way,
+// its quotes doubled.
+char* putCharacterKept(const LineFormat& format, char* w, const std::uint8_t* p, std::size_t length) {
+#if defined(__SSE2__)
+  if (length <= 64) {
+    std::uint64_t keep = 0, quotes = 0;
+    for (std::size_t k = 0; k < length; k += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(w + k), v);
+      keep |= std::uint64_t{db::stored::valueBytes(v)} << k;
+      quotes |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))))} << k;
+    }
+    if (length < 64) keep &= (std::uint64_t{1} << length) - 1;
+    const int end = std::bit_width(keep);
+    // A quote of the field is a value byte; the bits past the field are not
+    // in `keep`.
+    if ((quotes & keep) == 0) return w + end;
+    return putText(format, w, p, static_cast<std::size_t>(end));
+  }
+#endif
+  return putText(format, w, p, db::stored::trimmedLength(p, length));
+}
+
 }  // namespace
 
 std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
@@ -95,8 +120,9 @@ std::string_view BytesRenderer::recordLine() {
   LineWriter& out = *out_;
   const LineFormat& format = out.format();
   const char delimiter = format.delimiter;
-  // The substitutes of the default output have a kernel of their own.
-  const bool substitute = format.rule == TextRule::Substitute;
+  // The substitutes of the default output, and the kept bytes of RFC 4180,
+  // have kernels of their own.
+  const TextRule rule = format.rule;
   out.begin();
   char* w = out.room(bound_ + kSlack);
   for (const Field& f : fields_) {
@@ -105,8 +131,9 @@ std::string_view BytesRenderer::recordLine() {
     const std::uint8_t* p = record + f.offset;
     std::string_view text;
     if (f.kind == Kind::Character) {
-      w = substitute ? putCharacter(w, p, f.length)
-                     : putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
+      w = rule == TextRule::Substitute  ? putCharacter(w, p, f.length)
+          : rule == TextRule::DoubleQuote ? putCharacterKept(format, w, p, f.length)
+                                          : putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
     } else if (f.kind == Kind::Logical) {
       // Picked by index, not by a branch: true and false come in any order.
       *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];

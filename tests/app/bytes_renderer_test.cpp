@@ -80,7 +80,8 @@ const std::vector<std::string> kTexts = {
     "", "a", " lead", "quote\"d", "line\r\nbreak and a long tail", "soft\x8D\nbreak",
     std::string("nul\0inside", 10), std::string("pad\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20),
     "\"\"\"\"\"\"\"\"\"\"\"\"\"\"\"\"", "\x8D\x8D\x8D\x8D\x8D\x8D\x8D\x8D\x8D\x8D",
-    "1234567\"", "12345678\r", "\xBF\xC0\xC1 high bytes", std::string(3, '\0'), "   "};
+    "1234567\"", "12345678\r", "\xBF\xC0\xC1 high bytes", std::string(3, '\0'), "   ",
+    std::string(61, 'x') + "\"yz", std::string(64, 'w') + "\"", std::string(40, ' ') + "tail"};
 const std::vector<std::string> kWholes = {
     "     0", "    42", "   -42", "    -0", "  0042", "   1e3", "   1.5", "******", "      ",
     std::string(6, '\0'), std::string("  4\0 2", 6), "   +12", "  12  ", "-     ", "   -.0"};
@@ -122,11 +123,12 @@ TEST_F(BytesRendererTest, AwkwardStoredBytesReadAsTheRoutinesReadThem) {
   test_support::TableShape shape;
   shape.fields = {{"C1", 'C', 1, 0},  {"C7", 'C', 7, 0},  {"C8", 'C', 8, 0},   {"C9", 'C', 9, 0},
                  {"C20", 'C', 20, 0}, {"N0", 'N', 6, 0},  {"N2", 'N', 10, 2},  {"D8", 'D', 8, 0},
-                 {"D10", 'D', 10, 0}, {"L1", 'L', 1, 0},  {"C33", 'C', 33, 0}, {"N20", 'N', 20, 4}};
+                 {"D10", 'D', 10, 0}, {"L1", 'L', 1, 0},  {"C33", 'C', 33, 0}, {"N20", 'N', 20, 4},
+                 {"C64", 'C', 64, 0}, {"C65", 'C', 65, 0}};
   const std::vector<std::pair<const std::vector<std::string>*, std::size_t>> columns = {
       {&kTexts, 1},     {&kTexts, 7}, {&kTexts, 8},      {&kTexts, 9},     {&kTexts, 20},
       {&kWholes, 6},    {&kDecimals, 10}, {&kDates, 8}, {&kWideDates, 10}, {&kLogicals, 1},
-      {&kTexts, 33},    {&kLongNumbers, 20}};
+      {&kTexts, 33},    {&kLongNumbers, 20}, {&kTexts, 64}, {&kTexts, 65}};
   {
     test_support::DbfWriter writer("AWKWARD.DBF", shape);
     for (std::size_t i = 0; i < 60; ++i) {
