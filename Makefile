@@ -52,13 +52,13 @@ fuzz:
 	@scripts/install-deps.sh fuzz
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" tests/fuzz/run.sh
 
-# dbf2csv.exe for 64-bit Windows, cross-built with MinGW-w64, and the zip a
-# Windows user downloads.
+# dbf2csv.exe for 64-bit Windows, cross-built with MinGW-w64, and the zip
+# and the setup program a Windows user downloads.
 windows:
 	@scripts/install-deps.sh windows
 	@cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DDBF2CSV_TESTS=ON -DDBF2CSV_WERROR=$(WERROR) >/dev/null
-	cmake --build $(WINDOWS) -j $(JOBS) --target dbf2csv windows_zip
+	cmake --build $(WINDOWS) -j $(JOBS) --target dbf2csv windows_zip windows_setup
 
 # dbf2csv.exe under Wine: the end-to-end tests that apply to Windows and the
 # cases only Windows has (tests/windows/run.sh).
@@ -69,11 +69,13 @@ test-windows: windows build
 install: build
 	cmake --install $(BUILD)
 
-# The Debian packages dbf2csv and dbf2csv-qt, in build-package/.
-package: deps
+# The Debian packages dbf2csv and dbf2csv-qt, and the Windows setup
+# program, in build-package/.
+package: deps windows
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv dbf2csv_docs
 	cpack --config $(BUILD)/CPackConfig.cmake -B $(CURDIR)/build-package
+	cp $(WINDOWS)/dbf2csv-*-setup.exe $(CURDIR)/build-package/
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(WINDOWS) build-release build-fuzz build-package

@@ -17,17 +17,34 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/dbf2csv.rc PROPERTIES
   OBJECT_DEPENDS "${DBF2CSV_ICO};${CMAKE_SOURCE_DIR}/src/windows/dbf2csv.manifest")
 target_sources(dbf2csv PRIVATE ${CMAKE_BINARY_DIR}/dbf2csv.rc ${DBF2CSV_ICO})
 
-# What a Windows user downloads: the program, the README and the manual
-# page (as packaging.cmake fills it in with the version) as plain text.
+# What a Windows user downloads, as a zip and as a setup program: the
+# program, the README and the manual page (as packaging.cmake fills it in
+# with the version) as plain text.
 find_program(GROFF groff REQUIRED)
+set(DBF2CSV_MANUAL_TEXT ${CMAKE_BINARY_DIR}/dbf2csv.txt)
+add_custom_command(OUTPUT ${DBF2CSV_MANUAL_TEXT}
+  COMMAND sh -c "${GROFF} -man -Tascii -P-cbou '${doc_dir}/dbf2csv.1' > '${DBF2CSV_MANUAL_TEXT}'"
+  DEPENDS ${doc_dir}/dbf2csv.1 VERBATIM)
 set(DBF2CSV_ZIP_DIR ${CMAKE_BINARY_DIR}/zip)
 set(DBF2CSV_ZIP ${CMAKE_BINARY_DIR}/dbf2csv-${PROJECT_VERSION}-win64.zip)
 add_custom_command(OUTPUT ${DBF2CSV_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${DBF2CSV_ZIP_DIR}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DBF2CSV_ZIP_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dbf2csv> ${CMAKE_SOURCE_DIR}/README.md ${DBF2CSV_ZIP_DIR}
-  COMMAND sh -c "${GROFF} -man -Tascii -P-cbou '${doc_dir}/dbf2csv.1' > '${DBF2CSV_ZIP_DIR}/dbf2csv.txt'"
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dbf2csv> ${CMAKE_SOURCE_DIR}/README.md
+    ${DBF2CSV_MANUAL_TEXT} ${DBF2CSV_ZIP_DIR}
   COMMAND ${CMAKE_COMMAND} -E chdir ${DBF2CSV_ZIP_DIR}
     ${CMAKE_COMMAND} -E tar cf ${DBF2CSV_ZIP} --format=zip dbf2csv.exe README.md dbf2csv.txt
-  DEPENDS dbf2csv ${CMAKE_SOURCE_DIR}/README.md ${doc_dir}/dbf2csv.1 VERBATIM)
+  DEPENDS dbf2csv ${CMAKE_SOURCE_DIR}/README.md ${DBF2CSV_MANUAL_TEXT} VERBATIM)
 add_custom_target(windows_zip DEPENDS ${DBF2CSV_ZIP})
+
+# The setup program (NSIS): the same files with the icon, installed into
+# Program Files with a Start menu entry and an uninstaller
+# (packaging/windows/dbf2csv.nsi says what it does).
+find_program(MAKENSIS makensis REQUIRED)
+set(DBF2CSV_SETUP ${CMAKE_BINARY_DIR}/dbf2csv-${PROJECT_VERSION}-setup.exe)
+add_custom_command(OUTPUT ${DBF2CSV_SETUP}
+  COMMAND ${CMAKE_COMMAND} -E copy ${DBF2CSV_ICO} ${DBF2CSV_ZIP_DIR}
+  COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} "-DPUBLISHER=${CPACK_PACKAGE_VENDOR}"
+    -DFILES=${DBF2CSV_ZIP_DIR} -DOUTFILE=${DBF2CSV_SETUP} ${CMAKE_SOURCE_DIR}/packaging/windows/dbf2csv.nsi
+  DEPENDS ${DBF2CSV_ZIP} ${DBF2CSV_ICO} ${CMAKE_SOURCE_DIR}/packaging/windows/dbf2csv.nsi VERBATIM)
+add_custom_target(windows_setup DEPENDS ${DBF2CSV_SETUP})

@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh          build and test dependencies
 #   scripts/install-deps.sh bench    also the benchmark's tools and peers
 #   scripts/install-deps.sh fuzz     also clang and its sanitizer runtimes
-#   scripts/install-deps.sh windows  also MinGW-w64 and Wine, for dbf2csv.exe
-#                                    and its tests
+#   scripts/install-deps.sh windows  also MinGW-w64, NSIS and Wine, for
+#                                    dbf2csv.exe, its setup program and tests
 set -eu
 
 want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
@@ -14,7 +14,7 @@ want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
-  windows) want="$want g++-mingw-w64-x86-64-posix wine64 googletest groff-base" ;;
+  windows) want="$want g++-mingw-w64-x86-64-posix wine64 googletest groff-base nsis" ;;
 esac
 
 missing=""

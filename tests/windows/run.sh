@@ -4,7 +4,8 @@
 # inside the Windows build tree.
 #   tests/windows/run.sh LINUX_BUILD WINDOWS_BUILD
 # The end-to-end tests that apply to Windows run against dbf2csv.exe (the
-# corpus differential among them), then the cases only Windows has.
+# corpus differential among them), then the cases only Windows has, then
+# the setup program's round trip.
 set -eu
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
@@ -47,6 +48,12 @@ skip="ExportFailure.AFullDiskIsToldAndThePreviousOutputStays"
 status=0
 "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" --gtest_brief=1 || status=1
 "$linux/tests/windows/wine_tests" --gtest_brief=1 || status=1
+
+# The setup program: installed, used and uninstalled in the same prefix.
+setup=$(ls "$windows"/dbf2csv-*-setup.exe)
+version=${setup##*/dbf2csv-}
+WINE="$wine" "$(dirname "$0")/setup_round_trip.sh" "$setup" "$linux/dbf2csv" "${version%-setup.exe}" \
+  "$(dirname "$0")/../../samples/ORDERS.DBF" || status=1
 
 "$server" -k 2>/dev/null || true
 "$server" -w 2>/dev/null || true
