@@ -115,6 +115,18 @@ TableJob::TableJob(TableJob&& other) noexcept
       folder_(std::exchange(other.folder_, {})), childTable_(std::move(other.childTable_)),
       prepareFailure_(std::move(other.prepareFailure_)) {}
 
+// `to` stands for the file `from`: a symbolic link where the file system
+// and the user may make one, else a hard link, else a copy (a FAT drive has
+// no links at all, and Windows gives symbolic links only to administrators
+// and developers).
+namespace {
+void standIn(const fs::path& from, const fs::path& to, std::error_code& ec) {
+  fs::create_symlink(from, to, ec);
+  if (ec) fs::create_hard_link(from, to, ec);
+  if (ec) fs::copy_file(from, to, ec);
+}
+}  // namespace
+
 // Links in the private folder stand for the table and the files the
 // program reads beside it (its memo file, a code page file), under their
 // own names, so the child finds them as a run in the table's folder would.
@@ -126,7 +138,7 @@ std::string TableJob::linkTable(std::error_code& ec) {
     std::vector<std::string> files = table_.companions;
     files.insert(files.begin(), table);
     for (const std::string& file : files) {
-      fs::create_symlink(fs::absolute(file), fs::path(folder_) / rt::baseName(file), ec);
+      standIn(fs::absolute(file), fs::path(folder_) / rt::baseName(file), ec);
       if (ec) return {};
     }
   }
