@@ -93,9 +93,17 @@ Resolved resolve(std::string_view name) {
 
 }  // namespace
 
-std::string resolvePath(std::string_view name) { return resolve(name).path; }
+std::string resolvePath(std::string_view name) {
+  // Where the file system finds a name in any case itself, the name as
+  // given is the path: drives, UNC names (\\server\share\X.DBF) and either
+  // separator as the system reads them.
+  if (sys::namesIgnoreCase()) return std::string(name);
+  return resolve(name).path;
+}
 
 std::string shownPath(std::string_view name) {
+  // Where the file system ignores case, a name is as good in any case.
+  if (sys::namesIgnoreCase()) return upper(name);
   const Resolved r = resolve(name);
   // Nothing of it on disk: the name as the program writes it.
   if (r.found == 0) return upper(name);

@@ -13,7 +13,8 @@ namespace rt {
 // several do). From the first component that matches nothing on, the rest is
 // kept as given, so a new file gets the name given in the resolved directory.
 // "\" and "/" both separate; the result uses "/"; a relative name stays
-// relative to the current directory; "" stays "".
+// relative to the current directory; "" stays "". Where the file system
+// ignores letter case (Windows), the name as given.
 std::string resolvePath(std::string_view name);
 
 // The name the program shows for `name` in its messages and fields: the

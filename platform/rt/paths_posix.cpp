@@ -36,6 +36,8 @@ bool wildcardMatch(const std::string& pattern, const std::string& name) {
   return ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD | FNM_PERIOD) == 0;
 }
 
+bool namesIgnoreCase() { return false; }
+
 }  // namespace sys
 
 std::string curDrive() { return {}; }

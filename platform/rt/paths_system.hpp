@@ -18,5 +18,7 @@ void forEachEntry(const std::string& dir, const std::function<bool(std::string_v
 // Whether `name` matches `pattern` ("*" any run, "?" one character) ignoring
 // letter case; a leading period of the name matches only a period.
 bool wildcardMatch(const std::string& pattern, const std::string& name);
+// Whether the file system itself ignores letter case in names (Windows).
+bool namesIgnoreCase();
 
 }  // namespace rt::sys

@@ -51,6 +51,8 @@ bool wildcardMatch(const std::string& pattern, const std::string& name) {
   return matchesMask(pattern, name);
 }
 
+bool namesIgnoreCase() { return true; }
+
 }  // namespace sys
 
 std::string curDrive() {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -90,14 +91,20 @@ class WindowsHolder {
   pid_t pid_ = -1;
 };
 
-TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterAndBackslashes) {
-  const std::string table = windowsName(dir_ / "orders");
-  dir_.write("RAZAVOZ.INP", table + "||T\r\n");
-  const test_support::ProgramRun r = test_support::runProgram(dir_.path(), {});
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "Program Ended Normally\n\nFile " + upper(table) + ".CSV Created with 2 records.\n");
-  EXPECT_EQ(rt_test::readFile(dir_ / "ORDERS.CSV"), "\"NAME\",\"QTY\"\r\n" + kLines);
-  EXPECT_EQ(dir_.listing(), "ORDERS.CSV ORDERS.DBF");
+// A drive letter with backslashes, and a name that begins with "\\" as UNC
+// names do (Wine has no network shares; the device path "\\.\Z:\..." takes
+// the same way through the program), which must reach the system as given.
+TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterOrAUncStyleName) {
+  for (const std::string& prefix : {std::string(), std::string("\\\\.\\")}) {
+    const std::string table = prefix + windowsName(dir_ / "orders");
+    dir_.write("RAZAVOZ.INP", table + "||T\r\n");
+    const test_support::ProgramRun r = test_support::runProgram(dir_.path(), {});
+    EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;
+    EXPECT_EQ(r.err, "Program Ended Normally\n\nFile " + upper(table) + ".CSV Created with 2 records.\n");
+    EXPECT_EQ(rt_test::readFile(dir_ / "ORDERS.CSV"), "\"NAME\",\"QTY\"\r\n" + kLines) << table;
+    EXPECT_EQ(dir_.listing(), "ORDERS.CSV ORDERS.DBF") << table;
+    fs::remove(dir_ / "ORDERS.CSV");
+  }
 }
 
 TEST_F(WineRun, ATableHeldExclusivelyByAnotherWindowsProcessIsNotAbleToOpen) {
@@ -110,7 +117,9 @@ TEST_F(WineRun, ATableHeldExclusivelyByAnotherWindowsProcessIsNotAbleToOpen) {
     r = test_support::runProgram(dir_.path(), {"orders"});
   }
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "Not able to open ORDERS.DBF.\n");
+  // The table as the program names it: the name given with the extension
+  // added, found whatever its case.
+  EXPECT_EQ(r.err, "Not able to open ORDERS.DBF.\ndbf2csv: Table orders.DBF is held by another process\n");
   EXPECT_EQ(rt_test::readFile(dir_ / "ORDERS.CSV"), kPrevious);
   EXPECT_EQ(dir_.listing(), "ORDERS.CSV ORDERS.DBF");
   // Once the other process lets go, the same run converts it.
@@ -128,6 +137,50 @@ TEST_F(WineRun, TheErrorLogNamesTheWindowsProgramAndSystem) {
   const std::string log = rt_test::readFile(dir_ / "APPERROR.LOG");
   EXPECT_NE(log.find("Operating system    : Windows "), std::string::npos) << log;
   EXPECT_NE(log.find(windowsName(environment("DBF2CSV_TEST_PROGRAM"))), std::string::npos) << log;
+}
+
+// The output options with Windows' own code page tables: every byte above
+// 127, a quote, the delimiters and a tab, converted as the oracle converts
+// them; with auto the code page comes from a .CPG file beside the table.
+TEST_F(WineRun, TheOutputOptionsGiveTheOraclesOutput) {
+  test_support::TableShape shape;
+  shape.fields = {{"HIGH", 'C', 128}, {"MIXED", 'C', 12}};
+  test_support::DbfWriter w(dir_ / "TEXT.DBF", shape);
+  std::string high;
+  for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
+  w.append({high, "a\"b;c|d\te,f"});
+  w.finish();
+  dir_.write("TEXT.CPG", "866\r\n");
+  const std::vector<std::vector<std::string>> optionSets = {
+      {"-e", "866"},           {"-e", "cp437", "--rfc4180"}, {"-e", "koi8-r"},
+      {"-e", "1251", "--bom"}, {"-e", "1252"},               {"-e", "auto", "-d", ";"},
+      {"--rfc4180", "-d", "tab"}, {"-d", "|"},
+  };
+  for (const auto& options : optionSets) {
+    std::string what;
+    std::string oracle = "/usr/bin/python3 '" DBF2CSV_ORACLE "' --names";
+    for (const std::string& o : options) {
+      what += " " + o;
+      oracle += " '" + o + "'";
+    }
+    oracle += " -o '" + (dir_ / "oracle.csv") + "' '" + (dir_ / "TEXT.DBF") + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(oracle.c_str()), 0) << what;
+    const std::string expected = rt_test::readFile(dir_ / "oracle.csv");
+
+    std::vector<std::string> args = options;
+    args.push_back("text");
+    const test_support::ProgramRun file = test_support::runProgram(dir_.path(), args);
+    EXPECT_EQ(file.exitCode, 0) << what << ": " << file.err;
+    EXPECT_EQ(rt_test::readFile(dir_ / "TEXT.CSV"), expected) << what;
+
+    // The same bytes on standard output, and no file written.
+    fs::remove(dir_ / "TEXT.CSV");
+    args.insert(args.begin(), {"-o", "-"});
+    const test_support::ProgramRun out = test_support::runProgram(dir_.path(), args);
+    EXPECT_EQ(out.exitCode, 0) << what << ": " << out.err;
+    EXPECT_EQ(out.out, expected) << what << " -o -";
+    EXPECT_FALSE(fs::exists(dir_ / "TEXT.CSV")) << what;
+  }
 }
 
 }  // namespace
