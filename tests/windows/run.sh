@@ -46,7 +46,7 @@ export DBF2CSV_TEST_HOLD_FILE="$windows/tests/windows/hold_file.exe"
 # letter case apart and shown with their folders as they are on disk (on
 # Windows the system finds a name in any case, and the program shows it
 # upper-cased as given); the batch's two whole-folder cases, which do not
-# pass on Windows yet (its messages name logs with "\\", and a private folder
+# pass on Windows yet (its messages name logs with backslashes, and a private folder
 # whose hard link stands for a read-only table cannot be removed).
 skip="ExportFailure.AFullDiskIsToldAndThePreviousOutputStays"
 skip="$skip:ExportRun.AnExactPathWinsOverOneThatDiffersOnlyInCase"
