@@ -116,14 +116,16 @@ TableJob::TableJob(TableJob&& other) noexcept
       prepareFailure_(std::move(other.prepareFailure_)) {}
 
 // `to` stands for the file `from`: a symbolic link where the file system
-// and the user may make one, else a hard link, else a copy (a FAT drive has
-// no links at all, and Windows gives symbolic links only to administrators
-// and developers).
+// and the user may make one, else a copy (a FAT drive has no links at all,
+// and Windows gives symbolic links only to administrators and developers).
+// Not a hard link: it is the table itself, and Windows would refuse to
+// remove it from the private folder when the table is read-only. A copy is
+// made writable for the same reason.
 namespace {
 void standIn(const fs::path& from, const fs::path& to, std::error_code& ec) {
   fs::create_symlink(from, to, ec);
-  if (ec) fs::create_hard_link(from, to, ec);
-  if (ec) fs::copy_file(from, to, ec);
+  if (!ec) return;
+  if (fs::copy_file(from, to, ec)) fs::permissions(to, fs::perms::owner_write, fs::perm_options::add, ec);
 }
 }  // namespace
 
