@@ -45,9 +45,9 @@ export DBF2CSV_TEST_HOLD_FILE="$windows/tests/windows/hold_file.exe"
 # (Wine's server would inherit it); names found on a file system that tells
 # letter case apart and shown with their folders as they are on disk (on
 # Windows the system finds a name in any case, and the program shows it
-# upper-cased as given); the batch's two whole-folder cases, which do not
-# pass on Windows yet (its messages name logs with backslashes, and a private folder
-# whose hard link stands for a read-only table cannot be removed).
+# upper-cased as given); the batch's two whole-folder cases, whose expected
+# messages name the logs with forward slashes (Windows names them with
+# backslashes).
 skip="ExportFailure.AFullDiskIsToldAndThePreviousOutputStays"
 skip="$skip:ExportRun.AnExactPathWinsOverOneThatDiffersOnlyInCase"
 skip="$skip:ExportRun.MessagesShowTheFoldersAsTheyAreOnDisk"
@@ -56,9 +56,27 @@ skip="$skip:ExportRun.EarlyEndsAreToldAndEndWithExitCodeOne"
 skip="$skip:Batch.AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOthers"
 skip="$skip:Batch.IntoAnOutputFolderARecursiveBatchKeepsTheStructureAndEachLogItsOwn"
 
+# Runs a test program; the tests that fail are run once more, on their own,
+# and only a second failure counts. On a loaded machine one run of
+# dbf2csv.exe in some thousands has been seen to end under Wine with exit
+# code 1 and nothing written, and not again when run once more; the first
+# failure stays in the log above the second run.
+run_tests() {
+  out="$log/$(basename "$1").out"
+  if "$@" --gtest_brief=1 >"$out" 2>&1; then
+    cat "$out"
+    return 0
+  fi
+  cat "$out"
+  failed=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' "$out" | grep -v '^[0-9]*$' | sort -u | paste -sd: -)
+  [ -n "$failed" ] || return 1
+  echo "wine: running once more on their own: $failed"
+  "$1" --gtest_filter="$failed" --gtest_brief=1
+}
+
 status=0
-"$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" --gtest_brief=1 || status=1
-"$linux/tests/windows/wine_tests" --gtest_brief=1 || status=1
+run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" || status=1
+run_tests "$linux/tests/windows/wine_tests" || status=1
 
 # The setup program: installed, used and uninstalled in the same prefix.
 setup=$(ls "$windows"/dbf2csv-*-setup.exe)
