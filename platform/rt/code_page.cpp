@@ -1,15 +1,9 @@
 #include "platform/rt/code_page.hpp"
 
-#include <cctype>
+#include "platform/rt/strings.hpp"
 
 namespace rt {
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 bool allDigits(std::string_view s) {
   if (s.empty()) return false;

@@ -1,9 +1,9 @@
 #include "platform/rt/dates.hpp"
 
-#include <cctype>
 #include <ctime>
 
 #include "platform/rt/settings.hpp"
+#include "platform/rt/strings.hpp"
 
 namespace rt {
 
@@ -19,12 +19,10 @@ int epochInForce() {
   return epoch.isNumber() ? static_cast<int>(epoch.num()) : 1900;
 }
 
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 // The length of the run of letter `c` at `pos` in `format`.
 size_t runLength(std::string_view format, size_t pos) {
   size_t end = pos;
-  while (end < format.size() && lower(format[end]) == lower(format[pos])) ++end;
+  while (end < format.size() && lowerAscii(format[end]) == lowerAscii(format[pos])) ++end;
   return end - pos;
 }
 
@@ -48,7 +46,7 @@ std::string dtoc(const Date& d, std::string_view format) {
   std::string out;
   out.reserve(format.size());
   for (size_t pos = 0; pos < format.size();) {
-    char c = lower(format[pos]);
+    char c = lowerAscii(format[pos]);
     size_t run = runLength(format, pos);
     if (c == 'y') {
       size_t take = run >= 4 ? 4 : 2;
@@ -71,7 +69,7 @@ Date ctod(std::string_view text, std::string_view format, int epoch) {
   int year = -1, month = -1, day = -1;
   size_t yearDigits = 0;
   for (size_t pos = 0; pos < format.size();) {
-    char c = lower(format[pos]);
+    char c = lowerAscii(format[pos]);
     size_t run = runLength(format, pos);
     if (c == 'y') {
       yearDigits = run >= 4 ? 4 : 2;

@@ -2,14 +2,13 @@
 
 #include <cstddef>
 
+#include "platform/rt/strings.hpp"
+
 namespace rt {
 
 namespace {
 
-bool same(char a, char b) {
-  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return fold(a) == fold(b);
-}
+bool same(char a, char b) { return lowerAscii(a) == lowerAscii(b); }
 
 }  // namespace
 

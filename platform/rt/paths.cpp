@@ -12,15 +12,6 @@ namespace {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (foldCase(a[i]) != foldCase(b[i])) return false;
-  return true;
-}
-
 std::vector<std::string_view> components(std::string_view name) {
   std::vector<std::string_view> parts;
   size_t start = 0;
@@ -45,7 +36,7 @@ std::string join(const std::string& dir, std::string_view part) {
 std::string matchIgnoringCase(const std::string& dir, std::string_view part) {
   std::string best;
   sys::forEachEntry(dir, [&](std::string_view entry) {
-    if (sameIgnoringCase(entry, part) && (best.empty() || entry < best)) best = entry;
+    if (equalsIgnoringCase(entry, part) && (best.empty() || entry < best)) best = entry;
     return true;
   });
   return best;

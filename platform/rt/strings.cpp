@@ -17,6 +17,19 @@ std::string upper(std::string_view s) {
   return out;
 }
 
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = lowerAscii(c);
+  return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+  return true;
+}
+
 std::string_view trimView(std::string_view s) {
   size_t end = s.size();
   while (end > 0 && s[end - 1] == ' ') --end;

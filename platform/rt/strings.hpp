@@ -13,8 +13,13 @@
 
 namespace rt {
 
-// UPPER: ASCII letters upper-cased; other bytes unchanged.
+// UPPER and LOWER: ASCII letters upper- or lower-cased; other bytes
+// unchanged, whatever the locale (a byte of a code page is no letter here).
 std::string upper(std::string_view s);
+std::string lower(std::string_view s);
+constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Whether `a` and `b` differ at most in the case of ASCII letters.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 // The trims as views into `s` (no copy) for loops that only look.
 std::string_view trimView(std::string_view s);     // trailing spaces removed

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 
+#include "platform/rt/strings.hpp"
 #include "platform/ui/headless/headless_toolkit.hpp"
 #include "platform/ui/system.hpp"
 #include "platform/ui/terminal/terminal_toolkit.hpp"
@@ -41,13 +42,6 @@ std::unique_ptr<Toolkit> makeNamed(const std::string& name) {
   return nullptr;
 }
 
-// Backend names are lower case; the variable may spell them in any case.
-std::string lowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 Toolkit& toolkit() {
@@ -65,7 +59,7 @@ std::unique_ptr<Toolkit> setToolkit(std::unique_ptr<Toolkit> t) {
 std::unique_ptr<Toolkit> makeToolkit() {
   const std::string wanted = environment("DBF2CSV_UI");
   if (!wanted.empty()) {
-    if (auto t = makeNamed(lowerAscii(wanted))) return t;
+    if (auto t = makeNamed(rt::lower(wanted))) return t;
     // A misspelt or unavailable backend must not stop a batch run: say so
     // once and choose as if the variable were not set.
     std::cerr << "dbf2csv: DBF2CSV_UI=" << wanted

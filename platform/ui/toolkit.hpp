@@ -150,6 +150,18 @@ class Toolkit {
   virtual void setCursor(int row, int column) { (void)row, (void)column; }
 };
 
+// What the windowed backends (qt, win32) share: a person before a window
+// system, and an application window once a dialog has become one.
+class WindowedToolkit : public Toolkit {
+ public:
+  Mode mode() const override { return Mode::Windowed; }
+  bool hasAppWindow() const override { return appWindow_; }
+  void setAppWindow() override { appWindow_ = true; }
+
+ private:
+  bool appWindow_ = false;
+};
+
 // The toolkit in force. Start-up installs one; until then, the headless one.
 Toolkit& toolkit();
 // Installs `t`, returns the previous toolkit. Used by start-up and by tests.

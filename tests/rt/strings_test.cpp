@@ -73,6 +73,13 @@ TEST(StringsTest, SubStrAndLeftCountFromOne) {
 
 TEST(StringsTest, SmallBuilders) {
   EXPECT_EQ(rt::upper("orders.dbf \xe4"), "ORDERS.DBF \xe4");
+  // Bytes beyond ASCII stay as they are in any locale: they are letters of
+  // a code page the program does not know here.
+  EXPECT_EQ(rt::lower("ORDERS.DBF \xc4@[`{"), "orders.dbf \xc4@[`{");
+  EXPECT_TRUE(rt::equalsIgnoringCase("Orders.Dbf", "ORDERS.dbf"));
+  EXPECT_FALSE(rt::equalsIgnoringCase("ORDERS.DBF", "ORDERS.DBX"));
+  EXPECT_FALSE(rt::equalsIgnoringCase("\xc4", "\xe4"));
+  EXPECT_FALSE(rt::equalsIgnoringCase("ORDERS", "ORDERS "));
   EXPECT_EQ(rt::replicate("-", 78).size(), 78u);
   EXPECT_EQ(rt::replicate("ab", 3), "ababab");
   EXPECT_EQ(rt::replicate("ab", -1), "");

@@ -13,7 +13,7 @@ namespace {
 // Resource number of the program's icon, the one UI_ICONDEFAULT names.
 constexpr int kProgramIcon = 7627;
 
-class QtToolkit : public Toolkit {
+class QtToolkit : public WindowedToolkit {
  public:
   std::string name() const override { return "qt"; }
 
@@ -49,12 +49,6 @@ class QtToolkit : public Toolkit {
   // on cancel.
   std::optional<std::string> popFile(const FilePick& pick) override { return qt::pickFile(pick); }
 
-  Mode mode() const override { return Mode::Windowed; }
-  bool hasAppWindow() const override { return appWindow_; }
-  void setAppWindow() override { appWindow_ = true; }
-
- private:
-  bool appWindow_ = false;
 };
 
 }  // namespace

@@ -42,7 +42,7 @@ std::wstring startDirectory(const std::string& start) {
   return slash == std::string::npos ? std::wstring() : wide(trimmed.substr(0, slash + 1));
 }
 
-class Win32Toolkit : public Toolkit {
+class Win32Toolkit : public WindowedToolkit {
  public:
   std::string name() const override { return "win32"; }
 
@@ -101,12 +101,6 @@ class Win32Toolkit : public Toolkit {
     return rt::win32::narrow(file);
   }
 
-  Mode mode() const override { return Mode::Windowed; }
-  bool hasAppWindow() const override { return appWindow_; }
-  void setAppWindow() override { appWindow_ = true; }
-
- private:
-  bool appWindow_ = false;
 };
 
 }  // namespace
