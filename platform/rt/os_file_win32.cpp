@@ -54,7 +54,8 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
 // Windows locks by share mode: an exclusive lock opens the file again with
 // none (by the path the system gives for the open handle, so that it is the
 // same file), which fails while any other handle is open on it and keeps
-// every later opening out.
+// every later opening out. When it is refused the file is opened again as
+// before, shared, so that it stays open and can be locked later.
 Status OsFile::lock(bool shared) {
   if (shared) return Status::ok();
   std::wstring path(32768, L'\0');
@@ -63,7 +64,12 @@ Status OsFile::lock(bool shared) {
   path.resize(n);
   (void)close();
   HANDLE h = openShared(path, OpenMode::Read, 0);
-  if (h == INVALID_HANDLE_VALUE) return lastFailure();
+  if (h == INVALID_HANDLE_VALUE) {
+    const Status refused = lastFailure();
+    h = openShared(path, OpenMode::Read, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (h != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(h);
+    return refused;
+  }
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return Status::ok();
 }

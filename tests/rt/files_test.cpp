@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cerrno>
 
 #include "platform/rt/output_file.hpp"
@@ -55,11 +53,6 @@ TEST_F(FilesTest, HandlesThatAreNotOpenFail) {
   EXPECT_FALSE(rt::fClose(-1));
 }
 
-TEST_F(FilesTest, CreateInAMissingDirectoryFails) {
-  EXPECT_EQ(rt::fCreate("NOWHERE\\OUT.CSV"), -1);
-  EXPECT_EQ(rt::fError(), 2);
-}
-
 TEST_F(FilesTest, MemoReadWritAndErase) {
   dir.write("RAZAVOZ.INP", "C:\\DATA\\ORDERS|x|T\r\n");
   EXPECT_EQ(rt::memoRead("razavoz.inp"), "C:\\DATA\\ORDERS|x|T\r\n");
@@ -84,22 +77,6 @@ TEST_F(FilesTest, MemoReadWritAndErase) {
   rt::failWritesAfter(0, rt::dos::DiskFull);
   EXPECT_FALSE(rt::memoWrit("MEMOS.SYS", "X"));
   EXPECT_EQ(rt::fError(), 112);
-}
-
-TEST_F(FilesTest, MemoReadTakesOnlyRegularFiles) {
-  ASSERT_EQ(mkfifo((dir / "RAZAVOZ.INP").c_str(), 0600), 0);
-  EXPECT_FALSE(rt::file("RAZAVOZ.INP"));
-  EXPECT_EQ(rt::memoRead("RAZAVOZ.INP"), "");  // returns at once, no writer needed
-  EXPECT_EQ(rt::fError(), 87);
-  std::filesystem::create_directory(dir / "MEMOS.SYS");
-  EXPECT_EQ(rt::memoRead("MEMOS.SYS"), "");
-  EXPECT_EQ(rt::fError(), 5);
-}
-
-TEST_F(FilesTest, CreatingOverAFifoDoesNotWait) {
-  ASSERT_EQ(mkfifo((dir / "OUT.CSV").c_str(), 0600), 0);
-  EXPECT_EQ(rt::fCreate("OUT.CSV"), -1);
-  EXPECT_EQ(rt::fError(), 10000 + ENXIO);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(LineoutTest, QoutGoesToTheAlternateFileWithCrLf) {
 TEST_F(LineoutTest, EveryChannelSwitchedOnGetsTheLine) {
   rt::set(rt::Set::AltFile, "ALT.TXT", false);
   rt::set(rt::Set::ExtraFile, "EXTRA.TXT", false);
-  rt::set(rt::Set::PrintFile, "PRN.TXT", false);
+  rt::set(rt::Set::PrintFile, "PRINTED.TXT", false);
   rt::qOut({rt::Value("none")});  // only the console is on
   rt::set(rt::Set::Alternate, true);
   rt::set(rt::Set::Extra, true);
@@ -55,7 +55,7 @@ TEST_F(LineoutTest, EveryChannelSwitchedOnGetsTheLine) {
   EXPECT_EQ(console, "\nnone\nall");
   EXPECT_EQ(rt_test::readFile(dir / "ALT.TXT"), "\r\nall!");
   EXPECT_EQ(rt_test::readFile(dir / "EXTRA.TXT"), "\r\nall");
-  EXPECT_EQ(rt_test::readFile(dir / "PRN.TXT"), "\r\nall!");
+  EXPECT_EQ(rt_test::readFile(dir / "PRINTED.TXT"), "\r\nall!");
 }
 
 TEST_F(LineoutTest, AdditiveKeepsWhatTheFileHeldAndNewEmptiesIt) {

@@ -77,12 +77,4 @@ TEST_F(PathsTest, DirAndBaseName) {
   EXPECT_EQ(rt::baseName("a\\b\\C.DBF"), "C.DBF");
 }
 
-TEST_F(PathsTest, TheStartLocationIsTheCurrentDirectory) {
-  dir.enter();
-  std::string cwd = std::filesystem::current_path().string();
-  EXPECT_EQ(rt::startLocation(), cwd);
-  EXPECT_EQ(rt::curDrive(), "");
-  EXPECT_EQ("/" + rt::curDir(), cwd);
-}
-
 }  // namespace

@@ -2,22 +2,41 @@
 // afterwards; the current directory is put back if a test changed it.
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace rt_test {
 
+// Makes a directory of a new name, PREFIX-XXXXXXXX (random letters and
+// digits), in the temporary directory, for this user alone; throws when it
+// cannot.
+inline std::string makeTempDirectory(const std::string& prefix) {
+  static constexpr char kSymbols[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = prefix + "-";
+    for (int i = 0; i < 8; ++i) name += kSymbols[random() % (sizeof kSymbols - 1)];
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+    std::error_code ec;
+    if (std::filesystem::create_directory(path, ec)) {
+      std::filesystem::permissions(path, std::filesystem::perms::owner_all, ec);
+      return path.string();
+    }
+  }
+  throw std::runtime_error("cannot make a temporary directory");
+}
+
 // The entries of `directory`, sorted, as one text "a b c".
 inline std::string listing(const std::string& directory) {
   std::string out;
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(directory)) names.push_back(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(directory)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
   return out;
@@ -26,8 +45,7 @@ inline std::string listing(const std::string& directory) {
 class TempDir {
  public:
   TempDir() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rt-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    path_ = makeTempDirectory("rt-test");
   }
   ~TempDir() {
     std::filesystem::current_path(previous_);
@@ -63,7 +81,7 @@ class TempDir {
 inline std::string treeListing(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
-    names.push_back(e.path().lexically_relative(folder).string());
+    names.push_back(e.path().lexically_relative(folder).generic_string());
   std::sort(names.begin(), names.end());
   std::string out;
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;

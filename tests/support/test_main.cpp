@@ -1,20 +1,18 @@
 // The one main() of every test executable: a fixed, headless environment.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
-#include <string>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_environment.hpp"
+
 int main(int argc, char** argv) {
-  setenv("LC_ALL", "C", 1);
-  setenv("DBF2CSV_UI", "headless", 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  using test_support::setEnvironment;
+  setEnvironment("LC_ALL", "C");
+  setEnvironment("DBF2CSV_UI", "headless");
+  setEnvironment("QT_QPA_PLATFORM", "offscreen", false);
   if (!std::getenv("XDG_RUNTIME_DIR")) {
-    std::string dir = "/tmp/dbf2csv-test-xdg-" + std::to_string(getuid());
-    mkdir(dir.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    const std::string dir = test_support::privateRuntimeDir();
+    if (!dir.empty()) setEnvironment("XDG_RUNTIME_DIR", dir);
   }
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

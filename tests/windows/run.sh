@@ -3,9 +3,9 @@
 # by test programs of the Linux build, in one Wine prefix made for this run
 # inside the Windows build tree.
 #   tests/windows/run.sh LINUX_BUILD WINDOWS_BUILD
-# The end-to-end tests that apply to Windows run against dbf2csv.exe (the
-# corpus differential among them), then the cases only Windows has, then
-# the setup program's round trip.
+# The unit tests built for Windows run first, then the end-to-end tests that
+# apply to Windows against dbf2csv.exe (the corpus differential among them),
+# then the cases only Windows has, then the setup program's round trip.
 set -eu
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
@@ -75,6 +75,17 @@ run_tests() {
 }
 
 status=0
+# The unit tests built for Windows, each program with the filter of the
+# tests that apply (unit_tests.txt, written by the Windows build).
+while read -r program filter; do
+  out="$log/$(basename "$program").out"
+  if "$wine" "$program" --gtest_filter="$filter" --gtest_brief=1 >"$out" 2>&1; then
+    echo "wine: $(basename "$program"): $(sed -n 's/^\[  PASSED  \] \([^.]*\).*/\1/p' "$out") passed"
+  else
+    cat "$out"
+    status=1
+  fi
+done <"$windows/unit_tests.txt"
 run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" || status=1
 run_tests "$linux/tests/windows/wine_tests" || status=1
 

@@ -1,0 +1,53 @@
+// The atomic file's cases only a POSIX system has: file modes and the
+// umask, a directory without write permission.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/rt/atomic_file.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace {
+
+class AtomicFilePosixTest : public testing::Test {
+ protected:
+  rt_test::TempDir dir;
+};
+
+mode_t permissionsOf(const std::string& path) {
+  struct stat st;
+  EXPECT_EQ(stat(path.c_str(), &st), 0);
+  return st.st_mode & 07777;
+}
+
+TEST_F(AtomicFilePosixTest, TheNewFileGetsTheUsualPermissions) {
+  mode_t mask = umask(022);
+  {
+    rt::AtomicFile out(dir / "A.CSV");
+    EXPECT_EQ(permissionsOf(out.tempPath()), 0644u);
+    EXPECT_TRUE(out.commit());
+  }
+  umask(077);
+  {
+    rt::AtomicFile out(dir / "B.CSV");
+    EXPECT_TRUE(out.commit());
+  }
+  umask(mask);
+  EXPECT_EQ(permissionsOf(dir / "A.CSV"), 0644u);
+  EXPECT_EQ(permissionsOf(dir / "B.CSV"), 0600u);
+}
+
+TEST_F(AtomicFilePosixTest, AnUnwritableDirectoryIsReported) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+  std::filesystem::create_directory(dir / "ro");
+  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  rt::AtomicFile out(dir / "ro/X.CSV");
+  EXPECT_FALSE(out.ok());
+  EXPECT_EQ(out.status().code(), rt::StatusCode::AccessDenied);
+  EXPECT_EQ(out.status().osCode(), 5);
+  out.append("ignored");
+  EXPECT_FALSE(out.commit());
+}
+
+}  // namespace
