@@ -31,8 +31,10 @@ AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
   // write must stay as it is, as it would if it were opened for writing.
   status_ = checkReplaceable(target_);
   if (!status_.isOk()) return;
-  std::string dir = dirName(target_);
-  std::string stem = dir + "/." + baseName(target_) + ".";
+  // Beside the target, in its folder as written: a name beginning "\\?\"
+  // goes to Windows as it is, where only "\" separates.
+  const std::string base = baseName(target_);
+  const std::string stem = target_.substr(0, target_.size() - base.size()) + "." + base + ".";
   for (int i = 0; i < kNameTries; ++i) {
     std::string name = stem + randomSuffix() + ".tmp";
     // CreateNew: never open a file (or follow a link) someone else put there.

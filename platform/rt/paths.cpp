@@ -27,7 +27,7 @@ std::vector<std::string_view> components(std::string_view name) {
 std::string join(const std::string& dir, std::string_view part) {
   if (dir.empty()) return std::string(part);
   std::string out = dir;
-  if (out.back() != '/') out += '/';
+  if (!isSeparator(out.back())) out += '/';
   out.append(part);
   return out;
 }

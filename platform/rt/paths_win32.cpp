@@ -35,7 +35,9 @@ bool isRegularFile(const std::string& path) {
 }
 
 void forEachEntry(const std::string& dir, const std::function<bool(std::string_view)>& visit) {
-  const std::string pattern = (dir.empty() ? std::string(".") : dir) + "\\*";
+  // Only "\" separates in a name that begins "\\?\", and only once.
+  const std::string folder = dir.empty() ? std::string(".") : dir;
+  const std::string pattern = folder + (isSeparator(folder.back()) ? "*" : "\\*");
   WIN32_FIND_DATAW found;
   HANDLE h = ::FindFirstFileW(win32::wide(pattern).c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return;

@@ -32,6 +32,8 @@ TEST(NormaliseName, UpperCasesAndAddsTheExtensionWhenMissing) {
       {"c:\\data\\orders", "C:\\DATA\\ORDERS.DBF"},
       {" orders ", " ORDERS .DBF"},
       {"/tmp/a.dbf/orders.Dbf", "/TMP/A.DBF/ORDERS.DBF"},
+      {"\\\\server\\share\\dir\\t", "\\\\SERVER\\SHARE\\DIR\\T.DBF"},
+      {"\\\\?\\c:\\dir\\t.dbf", "\\\\?\\C:\\DIR\\T.DBF"},
   };
   for (const auto& c : cases) EXPECT_EQ(app::normaliseName(c.given), c.normalised) << c.given;
 }
@@ -46,6 +48,9 @@ TEST(OutputName, OnlyTheFinalExtensionBecomesCsv) {
       {"/TMP/A.DBF/ORDERS.DBF", "/TMP/A.DBF/ORDERS.CSV"},
       {"X.DBF.DBF", "X.DBF.CSV"},
       {".DBF", ".CSV"},
+      {"\\\\SERVER\\SHARE\\DIR.DBF\\T.DBF", "\\\\SERVER\\SHARE\\DIR.DBF\\T.CSV"},
+      {"\\\\?\\UNC\\SERVER\\SHARE\\T.DBF", "\\\\?\\UNC\\SERVER\\SHARE\\T.CSV"},
+      {"\\\\.\\C:\\DIR\\T.DBF", "\\\\.\\C:\\DIR\\T.CSV"},
   };
   for (const auto& c : cases) EXPECT_EQ(app::outputName(c.table), c.output) << c.table;
 }

@@ -1,12 +1,11 @@
 #include "tests/db/db_test_util.hpp"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <sstream>
 
 #include "platform/db/workarea.hpp"
 #include "platform/rt/settings.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace db_test {
 
@@ -15,10 +14,7 @@ void closeAllAndResetSettings() {
   rt::resetSettings();
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "dbf2csv-db-XXXXXX").string();
-  path_ = mkdtemp(pattern.data());
-}
+TempDir::TempDir() : path_(rt_test::makeTempDirectory("dbf2csv-db")) {}
 
 TempDir::~TempDir() {
   std::error_code ec;

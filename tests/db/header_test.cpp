@@ -3,8 +3,6 @@
 // what is wrong; nothing crashes, hangs or reads garbage as records.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -80,15 +78,6 @@ TEST_F(DamagedTables, BadHeadersAreRefusedWithTheReason) {
       EXPECT_TRUE(db::workspaceList().empty());
     }
   }
-}
-
-TEST_F(DamagedTables, NamesOfDirectoriesAndFifosAreRefusedWithoutWaiting) {
-  const std::string fifo = dir_.file("PIPE.DBF"), folder = dir_.file("FOLDER.DBF");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  ASSERT_TRUE(std::filesystem::create_directory(folder));
-  EXPECT_EQ(db_test::openUnder("DBFNTX", fifo), "Cannot open file " + fifo + ": it is not a regular file");
-  EXPECT_EQ(db_test::openUnder("DBFNTX", folder), "Cannot open file " + folder + ": Is a directory");
-  EXPECT_TRUE(db::workspaceList().empty());
 }
 
 TEST_F(DamagedTables, EachEngineRefusesTheOtherFamilysVersions) {

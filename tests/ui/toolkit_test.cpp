@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/headless/headless_toolkit.hpp"
+#include "tests/support/test_environment.hpp"
 
 namespace {
 
@@ -13,8 +14,8 @@ namespace {
 // main back afterwards.
 class UiVariable {
  public:
-  explicit UiVariable(const char* value) { setenv("DBF2CSV_UI", value, 1); }
-  ~UiVariable() { setenv("DBF2CSV_UI", "headless", 1); }
+  explicit UiVariable(const char* value) { test_support::setEnvironment("DBF2CSV_UI", value); }
+  ~UiVariable() { test_support::setEnvironment("DBF2CSV_UI", "headless"); }
 };
 
 class NamedToolkit : public ui::HeadlessToolkit {
@@ -38,8 +39,8 @@ TEST(MakeToolkit, TheVariableNamesTheBackend) {
 
 TEST(MakeToolkit, AnUnknownBackendIsReportedAndTheChoiceFallsBack) {
   UiVariable ui("curses");
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  test_support::unsetEnvironment("DISPLAY");
+  test_support::unsetEnvironment("WAYLAND_DISPLAY");
   testing::internal::CaptureStderr();
   auto t = ui::makeToolkit();
   const std::string said = testing::internal::GetCapturedStderr();

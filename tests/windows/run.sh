@@ -36,6 +36,13 @@ done
 "$server" -w
 "$server" -p
 echo "wine: prefix ready in $(( $(date +%s) - started )) s"
+# The drives C: and Z: shared as \\localhost\c$ and \\localhost\z$, as
+# Windows shares its drives, for the tests of UNC names: Wine finds
+# \\SERVER\SHARE in the prefix's dosdevices/unc.
+mkdir -p "$WINEPREFIX/dosdevices/unc/localhost"
+ln -s "$WINEPREFIX/drive_c" "$WINEPREFIX/dosdevices/unc/localhost/c\$"
+ln -s / "$WINEPREFIX/dosdevices/unc/localhost/z\$"
+export DBF2CSV_TEST_SERVER=localhost
 
 export DBF2CSV_TEST_PROGRAM="$windows/dbf2csv.exe"
 export DBF2CSV_TEST_LAUNCHER="$wine"

@@ -91,12 +91,18 @@ class WindowsHolder {
   pid_t pid_ = -1;
 };
 
-// A drive letter with backslashes, and a name that begins with "\\" as UNC
-// names do (Wine has no network shares; the device path "\\.\Z:\..." takes
-// the same way through the program), which must reach the system as given.
-TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterOrAUncStyleName) {
-  for (const std::string& prefix : {std::string(), std::string("\\\\.\\")}) {
-    const std::string table = prefix + windowsName(dir_ / "orders");
+// A drive letter with backslashes, a UNC name (drive Z: shared as
+// \\localhost\z$ by tests/windows/run.sh, as Windows shares its drives), and
+// names that begin with "\\?\" or "\\.\", which Windows takes without
+// parsing them (only "\" separates there): each must reach the system as
+// given, and the output lie beside the table.
+TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterOrAUncName) {
+  const std::string name = windowsName(dir_ / "orders");
+  const std::string server = environment("DBF2CSV_TEST_SERVER");
+  ASSERT_FALSE(server.empty()) << "tests/windows/run.sh shares the drives";
+  const std::string unc = "\\\\" + server + "\\z$" + name.substr(2);
+  const std::string tables[] = {name, "\\\\.\\" + name, "\\\\?\\" + name, unc, "\\\\?\\UNC" + unc.substr(1)};
+  for (const std::string& table : tables) {
     dir_.write("RAZAVOZ.INP", table + "||T\r\n");
     const test_support::ProgramRun r = test_support::runProgram(dir_.path(), {});
     EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;

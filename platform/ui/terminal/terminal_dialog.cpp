@@ -99,7 +99,7 @@ std::string directoryOf(const std::string& start) {
   std::string s = rt::resolvePath(trimmed(start));
   std::error_code ec;
   if (!s.empty() && fs::is_directory(s, ec)) return s;
-  const auto slash = s.rfind('/');
+  const auto slash = s.find_last_of("/\\");
   if (slash != std::string::npos) {
     std::string parent = slash == 0 ? "/" : s.substr(0, slash);
     if (fs::is_directory(parent, ec)) return parent;
@@ -107,10 +107,12 @@ std::string directoryOf(const std::string& start) {
   return ".";
 }
 
+// With the system's own separator: Windows takes only "\" in a name that
+// begins "\\?\".
 std::string joinPath(const std::string& directory, const std::string& name) {
   if (directory == ".") return name;
-  if (directory.back() == '/') return directory + name;
-  return directory + "/" + name;
+  if (directory.back() == '/' || directory.back() == '\\') return directory + name;
+  return directory + static_cast<char>(fs::path::preferred_separator) + name;
 }
 
 // The numbered names as lines: one name a line when they fit on the screen,
