@@ -5,7 +5,8 @@
 #   scripts/install-deps.sh bench    also the benchmark's tools and peers
 #   scripts/install-deps.sh fuzz     also clang and its sanitizer runtimes
 #   scripts/install-deps.sh windows  also MinGW-w64, NSIS and Wine, for
-#                                    dbf2csv.exe, its setup program and tests
+#                                    dbf2csv.exe, its setup program and tests,
+#                                    and Xvfb and xdotool for its dialogs'
 set -eu
 
 want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
@@ -14,7 +15,7 @@ want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
-  windows) want="$want g++-mingw-w64-x86-64-posix wine64 googletest groff-base nsis" ;;
+  windows) want="$want g++-mingw-w64-x86-64-posix wine64 googletest groff-base nsis xvfb xdotool" ;;
 esac
 
 missing=""
