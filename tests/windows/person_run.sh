@@ -28,13 +28,21 @@ fail() {
     echo "  $(xdotool getwindowname "$id")"
   done
   echo "person run: standard error of dbf2csv.exe: $(cat "$work/err.txt" 2>/dev/null)"
+  echo "person run: processes of the Wine prefix (with their display):"
+  for environ in /proc/[0-9]*/environ; do
+    tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    printf '  %s %s [%s]\n' "$pid" "$(tr '\0' ' ' <"/proc/$pid/cmdline")" "$(tr '\0' '\n' <"$environ" | grep '^DISPLAY=')"
+  done 2>/dev/null
   png "$work/failure.png" && echo "person run: the screen is in $work/failure.png"
   exit 1
 }
-# Waits (at most 20 s) for a visible window of dbf2csv.exe whose title
-# matches the regular expression $1; prints its id.
+# Waits (at most 60 s: the first window of a Wine session starts its
+# desktop) for a visible window of dbf2csv.exe whose title matches the
+# regular expression $1; prints its id.
 window() {
-  for _ in $(seq 1 200); do
+  for _ in $(seq 1 600); do
     ours=" $(xdotool search --onlyvisible --classname '^dbf2csv\.exe$' 2>/dev/null | tr '\n' ' ') "
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
       case $ours in *" $id "*) echo "$id"; return 0 ;; esac
@@ -67,8 +75,8 @@ cp ORDERS.DBF ORDERS.DBT linux/
   fail "the Linux program failed: $(cat linux/message.txt)"
 python3 "${ORACLE:?}" --names ORDERS.DBF >expected.csv 2>oracle.err
 
-# The program is ended after 60 s, whatever it waits for.
-timeout -k 5 60 "$WINE" "$windows/dbf2csv.exe" >out.txt 2>err.txt &
+# The program is ended after 120 s, whatever it waits for.
+timeout -k 5 120 "$WINE" "$windows/dbf2csv.exe" >out.txt 2>err.txt &
 program=$!
 dialog=$(window "^$title\$") || fail "no selection dialog"
 xdotool mousemove 0 0
@@ -117,7 +125,7 @@ if [ -n "${SHOTS:-}" ]; then
   # A table cut short in its second record: the error box of the runtime error.
   python3 -c 'import struct,sys; b=open("ORDERS.DBF","rb").read(); h,r=struct.unpack("<HH",b[8:12]); open("DAMAGED.DBF","wb").write(b[:h+r+r//2])'
   cp ORDERS.DBT DAMAGED.DBT
-  timeout -k 5 60 "$WINE" "$windows/dbf2csv.exe" DAMAGED >out.txt 2>err.txt &
+  timeout -k 5 120 "$WINE" "$windows/dbf2csv.exe" DAMAGED >out.txt 2>err.txt &
   program=$!
   box=$(window '^Runtime Error Message$') || fail "no error box"
   xdotool mousemove 0 0
