@@ -104,7 +104,8 @@ WINE="$wine" "$here/setup_round_trip.sh" "$setup" "$linux/dbf2csv" "${version%-s
   "$here/../../samples/ORDERS.DBF" || status=1
 
 # The dialogs, on an X server of this run's own (Wine makes no window
-# without a display): the person run. A Wine session stays bound to the
+# without a display): the Win32 backend driven in-process
+# (tests/ui/win32), then the person run. A Wine session stays bound to the
 # display it began with, so the prefix's server is stopped before and after.
 "$server" -k 2>/dev/null || true
 "$server" -w 2>/dev/null || true
@@ -116,7 +117,7 @@ dialogs=$(date +%s)
 # session, and only a second failure counts (each leaves its files in the
 # folder $1).
 person_run() {
-  "$server" -p
+  "$server" -p 2>/dev/null || true
   WINE="$wine" WINESERVER="$server" ORACLE="$here/../../../shared/tools/oracle_csv.py" \
     "$here/person_run.sh" "$windows" "$linux" "$1"
   result=$?
@@ -125,6 +126,14 @@ person_run() {
   return $result
 }
 if xvfb_start "$log/xvfb"; then
+  "$server" -p
+  out="$log/win32_ui_tests.out"
+  if timeout -k 5 300 "$wine" "$windows/tests/ui/win32/win32_ui_tests.exe" --gtest_brief=1 >"$out" 2>&1; then
+    echo "wine: win32_ui_tests.exe: $(sed -n 's/^\[  PASSED  \] \([^.]*\).*/\1/p' "$out") passed"
+  else
+    cat "$out"
+    status=1
+  fi
   if ! person_run "$log/person_run"; then
     echo "wine: running the person run once more"
     person_run "$log/person_run.again" || status=1

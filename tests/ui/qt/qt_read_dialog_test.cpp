@@ -11,62 +11,21 @@
 
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/program_end.hpp"
+#include "tests/support/test_dialog.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"
 
 namespace qt_testing {
 namespace {
 
-// A dialog of two fields: a name (picture "@!@K", with a validation that
-// rejects "BAD" after telling the user) and a Y/N field.
-class ReadDialogTest : public QtTest {
+// The two fields of test_support::TestDialog: a name (picture "@!@K", with a
+// validation that rejects "BAD" after telling the user) and a Y/N field.
+class ReadDialogTest : public QtTest, protected test_support::TestDialog {
  protected:
-  void SetUp() override {
-    QtTest::SetUp();
-    addLabel(2, "Name");
-    addEntry(cName, "cName", "@!@K", "Type a name.;;Not BAD.");
-    elements.back().validation = [this] {
-      ++validations;
-      if (cName.text().rfind("BAD", 0) != 0) return true;
-      ui::toolkit().guiAlert("NOT THAT ONE.", "Alert", "11.Courier New Bold");
-      return false;
-    };
-    addLabel(4, "Again");
-    addEntry(lYes, "lYes", "Y", "Yes or no.");
-  }
-
-  // An entry field after the label just added, identified as GET_<NAME>.
-  void addEntry(rt::Value& var, const std::string& name, const std::string& picture,
-                const std::string& help) {
-    ui::Element e;
-    e.kind = ui::Element::Kind::Entry;
-    e.link = &var;
-    e.name = name;
-    e.id = "GET_" + QString::fromStdString(name).toUpper().toStdString();
-    e.picture = picture;
-    e.labelIndex = static_cast<int>(elements.size());
-    e.help = help;
-    elements.push_back(e);
-  }
-
-  void addLabel(int row, const std::string& caption) {
-    ui::Element label;
-    label.caption = caption;
-    label.row = row;
-    label.column = 5;
-    label.font = "10.Courier New Bold";
-    elements.push_back(label);
-  }
-
   bool read() { return ui::toolkit().readModal(elements, "Test Dialog", {}); }
 
   static QLineEdit* nameField(QWidget* w) { return child<QLineEdit>(w, "GET_CNAME"); }
   static QLineEdit* yesField(QWidget* w) { return child<QLineEdit>(w, "GET_LYES"); }
-
-  rt::Value cName{std::string("OLD       ")};
-  rt::Value lYes{true};
-  int validations = 0;
-  ui::ElementList elements;
 };
 
 ModalScript::Match theDialog() { return titled("Test Dialog"); }
