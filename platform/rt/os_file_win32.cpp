@@ -38,8 +38,14 @@ HANDLE openShared(const std::wstring& path, OpenMode mode, DWORD share) {
 // A shared opening lets others read and write the file meanwhile; one that
 // another program holds exclusively (share mode 0) fails with the sharing
 // violation, osCode 32.
+// A read-only file is refused for writing here as Windows itself refuses it
+// (Wine run as root would write into it).
 Status OsFile::open(const std::string& path, OpenMode mode) {
   (void)close();
+  if (mode == OpenMode::Write || mode == OpenMode::Append) {
+    const Status writable = checkReplaceable(path);
+    if (!writable.isOk()) return writable;
+  }
   const std::wstring name = win32::wide(path);
   HANDLE h = openShared(name, mode, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (h == INVALID_HANDLE_VALUE) return lastFailure();

@@ -1,9 +1,5 @@
 // The error log: its layout line by line, the choice of file name, the
 // messages after writing and the settings it puts back.
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -16,6 +12,7 @@
 #include "platform/rt/sysinfo.hpp"
 #include "src/errors/error_log.hpp"
 #include "tests/errors/errors_fixture.hpp"
+#include "tests/errors/read_only_run.hpp"
 
 namespace {
 
@@ -173,25 +170,6 @@ TEST_F(ErrorLogTest, EachReportOverwritesTheLog) {
   EXPECT_EQ(log.find("ERROR LOG of"), log.rfind("ERROR LOG of"));
 }
 
-// Writes the report in a child process under an unprivileged user, so that a
-// read-only file stays read-only when the tests run as root. The child's exit
-// status is 0 when errorLog returned, 3 when it ended the program.
-int logAsUnprivilegedUser(const std::string& dir) {
-  chmod(dir.c_str(), 0777);
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    Outcome out = runToEnd([] {
-      errors::errorLog(fixedError(), 2);
-      return rt::Value();
-    });
-    _exit(out.kind == Outcome::Quit ? 3 : 0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST_F(ErrorLogTest, ReadOnlyNamesAreSkipped) {
   windowed();
   struct Case {
@@ -204,9 +182,17 @@ TEST_F(ErrorLogTest, ReadOnlyNamesAreSkipped) {
   for (const Case& c : cases) {
     for (const std::string& name : c.readOnly) {
       dir_.write(name, "kept");
-      chmod((dir_ / name).c_str(), 0444);
+      std::filesystem::permissions(dir_ / name, std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read);
     }
-    ASSERT_EQ(logAsUnprivilegedUser(dir_.path()), 0) << c.written;
+    const int ended = errors_test::runWhereReadOnlyHolds(dir_.path(), [] {
+      return runToEnd([] {
+               errors::errorLog(fixedError(), 2);
+               return rt::Value();
+             }).kind == Outcome::Quit;
+    });
+    ASSERT_EQ(ended, 0) << c.written;
     for (const std::string& name : c.readOnly) EXPECT_EQ(logFile(name), "kept") << name;
     EXPECT_NE(logFile(c.written).find("oError:genCode      : 32"), std::string::npos) << c.written;
     std::filesystem::remove(dir_ / c.written);

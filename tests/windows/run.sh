@@ -83,6 +83,7 @@ run_tests() {
 }
 
 status=0
+unit_started=$(date +%s)
 # The unit tests built for Windows, each program with the filter of the
 # tests that apply (unit_tests.txt, written by the Windows build).
 while read -r program filter; do
@@ -94,6 +95,7 @@ while read -r program filter; do
     status=1
   fi
 done <"$windows/unit_tests.txt"
+echo "wine: unit tests done in $(( $(date +%s) - unit_started )) s"
 run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" || status=1
 run_tests "$linux/tests/windows/wine_tests" || status=1
 
