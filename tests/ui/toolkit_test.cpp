@@ -37,18 +37,6 @@ TEST(MakeToolkit, TheVariableNamesTheBackend) {
   }
 }
 
-TEST(MakeToolkit, AnUnknownBackendIsReportedAndTheChoiceFallsBack) {
-  UiVariable ui("curses");
-  test_support::unsetEnvironment("DISPLAY");
-  test_support::unsetEnvironment("WAYLAND_DISPLAY");
-  testing::internal::CaptureStderr();
-  auto t = ui::makeToolkit();
-  const std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(said, "dbf2csv: DBF2CSV_UI=curses is not available here (use qt, terminal or headless)\n");
-  // Standard error is captured, not a terminal: nobody is there.
-  EXPECT_EQ(t->name(), "headless");
-}
-
 TEST(SetToolkit, InstallsAndHandsBackThePreviousOne) {
   auto previous = ui::setToolkit(std::make_unique<NamedToolkit>());
   EXPECT_EQ(ui::toolkit().name(), "recorded");
