@@ -86,7 +86,7 @@ status=0
 unit_started=$(date +%s)
 # The unit tests built for Windows, each program with the filter of the
 # tests that apply (unit_tests.txt, written by the Windows build).
-while read -r program filter; do
+while read -r filter program; do
   out="$log/$(basename "$program").out"
   if "$wine" "$program" --gtest_filter="$filter" --gtest_brief=1 >"$out" 2>&1; then
     echo "wine: $(basename "$program"): $(sed -n 's/^\[  PASSED  \] \([^.]*\).*/\1/p' "$out") passed"

@@ -19,12 +19,12 @@ function(dbf2csv_windows_test name skip)
   else()
     set(filter "*")
   endif()
-  set_property(GLOBAL APPEND PROPERTY DBF2CSV_WINDOWS_TESTS "$<TARGET_FILE:${name}> ${filter}")
+  set_property(GLOBAL APPEND PROPERTY DBF2CSV_WINDOWS_TESTS "${filter} $<TARGET_FILE:${name}>")
   set_property(GLOBAL APPEND PROPERTY DBF2CSV_WINDOWS_TEST_TARGETS ${name})
 endfunction()
 
 # dbf2csv_windows_test_list(): writes the list (unit_tests.txt in the build
-# tree, one "PROGRAM FILTER" a line) and makes windows_unit_tests, which the
+# tree, one "FILTER PROGRAM" a line) and makes windows_unit_tests, which the
 # suite's programs (windows_test_programs) include, build every program on
 # it.
 function(dbf2csv_windows_test_list)
