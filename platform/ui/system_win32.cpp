@@ -6,7 +6,8 @@
 
 namespace ui::sys {
 
-// A program started on Windows always has the desktop to show windows on.
+// A program started on Windows has a desktop; whether it takes windows,
+// makeWin32Toolkit() finds out.
 bool hasDisplay() { return true; }
 
 const char* windowedBackend() { return "win32"; }

@@ -95,7 +95,7 @@ RunningProgram::RunningProgram(const ProgramJob& job, const Limits& limits) {
   for (auto& s : strings) argv.push_back(s.data());
   argv.push_back(nullptr);
 
-  ::setenv("DBF2CSV_UI", "headless", 1);
+  ::setenv("DBF2CSV_UI", job.ui.c_str(), 1);
   pid_ = ::fork();
   if (pid_ == 0) execProgram(job, limits, argv.data(), outFd, errFd);
   ::close(outFd);

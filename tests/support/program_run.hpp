@@ -33,6 +33,7 @@ struct ProgramJob {
   std::vector<std::string> args;  // after the program name
   std::optional<uid_t> user;      // run as this user and its group (65534: nobody)
   std::optional<mode_t> umask;
+  std::string ui = "headless";    // DBF2CSV_UI; "" lets the program choose
 };
 
 struct ProgramRun {
@@ -42,7 +43,7 @@ struct ProgramRun {
   long maxRssKiB = 0;  // the largest resident size the run reached
 };
 
-// Runs dbf2csv under DBF2CSV_UI=headless for `job` and waits for it.
+// Runs dbf2csv for `job` (headless unless it says otherwise) and waits for it.
 // DBF2CSV_TEST_PROGRAM and DBF2CSV_TEST_LAUNCHER in the environment name
 // another program and what starts it.
 ProgramRun runProgram(const ProgramJob& job, const Limits& limits = {});

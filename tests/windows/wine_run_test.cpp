@@ -113,6 +113,23 @@ TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterOrAUncName) {
   }
 }
 
+// The Windows suite runs without a display, where Wine can make no window:
+// left to choose its dialogs, the program converts as an unattended run
+// instead of waiting for a window nobody can see.
+TEST_F(WineRun, WhereNoWindowCanBeMadeTheProgramRunsUnattended) {
+  test_support::ProgramJob job;
+  job.directory = dir_.path();
+  job.args = {"orders", "N"};
+  job.ui = "";
+  test_support::Limits limits;
+  limits.wallSeconds = 60;
+  const test_support::ProgramRun r = test_support::runProgram(job, limits);
+  EXPECT_EQ(r.signal, 0) << "it waited for a window";
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "Program Ended Normally\n\nFile ORDERS.CSV Created with 2 records.\n");
+  EXPECT_EQ(rt_test::readFile(dir_ / "ORDERS.CSV"), kLines);
+}
+
 TEST_F(WineRun, ATableHeldExclusivelyByAnotherWindowsProcessIsNotAbleToOpen) {
   dir_.write("ORDERS.CSV", kPrevious);
   rt_test::TempDir scratch;

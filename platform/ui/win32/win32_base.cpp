@@ -154,6 +154,7 @@ void pumpMessages() {
 }
 
 void runModal(HWND window, const bool& done, HWND focus) {
+  if (!window) return;  // a window that could not be made is not waited for
   HWND owner = ::GetWindow(window, GW_OWNER);
   if (owner) ::EnableWindow(owner, FALSE);
   ::ShowWindow(window, SW_SHOW);

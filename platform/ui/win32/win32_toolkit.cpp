@@ -108,6 +108,13 @@ class Win32Toolkit : public WindowedToolkit {
 std::unique_ptr<Toolkit> makeWin32Toolkit() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   if (!::InitCommonControlsEx(&controls)) return nullptr;
+  // Where no window can be made (Wine without an X display, a desktop that
+  // refuses them) a dialog would wait for ever for a person who cannot see
+  // it: the program then runs as in a terminal or unattended.
+  HWND probe = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+  if (!probe) return nullptr;
+  ::DestroyWindow(probe);
   return std::make_unique<Win32Toolkit>();
 }
 
