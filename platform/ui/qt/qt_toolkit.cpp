@@ -48,7 +48,6 @@ class QtToolkit : public WindowedToolkit {
   // The picker starts at the start location; the field keeps its content
   // on cancel.
   std::optional<std::string> popFile(const FilePick& pick) override { return qt::pickFile(pick); }
-
 };
 
 }  // namespace

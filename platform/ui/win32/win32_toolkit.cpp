@@ -100,7 +100,6 @@ class Win32Toolkit : public WindowedToolkit {
     file.resize(file.find(L'\0'));
     return rt::win32::narrow(file);
   }
-
 };
 
 }  // namespace
