@@ -88,6 +88,8 @@ std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std:
 bool exportTable(const std::string& cName, bool lFieldLine, const Options& options) {
   db::selectArea(db::select("INPUT"));
   const std::string cOutput = options.output.value_or(outputName(cName));
+  // Messages name standard output in words: "File - Created" reads as a typo.
+  const std::string cShown = cOutput == kStandardOutput ? "standard output" : cOutput;
 
   // The code page comes before the output: a table whose code page cannot
   // be had leaves no file behind.
@@ -105,7 +107,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   ExportOutput out(cOutput);
   if (!out.ok()) {
     db::dbCloseArea();
-    msg("Not able to create " + cOutput + ".");
+    msg("Not able to create " + cShown + ".");
     noteOnStderr(out.status().message());
     return false;
   }
@@ -116,17 +118,17 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   out.append(writer.format().bom);
   if (lFieldLine) out.append(fieldNameLine(writer));
 
-  ProgressWindow window = buildProgressWindow(cOutput, nCount, nStep);
+  ProgressWindow window = buildProgressWindow(cShown, nCount, nStep);
   const std::uint64_t nWritten = writeRecords(out, writer, window.oProgress);
 
   db::dbCloseArea();
   if (!out.commit()) {
     window.oDialog->destroy();
-    msg("Not able to write " + cOutput + ".");
+    msg("Not able to write " + cShown + ".");
     noteOnStderr(out.status().message());
     return false;
   }
-  msg(finalReport(cOutput, nWritten, writer.replacements()));
+  msg(finalReport(cShown, nWritten, writer.replacements()));
   window.oDialog->destroy();
   return true;
 }

@@ -12,11 +12,12 @@ std::string setFlag(bool& flag) {
   return "";
 }
 
-// A delimiter is one byte, or "tab"; one that would break the quoting or the
-// lines is refused.
+// A delimiter is one ASCII character, or "tab": a byte of 128 or more would
+// be half a character in UTF-8 output, and one that would break the quoting
+// or the lines is refused.
 std::string setDelimiter(Options& o, std::string_view value) {
   if (value == "tab") value = "\t";
-  if (value.size() != 1) return "takes one character or tab";
+  if (value.size() != 1 || static_cast<unsigned char>(value[0]) - 1u >= 127u) return "takes one ASCII character or tab";
   if (value[0] == '"' || value[0] == '\r' || value[0] == '\n') {
     return "cannot be a double quote, CR or LF";
   }
@@ -142,6 +143,8 @@ std::string checkTogether(const Options& o) {
 std::span<const OptionSpec> optionTable() { return kOptions; }
 
 std::string parseCommandLine(const std::vector<std::string>& args, Options& options) {
+  // Options stand anywhere, as GNU tools read them: a user who adds one
+  // after the table must not get the default output without a word.
   std::size_t i = 0;
   while (i < args.size()) {
     const std::string& arg = args[i];
@@ -149,10 +152,14 @@ std::string parseCommandLine(const std::vector<std::string>& args, Options& opti
       ++i;
       break;
     }
-    if (arg.size() < 2 || arg[0] != '-') break;
+    if (arg.size() < 2 || arg[0] != '-') {
+      options.arguments.push_back(arg);
+      ++i;
+      continue;
+    }
     if (std::string error = readOption(args, i, options); !error.empty()) return error;
   }
-  options.arguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  options.arguments.insert(options.arguments.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return checkTogether(options);
 }
 

@@ -1,5 +1,5 @@
-// The command line: options first, then the table and the field-name flag,
-// or after --batch the tables and folders of a batch. The options are one
+// The command line: options anywhere among the table and the field-name
+// flag, or among the tables and folders of a batch. The options are one
 // table, so that a new one is a row and a member.
 #pragma once
 
@@ -42,8 +42,9 @@ struct OptionSpec {
 std::span<const OptionSpec> optionTable();
 
 // Reads `args` (the arguments after the program name) into `options`:
-// options ("-x VALUE", "-xVALUE", "--name VALUE", "--name=VALUE") up to "--"
-// or the first argument that is not one, the rest as arguments. Returns ""
+// options ("-x VALUE", "-xVALUE", "--name VALUE", "--name=VALUE") wherever
+// they stand up to "--", every other argument (and all after "--") as
+// arguments in their order; "-" alone is an argument. Returns ""
 // or, on a usage error, the one-line message that names the option and
 // points to --help.
 std::string parseCommandLine(const std::vector<std::string>& args, Options& options);

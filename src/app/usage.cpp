@@ -1,6 +1,7 @@
 // The texts of --help and --version.
 #include "src/app/usage.hpp"
 
+#include "platform/ui/system.hpp"
 #include "src/app/options.hpp"
 
 #ifndef DBF2CSV_VERSION
@@ -24,7 +25,7 @@ std::string usageText() {
          "feed byte 192 and a double quote byte 193, so every record is one line. A\n"
          "table whose code page uses byte 141 as a letter needs --encoding to keep it.\n"
          "\n"
-         "Options (before the table; -- ends them, for a table whose name begins with -):\n" +
+         "Options (anywhere on the line; -- ends them, for a table whose name begins with -):\n" +
          optionHelp() +
          "\n"
          "  CODEPAGE is a number (866, cp1251), a name the system's converter knows\n"
@@ -54,13 +55,15 @@ std::string usageText() {
          "subfolders of -r; without it each CSV file lies beside its table. A table\n"
          "that ends in a runtime error leaves its error log as NAME.LOG beside its\n"
          "CSV file.\n"
-         "\n"         "Exit status: 0 when the table was converted; 1 when it was not (no table\n"
+         "\n"
+         "Exit status: 0 when the table was converted; 1 when it was not (no table\n"
          "named, table not found or not openable, no code page declared, output not\n"
          "written, runtime error); 2 on a usage error (unknown option, missing or bad\n"
          "value); for a batch 0 when every table was converted, 1 otherwise, 130 when\n"
          "interrupted.\n"
          "\n"
-         "Environment: DBF2CSV_UI=qt|terminal|headless chooses the user interface;\n"
+         "Environment: DBF2CSV_UI=" + std::string(ui::sys::windowedBackend()) +
+         "|terminal|headless chooses the user interface;\n"
          "with a display set the program shows windows and waits for OK, so scripts\n"
          "set DBF2CSV_UI=headless.\n";
 }

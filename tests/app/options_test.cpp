@@ -43,7 +43,10 @@ TEST(CommandLine, OptionsInEverySpellingThenTheArguments) {
       {{"--output=out.csv", "t", "n"}, "output=out.csv [t][n]"},
       {{"--", "-odd", "N"}, "[-odd][N]"},
       {{"-d", ";", "--", "--help"}, "delimiter=; [--help]"},
-      {{"t", "-o", "x"}, "[t][-o][x]"},  // options stop at the table
+      // Options stand anywhere before "--", as GNU tools read them.
+      {{"t", "-o", "x"}, "output=x [t]"},
+      {{"dbase_83", "--rfc4180", "N"}, "rfc4180 [dbase_83][N]"},
+      {{"t", "--", "-o", "x"}, "[t][-o][x]"},
       {{"-", "N"}, "[-][N]"},
       {{"-h"}, "help "},
       {{"--help", "ignored"}, "help [ignored]"},
@@ -54,7 +57,7 @@ TEST(CommandLine, OptionsInEverySpellingThenTheArguments) {
       {{"--batch", "--recursive", "--jobs=12", "-o", "out", "data"}, "output=out batch recursive jobs=12 [data]"},
       {{"-j2", "--batch", "-e", "auto", "--rfc4180", "-d;", "data"},
        "encoding=auto rfc4180 delimiter=; batch jobs=2 [data]"},
-      {{"--batch", "data", "-r"}, "batch [data][-r]"},  // options stop at the first folder
+      {{"--batch", "data", "-r", "-o", "out", "more"}, "output=out batch recursive [data][more]"},
       {{"--batch", "Notes"}, "batch [Notes]"},
   };
   for (const Case& c : cases) {
@@ -80,7 +83,11 @@ TEST(CommandLine, UsageErrorsNameTheOptionAndTheHelp) {
       {{"--rfc4180=yes", "t"}, "dbf2csv: --rfc4180 takes no value (dbf2csv --help)"},
       {{"-d", "\"", "t"}, "dbf2csv: --delimiter \": cannot be a double quote, CR or LF (dbf2csv --help)"},
       {{"-d", "\n", "t"}, "dbf2csv: --delimiter \n: cannot be a double quote, CR or LF (dbf2csv --help)"},
-      {{"-d", ";;", "t"}, "dbf2csv: --delimiter ;;: takes one character or tab (dbf2csv --help)"},
+      {{"-d", ";;", "t"}, "dbf2csv: --delimiter ;;: takes one ASCII character or tab (dbf2csv --help)"},
+      // A byte of 128 or more would be half a character in UTF-8 output.
+      {{"-d", "\xa7", "t"}, "dbf2csv: --delimiter \xa7: takes one ASCII character or tab (dbf2csv --help)"},
+      {{"t", "-x"}, "dbf2csv: unknown option -x (dbf2csv --help)"},
+      {{"t", "N", "--output"}, "dbf2csv: --output needs a value (dbf2csv --help)"},
       {{"--delimiter="}, "dbf2csv: --delimiter needs a value (dbf2csv --help)"},
       {{"--bom", "t"}, "dbf2csv: --bom needs --encoding (dbf2csv --help)"},
       {{"--batch"}, "dbf2csv: --batch needs a table or a folder (dbf2csv --help)"},
