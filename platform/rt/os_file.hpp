@@ -36,7 +36,9 @@ class OsFile {
   [[nodiscard]] Status open(const std::string& path, OpenMode mode = OpenMode::Read);
   // Takes a shared or an exclusive advisory lock without waiting; fails
   // (Locked) when another open file holds a conflicting one, even one of
-  // this process.
+  // this process. On POSIX systems a record lock of another process
+  // (fcntl, lockf) conflicts too: a write lock over the first 32 bytes
+  // with a shared lock, any lock with an exclusive one.
   [[nodiscard]] Status lock(bool shared);
   // Reads up to `n` bytes at `offset` into `buf`; `got` is less than `n` only
   // at the end of the file. Fails when the system refuses the read.

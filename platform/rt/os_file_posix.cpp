@@ -15,6 +15,8 @@ namespace rt {
 namespace {
 
 constexpr unsigned kNewFileMode = 0666;  // less the umask
+// The bytes every table begins with: its fixed header.
+constexpr off_t kHeaderBytes = 32;
 
 int flagsOf(OpenMode mode) {
   switch (mode) {
@@ -52,9 +54,22 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
 Status OsFile::lock(bool shared) {
   // flock locks belong to the open file, so a second opening of the same
   // table conflicts even inside this process, as it would between two.
-  if (::flock(static_cast<int>(handle_), (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0)
-    return Status::ok();
-  return systemFailure(errno);
+  const int fd = static_cast<int>(handle_);
+  if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) return systemFailure(errno);
+  // Most Linux programs lock with fcntl or lockf instead, which flock does
+  // not see. A writer holding the whole file or its header is rewriting
+  // the table; a lock on one record (beyond the header) or a read lock is
+  // another reader or an edit in place, and a shared open goes on.
+  struct flock probe {};
+  probe.l_type = shared ? F_RDLCK : F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  probe.l_start = 0;
+  probe.l_len = shared ? kHeaderBytes : 0;  // 0: to the end, however long
+  if (::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) {
+    (void)::flock(fd, LOCK_UN);
+    return systemFailure(EWOULDBLOCK);
+  }
+  return Status::ok();
 }
 
 Status OsFile::readAt(std::uint64_t offset, void* buf, std::size_t n, std::size_t& got) {

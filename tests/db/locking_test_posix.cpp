@@ -1,8 +1,11 @@
 // Shared and exclusive opening between two processes: advisory locks that
 // another process's conflicting open respects, and the error it gets. The
 // other process is made by fork().
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -14,15 +17,15 @@ namespace {
 
 using db_test::Locking;
 
-// A child process that opens a table and holds it until released.
+// A child process that takes something (`take` says whether it could) and
+// holds it until released.
 class Holder {
  public:
-  Holder(const std::string& path, bool shared) {
+  explicit Holder(const std::function<bool()>& take) {
     if (pipe(toChild_) != 0 || pipe(fromChild_) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
-      const bool opened = !db_test::openUnder("DBFNTX", path, shared);
-      char c = opened ? '1' : '0';
+      char c = take() ? '1' : '0';
       (void)!write(fromChild_[1], &c, 1);
       (void)!read(toChild_[0], &c, 1);
       _exit(0);
@@ -30,6 +33,9 @@ class Holder {
     char c = '0';
     opened_ = read(fromChild_[0], &c, 1) == 1 && c == '1';
   }
+  // A child that opens the table.
+  Holder(const std::string& path, bool shared)
+      : Holder([&] { return !db_test::openUnder("DBFNTX", path, shared); }) {}
   ~Holder() { release(); }
   Holder(const Holder&) = delete;
   Holder& operator=(const Holder&) = delete;
@@ -50,6 +56,18 @@ class Holder {
   bool opened_ = false;
 };
 
+// A POSIX record lock (what fcntl and lockf take) of `type` over `length`
+// bytes from `start` (0: to the end).
+bool recordLock(const std::string& path, short type, off_t start, off_t length) {
+  const int fd = ::open(path.c_str(), type == F_WRLCK ? O_RDWR : O_RDONLY);
+  struct flock l {};
+  l.l_type = type;
+  l.l_whence = SEEK_SET;
+  l.l_start = start;
+  l.l_len = length;
+  return fd >= 0 && ::fcntl(fd, F_SETLK, &l) == 0;
+}
+
 TEST_F(Locking, OpeningsConflictAsTheirModesSay) {
   struct Case {
     bool otherShared, mineShared, mineOpens;
@@ -67,6 +85,37 @@ TEST_F(Locking, OpeningsConflictAsTheirModesSay) {
       EXPECT_TRUE(db::workspaceList().empty());
     }
     db::closeAll();
+  }
+}
+
+TEST_F(Locking, AWriterHoldingTheFileOrItsHeaderByRecordLocksStopsAnOpen) {
+  struct Case {
+    const char* what;
+    short type;
+    off_t start, length;
+    bool sharedOpens, exclusiveOpens;
+  };
+  // LOCK.DBF: a 65-byte header, then records of 2 bytes.
+  const Case cases[] = {
+      {"lockf over the whole file", F_WRLCK, 0, 0, false, false},
+      {"a write lock on the header", F_WRLCK, 0, 32, false, false},
+      {"a write lock on the record count", F_WRLCK, 4, 4, false, false},
+      {"a write lock on the first record", F_WRLCK, 65, 2, true, false},
+      {"a read lock over the whole file", F_RDLCK, 0, 0, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Holder other([&] { return recordLock(path_, c.type, c.start, c.length); });
+    ASSERT_TRUE(other.opened());
+    for (const bool shared : {true, false}) {
+      const std::optional<std::string> error = db_test::openUnder("DBFNTX", path_, shared);
+      if (shared ? c.sharedOpens : c.exclusiveOpens) {
+        EXPECT_FALSE(error) << *error;
+      } else {
+        EXPECT_EQ(error, "Table " + path_ + " is held by another process") << shared;
+      }
+      db::closeAll();
+    }
   }
 }
 
