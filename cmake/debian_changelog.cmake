@@ -6,7 +6,8 @@
 #   - an entry                 ->    * an entry
 #     its next line            ->      its next line
 # each release closed by the maintainer's line with the release date at noon
-# UTC. Fails the configuration when `date` cannot read a release date. The
+# UTC. Fails the configuration when `date` cannot read a release date or a
+# line would exceed 80 characters. The
 # file is rewritten only when its content changes.
 function(debian_changelog markdown output package maintainer)
   file(READ ${markdown} content)
@@ -35,6 +36,15 @@ function(debian_changelog markdown output package maintainer)
     endif()
   endforeach()
   string(REGEX REPLACE "\n\n$" "\n" text "${text}${trailer}")
+  # Debian's policy (and lintian) wants lines of at most 80 characters.
+  string(REPLACE "\n" ";" out_lines "${text}")
+  foreach(line IN LISTS out_lines)
+    string(LENGTH "${line}" length)
+    if(length GREATER 80)
+      message(FATAL_ERROR "${markdown}: a line of the Debian changelog would be longer than 80 "
+                          "characters (an entry's lines take 2 more than in the markdown): \"${line}\"")
+    endif()
+  endforeach()
   file(WRITE ${output}.new "${text}")
   configure_file(${output}.new ${output} COPYONLY)
 endfunction()

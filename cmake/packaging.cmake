@@ -13,7 +13,7 @@ include(GNUInstallDirs)
 # they ship.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-set(DBF2CSV_MAINTAINER "dbf2csv maintainers <maintainers@users.noreply.c-seed-3f7ff570.example>")
+set(DBF2CSV_MAINTAINER "dbf2csv authors <dbf2csv@example.org>")
 
 # The latest release of CHANGELOG.md, which must be this version.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
@@ -27,8 +27,16 @@ endif()
 set(DBF2CSV_RELEASE_DATE ${CMAKE_MATCH_2})
 
 # Documents as Debian ships them: gzip'd, without name or time in the header.
+# The manual page is kept as its reader sees it (`man -l docs/dbf2csv.1`):
+# its title line carries this version and the release date, checked here.
 set(doc_dir ${CMAKE_BINARY_DIR}/doc)
-configure_file(${CMAKE_SOURCE_DIR}/docs/dbf2csv.1 ${doc_dir}/dbf2csv.1 @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/dbf2csv.1)
+file(STRINGS ${CMAKE_SOURCE_DIR}/docs/dbf2csv.1 manual_title LIMIT_COUNT 1)
+set(expected_title ".TH DBF2CSV 1 \"${DBF2CSV_RELEASE_DATE}\" \"dbf2csv ${PROJECT_VERSION}\" \"User Commands\"")
+if(NOT manual_title STREQUAL expected_title)
+  message(FATAL_ERROR "docs/dbf2csv.1: the first line must read '${expected_title}', not '${manual_title}'")
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/docs/dbf2csv.1 ${doc_dir}/dbf2csv.1 COPYONLY)
 include(${CMAKE_CURRENT_LIST_DIR}/debian_changelog.cmake)
 debian_changelog(${CMAKE_SOURCE_DIR}/CHANGELOG.md ${doc_dir}/changelog dbf2csv "${DBF2CSV_MAINTAINER}")
 foreach(doc dbf2csv.1 changelog)
@@ -74,7 +82,7 @@ endif()
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME dbf2csv)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "dbf2csv maintainers")
+set(CPACK_PACKAGE_VENDOR "dbf2csv authors")
 set(CPACK_PACKAGE_CONTACT "${DBF2CSV_MAINTAINER}")
 set(CPACK_COMPONENTS_ALL ${components})
 set(CPACK_STRIP_FILES ON)

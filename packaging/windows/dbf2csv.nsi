@@ -1,7 +1,8 @@
 ; The Windows setup program of dbf2csv, made with NSIS (makensis) by the
 ; Windows build:
 ;   makensis -DVERSION=1.1.0 -DPUBLISHER=... -DFILES=DIR -DOUTFILE=SETUP.EXE dbf2csv.nsi
-; DIR holds what is installed: dbf2csv.exe, README.md and dbf2csv.txt.
+; DIR holds what is installed: dbf2csv.exe, README.md, LICENSE.txt and
+; dbf2csv.txt.
 ;
 ; It installs into Program Files\dbf2csv for every user, with a Start menu
 ; entry, an uninstaller registered under Apps and features, and (unless
@@ -35,11 +36,15 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${APP} ${VERSION} setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 the ${PUBLISHER}"
 
 !define MUI_ICON "${FILES}\dbf2csv.ico"
 !define MUI_UNICON "${FILES}\dbf2csv.ico"
 !define MUI_COMPONENTSPAGE_NODESC
+; The MIT licence, to read; nothing to accept.
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "dbf2csv is free software under this licence."
+!insertmacro MUI_PAGE_LICENSE "${FILES}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -52,6 +57,7 @@ Section "dbf2csv" SecProgram
   SetOutPath "$INSTDIR"
   File "${FILES}\dbf2csv.exe"
   File "${FILES}\README.md"
+  File "${FILES}\LICENSE.txt"
   File "${FILES}\dbf2csv.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -107,6 +113,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$INSTDIR\dbf2csv.exe"
   Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\dbf2csv.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -32,13 +32,13 @@ query() {
 
 install() {
   "$wine" "$setup" /S "$@" >"$work/setup.out" 2>&1 || fail "the setup program ended with $?"
-  for f in dbf2csv.exe uninstall.exe README.md dbf2csv.txt; do
+  for f in dbf2csv.exe uninstall.exe README.md LICENSE.txt dbf2csv.txt; do
     [ -f "$folder/$f" ] || fail "$f is not in Program Files\\dbf2csv"
   done
   [ -f "$link" ] || fail "no Start menu entry"
   registered=$(query "$uninstall_key")
   for value in "DisplayName    REG_SZ    dbf2csv" "DisplayVersion    REG_SZ    $version" \
-               "Publisher    REG_SZ    dbf2csv maintainers" \
+               "Publisher    REG_SZ    dbf2csv authors" \
                "QuietUninstallString    REG_SZ    \"C:\\Program Files\\dbf2csv\\uninstall.exe\" /S"; do
     printf '%s\n' "$registered" | grep -qF "$value" || fail "the uninstall entry lacks '$value': $registered"
   done
