@@ -10,6 +10,10 @@ SANITIZE  ?= ON
 FUZZ_SECONDS ?= 60
 WINDOWS   ?= build-windows
 
+# CMake's own makes inherit this: no "Entering directory" lines in what
+# `make run` prints.
+MAKEFLAGS += --no-print-directory
+
 .PHONY: all deps build run test test-fast test-asan test-windows bench fuzz clean install package windows
 
 all: build

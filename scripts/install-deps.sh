@@ -15,7 +15,7 @@ want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
-  windows) want="$want g++-mingw-w64-x86-64-posix wine64 googletest groff-base nsis xvfb xdotool" ;;
+  windows) want="$want g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest groff-base nsis xvfb xdotool" ;;
 esac
 
 missing=""

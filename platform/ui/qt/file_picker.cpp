@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QRegularExpression>
+#include <QTreeView>
 
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
@@ -79,6 +81,17 @@ std::optional<std::string> pickFile(const FilePick& pick) {
   const auto [directory, name] = startPlace(pick.start);
   dialog.setDirectory(directory);
   if (!name.isEmpty()) dialog.selectFile(name);
+  // Size, type and date as wide as what they show ("781 bytes", not
+  // "781...tes"), whenever the folder's listing arrives; the name takes
+  // the rest.
+  if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = tree->header();
+    header->setStretchLastSection(false);
+    for (int column = 1; column < header->count(); ++column) {
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
   const QFontMetrics metrics(dialog.font());
   dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * kColumnsWide),
                 std::max(dialog.height(), metrics.lineSpacing() * kLinesHigh));

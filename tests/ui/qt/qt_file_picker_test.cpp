@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -60,9 +61,22 @@ TEST_F(FilePickerTest, TheFilterReadsAsWrittenMatchesAnyCaseAndTheColumnsFit) {
   for (const char* name : {"data/ORDERS2.DBF", "data/Mixed.Dbf", "data/notes.txt"}) {
     std::ofstream(path(name)) << "x";
   }
+  std::ofstream(path("data/ORDERS2.DBF")) << std::string(781, 'x');
+  // Every Qt program's file dialog keeps its columns' widths in the user's
+  // QtProject settings: here ones narrowed in some earlier dialog.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+  {
+    QFileDialog earlier;
+    earlier.setOption(QFileDialog::DontUseNativeDialog);
+    QHeaderView* header = child<QTreeView>(&earlier, "treeView")->header();
+    for (int column = 1; column < header->count(); ++column) header->resizeSection(column, 20);
+    QSettings(QSettings::UserScope, QStringLiteral("QtProject"))
+        .setValue(QStringLiteral("FileDialog/treeViewHeader"), header->saveState());
+  }
   QString filter;
   QStringList listed;
   int columnsEnd = 0, viewWidth = 0;
+  QStringList cut;  // the cells narrower than their text
   ModalScript script;
   script.then("the picker", titled("Select"), [&](QWidget* w) {
     auto* picker = qobject_cast<QFileDialog*>(w);
@@ -78,6 +92,12 @@ TEST_F(FilePickerTest, TheFilterReadsAsWrittenMatchesAnyCaseAndTheColumnsFit) {
       if (model->flags(item) & Qt::ItemIsEnabled) listed << item.data().toString();
     }
     const QHeaderView* header = tree->header();
+    for (int row = 0; row < model->rowCount(tree->rootIndex()); ++row) {
+      for (int column = 1; column < header->count(); ++column) {
+        const QModelIndex cell = model->index(row, column, tree->rootIndex());
+        if (header->sectionSize(column) < tree->sizeHintForIndex(cell).width()) cut << cell.data().toString();
+      }
+    }
     const int last = header->logicalIndex(header->count() - 1);
     columnsEnd = header->sectionViewportPosition(last) + header->sectionSize(last);
     viewWidth = tree->viewport()->width();
@@ -90,6 +110,7 @@ TEST_F(FilePickerTest, TheFilterReadsAsWrittenMatchesAnyCaseAndTheColumnsFit) {
   // Name, size, type and date all within the view, none cut off.
   EXPECT_GT(viewWidth, 0);
   EXPECT_LE(columnsEnd, viewWidth);
+  EXPECT_EQ(cut.join(QStringLiteral(", ")).toStdString(), "") << "cut short";
 }
 
 TEST_F(FilePickerTest, PickStartsAtTheLocationAndReturnsThePath) {
