@@ -116,10 +116,11 @@ TEST_P(CheckedTable, OutputIsTheOraclesByteForByte) {
     const std::vector<std::string> args =
         names ? std::vector<std::string>{t.name} : std::vector<std::string>{t.name, "N"};
     const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.exitCode, 0) << run.explain(dir.path());
     const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
     EXPECT_EQ(rt_test::readFile(csv), oracle(t, names, dir / "oracle.out"))
-        << t.folder << "/" << t.name << (names ? " with" : " without") << " field names";
+        << t.folder << "/" << t.name << (names ? " with" : " without") << " field names: "
+        << run.explain(dir.path());
   }
 }
 
@@ -149,8 +150,8 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
       EXPECT_FALSE(fs::exists(csv)) << what;
       continue;
     }
-    EXPECT_EQ(run.exitCode, 0) << what << ": " << run.err;
-    EXPECT_EQ(rt_test::readFile(csv), expected) << what;
+    EXPECT_EQ(run.exitCode, 0) << what << ": " << run.explain(dir.path());
+    EXPECT_EQ(rt_test::readFile(csv), expected) << what << ": " << run.explain(dir.path());
     // The report counts the characters the code page leaves undefined.
     std::size_t undefined = 0;
     for (auto at = expected.find("\xEF\xBF\xBD"); at != std::string::npos; at = expected.find("\xEF\xBF\xBD", at + 3)) {

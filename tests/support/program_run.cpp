@@ -13,8 +13,13 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/temp_dir.hpp"
 
@@ -70,7 +75,44 @@ std::vector<std::string> programCommand() {
   return command;
 }
 
+bool startedThroughLauncher() {
+  const char* launcher = std::getenv("DBF2CSV_TEST_LAUNCHER");
+  return launcher && *launcher;
+}
+
+// A failed run that printed nothing of the program's own: every line of
+// standard error (there may be none) is Wine's loader or server speaking.
+bool launcherFailed(const ProgramRun& run) {
+  if (!startedThroughLauncher() || run.exitCode == 0) return false;
+  static const std::regex wineLine("(wine|wine64|wineserver): .*|[0-9a-f]{4}:(err|fixme|warn|trace):.*");
+  std::istringstream lines(run.err);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && !std::regex_match(line, wineLine)) return false;
+  }
+  return true;
+}
+
+// Notes the test under way as one whose program the launcher did not
+// start, for the Windows suite to run again.
+void noteLauncherFailure() {
+  const char* file = std::getenv("DBF2CSV_TEST_LAUNCH_FAILURES");
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  if (!file || !*file || !test) return;
+  std::ofstream(file, std::ios::app) << test->test_suite_name() << "." << test->name() << "\n";
+}
+
 }  // namespace
+
+std::string ProgramRun::explain(const std::string& directory) const {
+  std::string text = signal != 0 ? "ended by signal " + std::to_string(signal)
+                                 : "exit code " + std::to_string(exitCode);
+  if (launcherFailed) text = "Wine did not start the program (" + text + ")";
+  text += "; standard error: \"" + err + "\"";
+  const std::string log = directory + "/APPERROR.LOG";
+  if (std::filesystem::exists(log)) text += "; APPERROR.LOG:\n" + rt_test::readFile(log);
+  return text;
+}
 
 Limits Limits::forThisBuild() {
 #ifdef DBF2CSV_TEST_SANITIZED
@@ -121,6 +163,8 @@ ProgramRun RunningProgram::finish() {
   run.maxRssKiB = usage.ru_maxrss;
   run.out = rt_test::readFile(captureDir_ + "/out");
   run.err = rt_test::readFile(captureDir_ + "/err");
+  run.launcherFailed = launcherFailed(run);
+  if (run.launcherFailed) noteLauncherFailure();
   return run;
 }
 

@@ -41,6 +41,15 @@ struct ProgramRun {
   int signal = 0;      // the signal that ended it (SIGALRM: it overstayed)
   std::string out, err;
   long maxRssKiB = 0;  // the largest resident size the run reached
+  // Started through a launcher (Wine), the run failed before the program
+  // said a word: what standard error holds, if anything, is the
+  // launcher's. The test's name is then added to the file that
+  // DBF2CSV_TEST_LAUNCH_FAILURES names, and only such a test is run again.
+  bool launcherFailed = false;
+
+  // The run for a failure message: how it ended, its standard error and
+  // the error log (APPERROR.LOG) it left in `directory`, if any.
+  std::string explain(const std::string& directory) const;
 };
 
 // Runs dbf2csv for `job` (headless unless it says otherwise) and waits for it.
