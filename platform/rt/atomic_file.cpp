@@ -27,6 +27,12 @@ AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
     status_ = Status::fromOsCode(dos::AccessDenied, "the name is a directory");
     return;
   }
+  OsFile device;
+  if (const std::optional<Status> opened = device.openInPlace(target_)) {
+    status_ = *opened;
+    if (status_.isOk()) out_ = OutputFile(std::move(device));
+    return;
+  }
   // A rename replaces a file whatever its permissions: one that grants no
   // write must stay as it is, as it would if it were opened for writing.
   status_ = checkReplaceable(target_);
@@ -55,14 +61,18 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::discard() {
   done_ = true;
-  if (temp_.empty()) return;
   (void)out_.close();
+  if (temp_.empty()) return;
   (void)removeFile(temp_);
 }
 
 bool AtomicFile::commit() {
   if (done_) return false;
   if (status_.isOk() && !out_.close()) status_ = out_.status();
+  if (temp_.empty()) {  // written in place, or never opened
+    done_ = true;
+    return status_.isOk();
+  }
   if (status_.isOk()) status_ = copyPermissions(target_, temp_);
   if (status_.isOk()) status_ = renameFile(temp_, target_);
   if (!status_.isOk()) {

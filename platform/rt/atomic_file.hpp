@@ -1,7 +1,9 @@
 // AtomicFile: an output that replaces its target only when it is complete.
 // The data goes to a new temporary file beside the target; commit() renames
 // it over the target, and a file never committed is removed, so a run that
-// fails midway leaves the previous target as it was.
+// fails midway leaves the previous target as it was. A target that no file
+// can replace (a device, FIFO or socket; NUL, CON or a pipe on Windows) is
+// written where it is.
 #pragma once
 
 #include <string>
@@ -16,9 +18,10 @@ class AtomicFile {
  public:
   // Creates the temporary file in the target's (resolved) directory, by
   // exclusive creation under an unpredictable name, with the permissions a
-  // new file gets. An existing target that grants no write is refused
-  // (access denied), even to root. On failure ok() is false and status()
-  // tells why; appends then do nothing.
+  // new file gets; or opens the target itself when it is written in place.
+  // An existing target that grants no write is refused (access denied),
+  // even to root. On failure ok() is false and status() tells why; appends
+  // then do nothing.
   explicit AtomicFile(std::string_view target);
   // Without a commit, removes the temporary file.
   ~AtomicFile();
@@ -36,10 +39,11 @@ class AtomicFile {
   // Writes what is buffered, closes the temporary file and renames it over
   // the target, which keeps the permissions of the file it replaces. False
   // on any failure, and then the temporary file is gone and the target
-  // untouched.
+  // untouched. Written in place: writes what is buffered and closes.
   [[nodiscard]] bool commit();
 
-  // The resolved target path and the temporary file's path.
+  // The resolved target path and the temporary file's path ("" when the
+  // target is written in place).
   const std::string& target() const { return target_; }
   const std::string& tempPath() const { return temp_; }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,12 @@ class OsFile {
   // hang. Read fails (NotAFile, osCode 0) for a device or FIFO and
   // (AccessDenied) for a directory.
   [[nodiscard]] Status open(const std::string& path, OpenMode mode = OpenMode::Read);
+  // Opens `path` for writing where it is when it is nothing a file could
+  // replace: a device, FIFO or socket (on Windows a name of the device
+  // namespace, such as NUL, CON or \\.\pipe\NAME). The open of a FIFO waits
+  // for its reader. nullopt, the file left closed, when `path` is a regular
+  // file or a directory or names nothing: those are written the ordinary way.
+  [[nodiscard]] std::optional<Status> openInPlace(const std::string& path);
   // Takes a shared or an exclusive advisory lock without waiting; fails
   // (Locked) when another open file holds a conflicting one, even one of
   // this process. On POSIX systems a record lock of another process
@@ -84,6 +91,15 @@ void failWritesAfter(std::size_t okBytes, int osCode);
 // regular file whose permissions grant no write (by their bits, which keep
 // even root off, or to this user); ok otherwise, and when there is none.
 [[nodiscard]] Status checkReplaceable(const std::string& path);
+// Whether `a` and `b` name one existing file, whatever the spelling: other
+// folders on the way, links (symbolic or hard), letter case where the file
+// system ignores it. False when either names nothing, and on Windows for a
+// device name (opening a pipe's name would take one of its instances).
+bool sameFile(const std::string& a, const std::string& b);
+// Whether `path` is a link to the file standard output is open on
+// (/dev/stdout, /dev/fd/1): writing there is writing to standard output.
+// Never on Windows, which has no such names.
+bool namesStandardOutput(const std::string& path);
 // 64 bits no other user can predict, for the name of a temporary file.
 std::uint64_t unpredictableBits();
 

@@ -51,6 +51,24 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
   return Status::fail(StatusCode::NotAFile, "it is not a regular file");
 }
 
+std::optional<Status> OsFile::openInPlace(const std::string& path) {
+  (void)close();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return std::nullopt;
+  // Blocking: a FIFO's writer waits for its reader, as a shell's ">" does.
+  // No O_TRUNC: a device or FIFO has nothing to empty.
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return systemFailure(errno);
+  handle_ = fd;
+  // A regular file put there since the look above is replaced, not written into.
+  if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) return Status::ok();
+  (void)close();
+  return std::nullopt;
+}
+
 Status OsFile::lock(bool shared) {
   // flock locks belong to the open file, so a second opening of the same
   // table conflicts even inside this process, as it would between two.
@@ -135,6 +153,18 @@ Status checkReplaceable(const std::string& path) {
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Status::ok();
   if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return systemFailure(EACCES);
   return Status::ok();
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+bool namesStandardOutput(const std::string& path) {
+  struct stat link {}, target {}, out {};
+  return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(path.c_str(), &target) == 0 &&
+         ::fstat(STDOUT_FILENO, &out) == 0 && target.st_dev == out.st_dev && target.st_ino == out.st_ino;
 }
 
 std::uint64_t unpredictableBits() {

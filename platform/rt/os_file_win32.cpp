@@ -2,7 +2,9 @@
 // locks, and Windows' own error numbers, which are the osCodes.
 #include <windows.h>
 
+#include <cwctype>
 #include <random>
+#include <utility>
 
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/win32_api.hpp"
@@ -23,6 +25,18 @@ DWORD dispositionOf(OpenMode mode) {
     case OpenMode::CreateNew: return CREATE_NEW;
   }
   return OPEN_EXISTING;
+}
+
+// Whether `path` lies in the device namespace once made whole, as NUL, CON
+// and COM1 do in any folder ("\\.\NUL") and as pipes do ("\\.\pipe\NAME"):
+// there is no file there to replace. "\\.\C:\..." is a drive's file.
+bool isDeviceName(const std::wstring& path) {
+  const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  std::wstring full(n, L'\0');
+  const DWORD got = n == 0 ? 0 : ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  full.resize(got < n ? got : 0);
+  if (full.compare(0, 4, L"\\\\.\\") != 0) return false;
+  return !(full.size() >= 6 && full[5] == L':' && std::iswalpha(full[4]));
 }
 
 // Opens `path` with `share` as the share mode.
@@ -55,6 +69,21 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
     return Status::fail(StatusCode::NotAFile, "it is not a regular file");
   }
   return Status::ok();
+}
+
+// A device is opened as it is, never created; a name of the device namespace
+// that is a disk file after all is written the ordinary way.
+std::optional<Status> OsFile::openInPlace(const std::string& path) {
+  (void)close();
+  const std::wstring name = win32::wide(path);
+  if (!isDeviceName(name)) return std::nullopt;
+  HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return lastFailure();
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  if (::GetFileType(h) != FILE_TYPE_DISK) return Status::ok();
+  (void)close();
+  return std::nullopt;
 }
 
 // Windows locks by share mode: an exclusive lock opens the file again with
@@ -156,6 +185,32 @@ Status checkReplaceable(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Status::ok();
   return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? systemFailure(ERROR_ACCESS_DENIED) : Status::ok();
 }
+
+namespace {
+
+// The volume and the index of the file `path` names, as one identity.
+std::optional<std::pair<DWORD, std::uint64_t>> identityOf(const std::string& path) {
+  const std::wstring name = win32::wide(path);
+  if (isDeviceName(name)) return std::nullopt;
+  // No access asked: attributes only, whoever holds the file and however.
+  HANDLE h = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL ok = ::GetFileInformationByHandle(h, &info);
+  ::CloseHandle(h);
+  if (!ok) return std::nullopt;
+  return std::make_pair(info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
+}
+
+}  // namespace
+
+bool sameFile(const std::string& a, const std::string& b) {
+  const auto ia = identityOf(a);
+  return ia && ia == identityOf(b);
+}
+
+bool namesStandardOutput(const std::string&) { return false; }
 
 std::uint64_t unpredictableBits() {
   std::random_device source;  // the system's cryptographic generator on MinGW-w64

@@ -19,6 +19,7 @@
 #include "src/app/usage.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/options.hpp"
+#include "src/app/output_format.hpp"
 #include "src/app/table_dialog.hpp"
 
 namespace app {
@@ -100,6 +101,12 @@ void appMain(const std::vector<std::string>& args) {
 
   const TableName table = tableName(*cTable);
   if (!rt::file(table.cFile)) return fail(table.cName + " NOT FOUND.");
+  // Before anything is read or written: the output must not destroy the input.
+  if (options.output && *options.output != kStandardOutput) {
+    const std::string cClash = outputClash(rt::resolvePath(*options.output), *options.output, table.cFile,
+                                           companionFiles(table.cFile), table.cName);
+    if (!cClash.empty()) return fail(cClash);
+  }
 
   // The selection dialog's check leaves the table open under INPUT.
   if (db::select("INPUT") == 0) {

@@ -5,6 +5,7 @@
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/bytes_renderer.hpp"
 #include "src/app/line_writer.hpp"
@@ -87,7 +88,9 @@ std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std:
 
 bool exportTable(const std::string& cName, bool lFieldLine, const Options& options) {
   db::selectArea(db::select("INPUT"));
-  const std::string cOutput = options.output.value_or(outputName(cName));
+  std::string cOutput = options.output.value_or(outputName(cName));
+  // A name for standard output (/dev/stdout) is standard output, told as such.
+  if (rt::namesStandardOutput(cOutput)) cOutput = kStandardOutput;
   // Messages name standard output in words: "File - Created" reads as a typo.
   const std::string cShown = cOutput == kStandardOutput ? "standard output" : cOutput;
 

@@ -2,6 +2,7 @@
 // names, the bar's update step.
 #include "src/app/run_parameters.hpp"
 
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 
@@ -9,7 +10,10 @@ namespace app {
 
 namespace {
 constexpr std::string_view kTableExtension = ".DBF";
-}
+// What a run reads beside its table: the memo files, a code page file.
+constexpr std::string_view kCompanions[] = {".DBT", ".FPT", ".CPG"};
+constexpr std::string_view kCodePageExtension = ".CPG";
+}  // namespace
 
 bool fieldLineOption(const std::optional<std::string>& cFlag) {
   return !cFlag || !rt::nonExactEqual(rt::upper(*cFlag), "N");
@@ -35,6 +39,29 @@ std::string outputName(const std::string& cName) {
   // when a directory of its path has ".DBF" in its name.
   if (!cName.ends_with(kTableExtension)) return cName + ".CSV";
   return cName.substr(0, cName.size() - kTableExtension.size()) + ".CSV";
+}
+
+std::vector<std::string> companionFiles(const std::string& cFile) {
+  // A table's name ends in ".DBF" in some letter case: the stem is the rest.
+  const std::string stem = cFile.substr(0, cFile.size() - kTableExtension.size());
+  std::vector<std::string> files;
+  for (const std::string_view extension : kCompanions) {
+    const std::string companion = rt::resolvePath(stem + std::string(extension));
+    if (rt::file(companion)) files.push_back(companion);
+  }
+  return files;
+}
+
+std::string outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
+                        const std::vector<std::string>& companions, const std::string& cName) {
+  const std::string refused = "Not converted: the output " + cShown + " is ";
+  if (rt::sameFile(cOutput, cFile)) return refused + "the table " + cName + " itself.";
+  for (const std::string& companion : companions) {
+    if (!rt::sameFile(cOutput, companion)) continue;
+    const bool codePage = rt::upper(companion).ends_with(kCodePageExtension);
+    return refused + (codePage ? "the code page file of " : "the memo file of ") + cName + ".";
+  }
+  return "";
 }
 
 std::uint64_t updateStep(std::uint64_t nCount) { return nCount <= 1000 ? 10 : 100; }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -28,6 +29,16 @@ TableName tableName(std::string_view cTable);
 // The output name beside the table: the final ".DBF" of a normalised name
 // replaced by ".CSV" (a ".DBF" in a directory name stays).
 std::string outputName(const std::string& cName);
+// The files a run reads beside the table `cFile`: those of its memo files
+// and its code page file (".CPG") that exist, found as the run finds them.
+std::vector<std::string> companionFiles(const std::string& cFile);
+// Why the output `cOutput` (resolved; `cShown` as the user named it) must
+// not be written for the table `cFile`, named `cName`, with `companions`
+// beside it: the output is one of these files (compared as files, whatever
+// the spelling or links). The message names both; "" when the output is
+// none of them.
+std::string outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
+                        const std::vector<std::string>& companions, const std::string& cName);
 // The number of records between two redraws of the progress bar.
 std::uint64_t updateStep(std::uint64_t nCount);
 

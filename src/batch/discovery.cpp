@@ -169,6 +169,8 @@ class Finder {
       t.output = csvName(path, folder);
     }
     t.log = logName(t.output);
+    // The child never sees this output, which only the batch writes.
+    t.problem = app::outputClash(t.output, t.output, file, t.companions, t.shown);
     const auto [earlier, isNew] =
         outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables_.size());
     if (!isNew) {

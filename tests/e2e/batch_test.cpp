@@ -188,6 +188,30 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
   EXPECT_EQ(tree(dir_ / "data"), before_);
 }
 
+// An output that is a file a table's run reads (here through a hard link)
+// fails that table alone, before anything is written.
+TEST(BatchOutput, AnOutputThatIsATablesOwnFileFailsThatTableOnly) {
+  rt_test::TempDir dir;
+  test_support::TableShape shape;
+  shape.fields = {{"NAME", 'C', 4}};
+  for (const char* table : {"data/a.dbf", "data/b.dbf"}) {
+    fs::create_directories(dir / "data");
+    test_support::DbfWriter w(dir / table, shape);
+    w.append({"one"});
+    w.finish();
+  }
+  fs::create_directory(dir / "out");
+  fs::create_hard_link(dir / "data/a.dbf", dir / "out/A.CSV");
+  const std::string table = rt_test::readFile(dir / "data/a.dbf");
+  const test_support::ProgramRun run = test_support::runProgram(dir.path(), {"--batch", "-o", "out", "data"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(tableLines(run.err),
+            (std::vector<std::string>{"2 tables: 1 converted, 1 failed", "data/a.dbf: Not converted: the output "
+                                      "out/A.CSV is the table data/a.dbf itself.", "data/b.dbf: 1 records"}));
+  EXPECT_EQ(rt_test::readFile(dir / "out/A.CSV"), table);
+  EXPECT_EQ(rt_test::readFile(dir / "out/B.CSV"), "\"NAME\"\r\n\"one\"\r\n");
+}
+
 // The options that shape a table's CSV apply to every table of a batch:
 // each CSV is the oracle's with the same options, and a table they cannot
 // apply to is refused with the single run's reason.

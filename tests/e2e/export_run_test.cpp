@@ -1,5 +1,9 @@
 // The export run end to end: the built program in a fresh directory, as a
 // calling program or a person at a shell runs it, headless.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -307,6 +311,72 @@ TEST_F(ExportRun, AnExactPathWinsOverOneThatDiffersOnlyInCase) {
     EXPECT_EQ(output(c.folder + "/ORDERS.CSV"), c.csv);
     EXPECT_FALSE(fs::exists(dir_ / ((c.folder == "data" ? "DATA" : "data") + std::string("/ORDERS.CSV"))));
   }
+}
+
+// An output that is a file the run reads (the table, its memo file, its
+// code page file), by any spelling or link, is refused before anything is
+// written.
+TEST_F(ExportRun, AnOutputThatIsTheTableOrAFileReadBesideItIsRefused) {
+  writeOrders(dir_ / "orders.dbf");
+  dir_.write("orders.cpg", "1252");
+  fs::create_directory(dir_ / "sub");
+  fs::create_hard_link(dir_ / "orders.dbf", dir_ / "hard.csv");
+  fs::create_symlink("orders.DBT", dir_ / "soft.csv");
+  const std::string table = output("orders.dbf"), memo = output("orders.DBT"), listing = dir_.listing();
+  const std::string kTable = "the table ORDERS.DBF itself", kMemo = "the memo file of ORDERS.DBF";
+  const std::pair<std::string, std::string> cases[] = {
+      {"orders.dbf", kTable}, {"Orders.DBF", kTable}, {"sub/../orders.dbf", kTable}, {"hard.csv", kTable},
+      {"orders.dbt", kMemo},  {"soft.csv", kMemo},    {"ORDERS.CPG", "the code page file of ORDERS.DBF"},
+  };
+  for (const auto& [name, what] : cases) {
+    const test_support::ProgramRun r = run({"-o", name, "orders"});
+    EXPECT_EQ(r.exitCode, 1) << name;
+    EXPECT_EQ(r.err, "Not converted: the output " + name + " is " + what + ".\n");
+    EXPECT_EQ(output("orders.dbf"), table) << name;
+    EXPECT_EQ(output("orders.DBT"), memo) << name;
+    EXPECT_EQ(dir_.listing(), listing) << name;
+  }
+}
+
+// What no file can replace is written where it is, by any user: devices, a
+// FIFO (its reader gets the lines), standard output by its name (as -o -).
+TEST_F(ExportRun, DevicesAndFifosAreWrittenWhereTheyAre) {
+  writeOrders(dir_ / "orders.dbf");
+  fs::permissions(dir_.path(), fs::perms(0755));
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0), 0);
+  fs::permissions(dir_ / "fifo", fs::perms(0666));
+  // The reader is there first, so the program's open of the FIFO goes on.
+  const int reader = ::open((dir_ / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+  test_support::ProgramJob job{dir_.path(), {"-o", "-", "orders"}, std::nullopt, std::nullopt};
+  // An ordinary user; as root, a run before the mend would replace /dev/null.
+  if (::geteuid() == 0) job.user = 65534;
+  const test_support::ProgramRun dash = test_support::runProgram(job);
+  struct Case {
+    std::string output, err, out;
+  };
+  const Case cases[] = {
+      {"/dev/null", report("/dev/null", "4"), ""},
+      {"/dev/full", "Not able to write /dev/full.\ndbf2csv: No space left on device\n", ""},
+      {"/dev/stdout", dash.err, kNames + kLines},
+      {"fifo", report("fifo", "4"), ""},
+  };
+  for (const Case& c : cases) {
+    const std::string path = c.output[0] == '/' ? c.output : dir_ / c.output;
+    struct stat before {}, after {};
+    ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+    job.args = {"-o", c.output, "orders"};
+    const test_support::ProgramRun r = test_support::runProgram(job);
+    EXPECT_EQ(r.exitCode, c.output == "/dev/full" ? 1 : 0) << c.output;
+    EXPECT_EQ(r.err, c.err) << c.output;
+    EXPECT_EQ(r.out, c.out) << c.output;
+    ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << c.output;
+  }
+  std::string fromFifo(4096, '\0');
+  const ssize_t got = ::read(reader, fromFifo.data(), fromFifo.size());
+  ::close(reader);
+  EXPECT_EQ(fromFifo.substr(0, got > 0 ? got : 0), kNames + kLines);
+  EXPECT_EQ(dir_.listing(), "fifo orders.DBT orders.dbf");
 }
 
 }  // namespace

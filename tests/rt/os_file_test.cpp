@@ -102,4 +102,17 @@ TEST_F(OsFileTest, NamesAreRemovedRenamedAndKeepTheirPermissions) {
   EXPECT_EQ(dir.listing(), "");
 }
 
+// One file by other names (another way through the folders, a hard link)
+// is the same file; two files with the same bytes, or a name of nothing,
+// are not.
+TEST_F(OsFileTest, SameFileComparesFilesNotNames) {
+  dir.write("sub/T.DBF", "table");
+  dir.write("COPY.DBF", "table");
+  std::filesystem::create_hard_link(dir / "sub/T.DBF", dir / "LINK.CSV");
+  EXPECT_TRUE(rt::sameFile(dir / "sub/T.DBF", dir / "sub/../sub/T.DBF"));
+  EXPECT_TRUE(rt::sameFile(dir / "LINK.CSV", dir / "sub/T.DBF"));
+  EXPECT_FALSE(rt::sameFile(dir / "COPY.DBF", dir / "sub/T.DBF"));
+  EXPECT_FALSE(rt::sameFile(dir / "NONE.CSV", dir / "NONE.CSV"));
+}
+
 }  // namespace
