@@ -48,6 +48,7 @@ AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
     status_ = file.open(name, OpenMode::CreateNew);
     if (status_.isOk()) {
       temp_ = std::move(name);
+      armed_.arm(temp_);
       out_ = OutputFile(std::move(file));
       return;
     }
@@ -64,6 +65,7 @@ void AtomicFile::discard() {
   (void)out_.close();
   if (temp_.empty()) return;
   (void)removeFile(temp_);
+  armed_.disarm();
 }
 
 bool AtomicFile::commit() {
@@ -80,6 +82,7 @@ bool AtomicFile::commit() {
     return false;
   }
   done_ = true;
+  armed_.disarm();
   return true;
 }
 

@@ -1,14 +1,15 @@
 // AtomicFile: an output that replaces its target only when it is complete.
 // The data goes to a new temporary file beside the target; commit() renames
 // it over the target, and a file never committed is removed, so a run that
-// fails midway leaves the previous target as it was. A target that no file
-// can replace (a device, FIFO or socket; NUL, CON or a pipe on Windows) is
-// written where it is.
+// fails midway, or is interrupted (interrupt_cleanup.hpp), leaves the
+// previous target as it was. A target that no file can replace (a device,
+// FIFO or socket; NUL, CON or a pipe on Windows) is written where it is.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/rt/interrupt_cleanup.hpp"
 #include "platform/rt/output_file.hpp"
 #include "platform/rt/status.hpp"
 
@@ -53,6 +54,7 @@ class AtomicFile {
   std::string target_;
   std::string temp_;
   OutputFile out_;
+  RemovedOnInterrupt armed_;  // the temporary file, while it may go
   Status status_ = Status::ok();
   bool done_ = false;
 };

@@ -61,7 +61,10 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
     if (!writable.isOk()) return writable;
   }
   const std::wstring name = win32::wide(path);
-  HANDLE h = openShared(name, mode, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  // A new file may be removed while it is open: that is how an interrupt
+  // takes a temporary file away (interrupt_cleanup.hpp).
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (mode == OpenMode::CreateNew ? FILE_SHARE_DELETE : 0);
+  HANDLE h = openShared(name, mode, share);
   if (h == INVALID_HANDLE_VALUE) return lastFailure();
   handle_ = reinterpret_cast<std::intptr_t>(h);
   if (mode == OpenMode::Read && ::GetFileType(h) != FILE_TYPE_DISK) {

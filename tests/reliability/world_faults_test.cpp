@@ -5,6 +5,7 @@
 // cuts short during the export, and no error log name left. Each ends with its message and exit code 1, the previous
 // output as it was, and no temporary file left behind.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -275,6 +276,34 @@ TEST(WorldFaults, ATableCutShortByAnotherProcessDuringTheExportIsARuntimeError) 
   ASSERT_TRUE(std::regex_match(description, m, described)) << description;
   EXPECT_GT(std::stoul(m[1]), kLeft);
   expectPreviousIntact(dir.path());
+}
+
+// An interrupt removes the temporary file, keeps the previous output and
+// ends the run as the signal ends a program. The run is stopped once its
+// temporary file exists, so the signal cannot come after its end.
+TEST(WorldFaults, AnInterruptedRunLeavesThePreviousOutputAndNoTemporaryFile) {
+  rt_test::TempDir dir;
+  writeOrders(dir.path(), 3'000'000);
+  writePrevious(dir.path());
+  Limits roomy = Limits::forThisBuild();
+  roomy.wallSeconds *= 30;  // the table is large; the alarm only stops a runaway
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(::strsignal(signal));
+    test_support::RunningProgram program(job(dir.path()), roomy);
+    while (!exportHasBegun(dir.path()) && ::kill(program.pid(), 0) == 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    int status = 0;
+    ::kill(program.pid(), SIGSTOP);
+    ASSERT_EQ(::waitpid(program.pid(), &status, WUNTRACED), program.pid());
+    ASSERT_TRUE(WIFSTOPPED(status) && exportHasBegun(dir.path())) << "the run ended before the signal";
+    ::kill(program.pid(), signal);
+    ::kill(program.pid(), SIGCONT);
+    const ProgramRun run = program.finish();
+    EXPECT_EQ(run.signal, signal);
+    EXPECT_EQ(run.err, "");
+    expectPreviousIntact(dir.path());
+  }
 }
 
 TEST(WorldFaults, WithEveryErrorLogNameTakenTheProgramSaysSoAndEnds) {

@@ -1,6 +1,8 @@
 // The atomic file's cases only a POSIX system has: file modes and the
-// umask, a directory without write permission.
+// umask, a directory without write permission, signals.
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -48,6 +50,32 @@ TEST_F(AtomicFilePosixTest, AnUnwritableDirectoryIsReported) {
   EXPECT_EQ(out.status().osCode(), 5);
   out.append("ignored");
   EXPECT_FALSE(out.commit());
+}
+
+// In a child that raises the interrupt `signal` while an AtomicFile's
+// temporary file exists; how the child ended.
+int interruptedChild(const std::string& target, int signal, bool ignored) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(signal, ignored ? SIG_IGN : SIG_DFL);
+    rt::AtomicFile out(target);
+    ::raise(signal);
+    _exit(out.tempPath().empty() ? 2 : 3);  // ignored: the temporary file stays
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+TEST_F(AtomicFilePosixTest, AnInterruptRemovesTheTemporaryFileUnlessItIsIgnored) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const int status = interruptedChild(dir / "A.CSV", signal, false);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(dir.listing(), "") << signal;
+  }
+  const int status = interruptedChild(dir / "A.CSV", SIGHUP, true);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+  EXPECT_EQ(dir.listing().rfind(".A.CSV.", 0), 0u);
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ namespace {
   ::dup2(outFd, 1);
   ::dup2(errFd, 2);
   if (job.umask) ::umask(*job.umask);
+  // The interrupts as a shell's foreground command has them, whatever the
+  // test runner was started ignoring (nohup, a background job).
+  for (const int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
   if (limits.capMemory) {
     const rlimit space{Limits::kAddressSpaceBytes, Limits::kAddressSpaceBytes};
     if (::setrlimit(RLIMIT_AS, &space) != 0) _exit(127);
