@@ -1,8 +1,11 @@
 // dbf2csv.exe under Wine in what only Windows has: drive letters and
 // backslashes in a job file, a table another Windows process holds
-// exclusively (share mode 0), the Windows line of the error log. Run by
+// exclusively (share mode 0), the Windows line of the error log, devices
+// and pipes as the output, Ctrl-C on the console. Run by
 // tests/windows/run.sh, which sets DBF2CSV_TEST_PROGRAM, DBF2CSV_TEST_LAUNCHER
-// and DBF2CSV_TEST_HOLD_FILE (the helper hold_file.exe).
+// and the helpers DBF2CSV_TEST_HOLD_FILE and DBF2CSV_TEST_READ_PIPE.
+#include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -59,37 +63,81 @@ class WineRun : public testing::Test {
   const std::string kLines = "\"Smith\",\"12\"\r\n\"Jones\",\"-3\"\r\n";
 };
 
-// Holds a file through hold_file.exe in the same Wine prefix until destroyed.
-class WindowsHolder {
+// A helper program of the Windows build, named by the variable `helper`
+// (hold_file.exe holds a file, read_pipe.exe serves a pipe), run in the
+// same Wine prefix with `args` and the names of its files READY and STOP
+// in `scratch`: ready once READY exists; told to stop when destroyed.
+class WindowsHelper {
  public:
-  WindowsHolder(const std::string& file, const std::string& scratch)
+  WindowsHelper(const char* helper, std::vector<std::string> args, const std::string& scratch)
       : ready_(scratch + "/ready"), stop_(scratch + "/stop") {
-    const std::string launcher = environment("DBF2CSV_TEST_LAUNCHER");
-    const std::string helper = environment("DBF2CSV_TEST_HOLD_FILE");
-    const std::string log = scratch + "/hold.log";
+    std::vector<std::string> command = {environment("DBF2CSV_TEST_LAUNCHER"), environment(helper)};
+    command.insert(command.end(), args.begin(), args.end());
+    command.push_back(windowsName(ready_));
+    command.push_back(windowsName(stop_));
+    std::vector<char*> argv;
+    for (std::string& a : command) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string log = scratch + "/helper.log";
     pid_ = ::fork();
     if (pid_ == 0) {
       // Standard streams to a file: Wine's helper processes would keep a pipe open.
       if (!std::freopen(log.c_str(), "w", stdout) || !std::freopen(log.c_str(), "a", stderr)) _exit(127);
-      ::execl(launcher.c_str(), launcher.c_str(), helper.c_str(), windowsName(file).c_str(),
-              windowsName(ready_).c_str(), windowsName(stop_).c_str(), static_cast<char*>(nullptr));
+      ::execv(argv[0], argv.data());
       _exit(127);
     }
     for (int i = 0; i < 300 && !fs::exists(ready_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  ~WindowsHolder() {
+  ~WindowsHelper() {
     std::ofstream(stop_).put('\n');
     int status = 0;
     ::waitpid(pid_, &status, 0);
   }
-  WindowsHolder(const WindowsHolder&) = delete;
-  WindowsHolder& operator=(const WindowsHolder&) = delete;
-  bool holding() const { return fs::exists(ready_); }
+  WindowsHelper(const WindowsHelper&) = delete;
+  WindowsHelper& operator=(const WindowsHelper&) = delete;
+  bool ready() const { return fs::exists(ready_); }
 
  private:
   std::string ready_, stop_;
   pid_t pid_ = -1;
 };
+
+// dbf2csv.exe run with a console: a pseudo-terminal, which Wine makes the
+// console of the program. Ctrl-C is typed once `interruptNow` (when given)
+// says so. What appeared on the console, and the wait status.
+struct ConsoleRun {
+  int status = -1;
+  std::string screen;
+};
+
+ConsoleRun runOnConsole(const std::string& directory, std::vector<std::string> args,
+                        const std::function<bool()>& interruptNow = {}) {
+  args.insert(args.begin(), {environment("DBF2CSV_TEST_LAUNCHER"), environment("DBF2CSV_TEST_PROGRAM")});
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int console = -1;
+  const pid_t pid = ::forkpty(&console, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    if (::chdir(directory.c_str()) != 0) _exit(127);
+    ::setenv("DBF2CSV_UI", "headless", 1);
+    ::execv(argv[0], argv.data());
+    _exit(127);
+  }
+  ConsoleRun run;
+  bool typed = !interruptNow;
+  for (char buffer[4096];;) {
+    if (!typed && interruptNow()) typed = ::write(console, "\x03", 1) == 1;
+    pollfd ready{console, POLLIN, 0};
+    if (::poll(&ready, 1, typed ? -1 : 10) == 0) continue;
+    const ssize_t got = ::read(console, buffer, sizeof buffer);
+    if (got <= 0) break;  // the console is gone with the program
+    run.screen.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::waitpid(pid, &run.status, 0);
+  ::close(console);
+  return run;
+}
 
 // A drive letter with backslashes, a UNC name (drive Z: shared as
 // \\localhost\z$ by tests/windows/run.sh, as Windows shares its drives), and
@@ -135,8 +183,8 @@ TEST_F(WineRun, ATableHeldExclusivelyByAnotherWindowsProcessIsNotAbleToOpen) {
   rt_test::TempDir scratch;
   test_support::ProgramRun r;
   {
-    WindowsHolder holder(dir_ / "ORDERS.DBF", scratch.path());
-    ASSERT_TRUE(holder.holding()) << rt_test::readFile(scratch / "hold.log");
+    WindowsHelper holder("DBF2CSV_TEST_HOLD_FILE", {windowsName(dir_ / "ORDERS.DBF")}, scratch.path());
+    ASSERT_TRUE(holder.ready()) << rt_test::readFile(scratch / "helper.log");
     r = test_support::runProgram(dir_.path(), {"orders"});
   }
   EXPECT_EQ(r.exitCode, 1);
@@ -204,6 +252,45 @@ TEST_F(WineRun, TheOutputOptionsGiveTheOraclesOutput) {
     EXPECT_EQ(out.out, expected) << what << " -o -";
     EXPECT_FALSE(fs::exists(dir_ / "TEXT.CSV")) << what;
   }
+}
+
+// Windows' devices are written where they are: NUL takes the lines, a
+// pipe's server gets them, and so does the console as CON.
+TEST_F(WineRun, NulConAndPipesAreWrittenWhereTheyAre) {
+  const test_support::ProgramRun nul = test_support::runProgram(dir_.path(), {"-o", "NUL", "orders", "N"});
+  EXPECT_EQ(nul.exitCode, 0) << nul.err;
+  EXPECT_EQ(nul.err, "Program Ended Normally\n\nFile NUL Created with 2 records.\n");
+
+  rt_test::TempDir scratch;
+  const std::string pipe = "\\\\.\\pipe\\dbf2csv-" + fs::path(scratch.path()).filename().string();
+  test_support::ProgramRun piped;
+  {
+    WindowsHelper server("DBF2CSV_TEST_READ_PIPE", {pipe, windowsName(scratch / "got")}, scratch.path());
+    ASSERT_TRUE(server.ready()) << rt_test::readFile(scratch / "helper.log");
+    piped = test_support::runProgram(dir_.path(), {"-o", pipe, "orders", "N"});
+  }
+  EXPECT_EQ(piped.exitCode, 0) << piped.err;
+  EXPECT_EQ(rt_test::readFile(scratch / "got"), kLines);
+
+  const ConsoleRun con = runOnConsole(dir_.path(), {"-o", "CON", "orders", "N"});
+  EXPECT_TRUE(WIFEXITED(con.status) && WEXITSTATUS(con.status) == 0) << con.screen;
+  EXPECT_NE(con.screen.find("\"Jones\",\"-3\""), std::string::npos) << con.screen;
+  EXPECT_EQ(dir_.listing(), "ORDERS.DBF");
+}
+
+// Ctrl-C on the console during a long run: the temporary file goes, the
+// previous output stays.
+TEST_F(WineRun, CtrlCLeavesThePreviousOutputAndNoTemporaryFile) {
+  test_support::TableShape shape;
+  for (int i = 0; i < 10; ++i) shape.fields.push_back({"N" + std::to_string(i), 'N', 1});
+  test_support::DbfWriter w(dir_ / "BIG.DBF", shape);
+  for (int r = 0; r < 3'000'000; ++r) w.appendRaw("0123456789");
+  w.finish();
+  dir_.write("BIG.CSV", kPrevious);
+  const auto hasTemporaryFile = [&] { return dir_.listing().find(".tmp") != std::string::npos; };
+  const ConsoleRun run = runOnConsole(dir_.path(), {"big"}, hasTemporaryFile);
+  EXPECT_EQ(rt_test::readFile(dir_ / "BIG.CSV"), kPrevious) << run.screen;
+  EXPECT_EQ(dir_.listing(), "BIG.CSV BIG.DBF ORDERS.DBF");
 }
 
 }  // namespace
