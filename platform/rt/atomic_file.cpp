@@ -5,6 +5,7 @@
 
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
+#include "platform/rt/paths_system.hpp"
 
 namespace rt {
 
@@ -22,7 +23,11 @@ std::string randomSuffix() {
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
+// A symbolic link stays a link: the file it names is the one replaced, as
+// writing through the link would (a rename onto the link's own name would
+// turn it into a file and leave the one it names stale; /dev/stderr
+// redirected to a file would leave /dev).
+AtomicFile::AtomicFile(std::string_view target) : target_(sys::linkTarget(resolvePath(target))) {
   if (target_.empty() || target_.back() == '/') {
     status_ = Status::fromOsCode(dos::AccessDenied, "the name is a directory");
     return;
@@ -43,15 +48,19 @@ AtomicFile::AtomicFile(std::string_view target) : target_(resolvePath(target)) {
   const std::string stem = target_.substr(0, target_.size() - base.size()) + "." + base + ".";
   for (int i = 0; i < kNameTries; ++i) {
     std::string name = stem + randomSuffix() + ".tmp";
+    // Armed before it exists: an interrupt between the creation and the
+    // arming would leave the file. (A name taken by someone else is
+    // disarmed at once; its 64 random bits make that all but impossible.)
+    armed_.arm(name);
     // CreateNew: never open a file (or follow a link) someone else put there.
     OsFile file;
     status_ = file.open(name, OpenMode::CreateNew);
     if (status_.isOk()) {
       temp_ = std::move(name);
-      armed_.arm(temp_);
       out_ = OutputFile(std::move(file));
       return;
     }
+    armed_.disarm();
     if (status_.code() != StatusCode::Exists) return;
   }
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/rt/paths.hpp"
@@ -37,6 +38,16 @@ bool wildcardMatch(const std::string& pattern, const std::string& name) {
 }
 
 bool namesIgnoreCase() { return false; }
+
+std::string linkTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;
+  std::string target(real);
+  ::free(real);
+  return target;
+}
 
 }  // namespace sys
 

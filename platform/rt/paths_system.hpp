@@ -20,5 +20,8 @@ void forEachEntry(const std::string& dir, const std::function<bool(std::string_v
 bool wildcardMatch(const std::string& pattern, const std::string& name);
 // Whether the file system itself ignores letter case in names (Windows).
 bool namesIgnoreCase();
+// The file a symbolic link `path` finally names, when it is one that
+// exists; else `path` itself.
+std::string linkTarget(const std::string& path);
 
 }  // namespace rt::sys

@@ -55,6 +55,10 @@ bool wildcardMatch(const std::string& pattern, const std::string& name) {
 
 bool namesIgnoreCase() { return true; }
 
+// Links are rare on Windows and a rename there replaces the file a link
+// names only through the link's own rules: names are taken as they are.
+std::string linkTarget(const std::string& path) { return path; }
+
 }  // namespace sys
 
 std::string curDrive() {

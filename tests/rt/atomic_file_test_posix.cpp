@@ -40,6 +40,22 @@ TEST_F(AtomicFilePosixTest, TheNewFileGetsTheUsualPermissions) {
   EXPECT_EQ(permissionsOf(dir / "B.CSV"), 0600u);
 }
 
+// An output reached through a symbolic link (a link in the data folder,
+// /dev/stderr redirected to a log) replaces the file the link names and
+// leaves the link a link.
+TEST_F(AtomicFilePosixTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+  ASSERT_EQ(mkdir((dir / "real").c_str(), 0755), 0);
+  dir.write("real/OUT.CSV", "old");
+  ASSERT_EQ(symlink("real/OUT.CSV", (dir / "LINK.CSV").c_str()), 0);
+  rt::AtomicFile out(dir / "LINK.CSV");
+  out.append("new");
+  ASSERT_TRUE(out.commit()) << out.status().message();
+  struct stat st;
+  ASSERT_EQ(lstat((dir / "LINK.CSV").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(rt_test::readFile(dir / "real/OUT.CSV"), "new");
+}
+
 TEST_F(AtomicFilePosixTest, AnUnwritableDirectoryIsReported) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
   std::filesystem::create_directory(dir / "ro");
