@@ -41,9 +41,10 @@ struct ProgramRun {
   int signal = 0;      // the signal that ended it (SIGALRM: it overstayed)
   std::string out, err;
   long maxRssKiB = 0;  // the largest resident size the run reached
-  // Started through a launcher (Wine), the run failed before the program
-  // said a word: what standard error holds, if anything, is the
-  // launcher's. The test's name is then added to the file that
+  // Started through a launcher (Wine), the run failed by the launcher's
+  // doing: standard error holds no word of the program's, only Wine's
+  // loader if anything, or the host's loader stopped Wine with an assertion.
+  // The test's name is then added to the file that
   // DBF2CSV_TEST_LAUNCH_FAILURES names, and only such a test is run again.
   bool launcherFailed = false;
 
