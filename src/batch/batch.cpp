@@ -1,9 +1,11 @@
 #include "src/batch/batch.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 #include <thread>
 
+#include "platform/rt/paths.hpp"
 #include "platform/rt/sysinfo.hpp"
 #include "src/batch/discovery.hpp"
 #include "src/batch/private_folders.hpp"
@@ -14,10 +16,43 @@
 
 namespace batch {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// Why no CSV file can go into the output folder `folder`: it cannot be
+// made, or nothing can be written in it; "" when it can. Checked before
+// any table starts, so that a wrong -o fails once rather than table by
+// table. The private folder made to find out stays in `folders` for the
+// first table.
+std::string outputFolderProblem(const std::string& folder, PrivateFolders& folders) {
+  const std::string shown = systemSeparators(folder);
+  const std::string where = rt::resolvePath(folder);
+  std::error_code ec;
+  fs::create_directories(where, ec);
+  if (ec) return "Not able to create the output folder " + shown + ": " + ec.message() + ".";
+  const std::string taken = folders.take(where, ec);
+  if (taken.empty()) return "Not able to write in the output folder " + shown + ": " + ec.message() + ".";
+  folders.giveBack(taken);
+  return {};
+}
+
+}  // namespace
+
 int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
-  std::vector<Table> tables = findTables(options);
+  Found found = findTables(options);
+  std::vector<Table>& tables = found.tables;
+  for (const std::string& input : found.missing)
+    err << systemSeparators(input) << ": No such folder or table.\n";
   largestFirst(tables);
   PrivateFolders folders;  // outlives the jobs, which give their folders back
+  if (options.outputFolder && !tables.empty()) {
+    const std::string problem = outputFolderProblem(*options.outputFolder, folders);
+    if (!problem.empty()) {
+      err << problem << '\n';
+      return 1;
+    }
+  }
   const JobSettings settings{options.program.empty() ? rt::appName(true) : options.program,
                              options.childOptions, options.fieldNames, &folders};
   std::vector<TableJob> jobs;
@@ -31,9 +66,12 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
       options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
 
   Report report(err, terminal, tables.size(), bytes);
-  if (tables.empty()) {
+  if (tables.empty() && found.missing.size() < options.inputs.size()) {
     err << "No table found in";
-    for (const std::string& input : options.inputs) err << ' ' << input;
+    for (const std::string& input : options.inputs) {
+      if (std::find(found.missing.begin(), found.missing.end(), input) == found.missing.end())
+        err << ' ' << systemSeparators(input);
+    }
     err << ".\n";
   }
   bool interrupted = false;
@@ -42,7 +80,8 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
     interrupted = runJobs(jobs, parallel, children, report);
   }
   report.summary(interrupted);
-  return interrupted ? kInterrupted : report.exitCode();
+  if (interrupted) return kInterrupted;
+  return found.missing.empty() ? report.exitCode() : 1;
 }
 
 }  // namespace batch

@@ -22,10 +22,13 @@ struct BatchOptions {
 // The exit code of a batch that an interrupt stopped.
 inline constexpr int kInterrupted = 130;
 
-// Converts every table of `options`, telling the user on `err` (a progress
-// line when `terminal`, else one line per table) and ending with a summary.
-// Returns the exit code: 0 when every table was converted, 1 when one was
-// not or none was found, 130 when interrupted.
+// Converts every table of `options`, telling the user on `err` (a line for
+// each input that names nothing; a progress line when `terminal`, else one
+// line per table) and ending with a summary. An output folder that cannot
+// be made or written in ends it before any table starts. Returns the exit
+// code: 0 when every table was converted, 1 when one was not, none was
+// found, an input names nothing or the output folder cannot be used, 130
+// when interrupted.
 int runBatch(const BatchOptions& options, std::ostream& err, bool terminal);
 
 }  // namespace batch

@@ -37,12 +37,23 @@ std::uint64_t workBytes(const std::string& table, const std::vector<std::string>
   return bytes;
 }
 
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+bool isSeparator(char c) { return c == '/' || c == kSeparator; }
+
+// `folder` and `name` joined by the system's separator; `name` alone when
+// `folder` is "".
+std::string joined(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return isSeparator(folder.back()) ? folder + name : folder + kSeparator + name;
+}
+
 // The CSV file of `table` (as named) in `folder`: beside the table when
 // `folder` is empty.
 std::string csvName(const std::string& table, const std::string& folder) {
   const std::string beside = app::outputName(app::normaliseName(table));
   if (folder.empty()) return rt::resolvePath(beside);
-  return rt::resolvePath(folder + "/" + rt::baseName(beside));
+  return rt::resolvePath(joined(folder, rt::baseName(beside)));
 }
 
 // The names in one folder, read once: a file is found in it as
@@ -100,14 +111,18 @@ class Finder {
 
   void add(const std::string& input) {
     std::error_code ec;
-    if (!fs::is_directory(input, ec)) return addTable(input, input, "", nullptr);
-    std::string shownFolder = input;
-    while (shownFolder.size() > 1 && shownFolder.back() == '/') shownFolder.pop_back();
+    if (!fs::is_directory(input, ec)) {
+      const std::string file = app::tableName(input).cFile;
+      if (!fs::exists(file, ec)) return found_.missing.push_back(input);
+      return addTable(file, systemSeparators(input), "", nullptr);
+    }
+    std::string shownFolder = systemSeparators(input);
+    while (shownFolder.size() > 1 && isSeparator(shownFolder.back())) shownFolder.pop_back();
     if (shownFolder == ".") shownFolder.clear();
     addFolder(input, shownFolder, "");
   }
 
-  std::vector<Table> take() { return std::move(tables_); }
+  Found take() { return std::move(found_); }
 
  private:
   // The tables of `folder` (shown as `shown`), whose CSV files go to `sub`
@@ -122,45 +137,42 @@ class Finder {
       t.path = folder.string();
       t.shown = shown.empty() ? "." : shown;
       t.problem = "Not able to read the folder: " + ec.message() + ".";
-      tables_.push_back(std::move(t));
+      found_.tables.push_back(std::move(t));
       return;
     }
     std::sort(entries.begin(), entries.end());
     const FolderNames names(entries);
     for (const auto& e : entries) {
       const std::string name = e.path().filename().string();
-      const std::string shownPath = shown.empty() ? name : shown + "/" + name;
+      const std::string shownPath = joined(shown, name);
       if (e.is_regular_file(ec) && isTableName(e.path())) {
         addTable(e.path().lexically_normal().string(), shownPath, sub, &names);
       } else if (options_.recursive && e.is_directory(ec) && !e.is_symlink(ec)) {
         // Linked folders are not followed: a link back up would never end.
-        addFolder(e.path(), shownPath, sub.empty() ? name : sub + "/" + name);
+        addFolder(e.path(), shownPath, joined(sub, name));
       }
     }
   }
 
-  // `names`: those of the table's folder when it was found there by name.
+  // The table `path` (the file as found), whose CSV file goes to `sub`
+  // under the output folder. `names`: those of the table's folder when it
+  // was found there by name.
   void addTable(const std::string& path, const std::string& shown, const std::string& sub,
                 const FolderNames* names) {
     Table t;
     t.path = path;
     t.shown = shown;
     std::error_code ec;
-    // A table named without ".DBF" or in another letter case is the file
-    // its run will open.
-    const std::string file =
-        fs::is_regular_file(path, ec) ? path : rt::resolvePath(app::normaliseName(path));
     const auto inFolder = [&](const std::string& name) {
       const std::string found = names->find(rt::baseName(name));
       return found.empty() ? found : folderPart(path) + found;
     };
-    if (fs::is_regular_file(file, ec)) {
-      t.companions = names ? companionsBy(file, inFolder) : companionsOf(file);
+    if (fs::is_regular_file(path, ec)) {
+      t.companions = names ? companionsBy(path, inFolder) : companionsOf(path);
     }
-    t.bytes = workBytes(file, t.companions);
+    t.bytes = workBytes(path, t.companions);
     std::string folder;
-    if (options_.outputFolder)
-      folder = sub.empty() ? *options_.outputFolder : *options_.outputFolder + "/" + sub;
+    if (options_.outputFolder) folder = joined(systemSeparators(*options_.outputFolder), sub);
     if (names && folder.empty()) {
       const std::string csv = rt::baseName(app::outputName(app::normaliseName(rt::baseName(path))));
       const std::string found = inFolder(csv);
@@ -168,21 +180,23 @@ class Finder {
     } else {
       t.output = csvName(path, folder);
     }
+    t.output = systemSeparators(t.output);
     t.log = logName(t.output);
     // The child never sees this output, which only the batch writes.
-    t.problem = app::outputClash(t.output, t.output, file, t.companions, t.shown);
+    t.problem = app::outputClash(t.output, t.output, path, t.companions, t.shown);
+    std::vector<Table>& tables = found_.tables;
     const auto [earlier, isNew] =
-        outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables_.size());
+        outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables.size());
     if (!isNew) {
-      const Table& first = tables_[earlier->second];
-      if (fs::equivalent(first.path, file, ec)) return;  // the same table again
+      const Table& first = tables[earlier->second];
+      if (fs::equivalent(first.path, path, ec)) return;  // the same table again
       t.problem = "Not converted: " + first.shown + " gives the same file " + t.output + ".";
     }
-    tables_.push_back(std::move(t));
+    tables.push_back(std::move(t));
   }
 
   const BatchOptions& options_;
-  std::vector<Table> tables_;
+  Found found_;
   std::map<fs::path, std::size_t> outputs_;  // each output and the table that gives it
 };
 
@@ -192,7 +206,7 @@ std::vector<std::string> companionsOf(const std::string& table) {
   return companionsBy(table, [](const std::string& name) { return rt::resolvePath(name); });
 }
 
-std::vector<Table> findTables(const BatchOptions& options) {
+Found findTables(const BatchOptions& options) {
   Finder finder(options);
   for (const std::string& input : options.inputs) finder.add(input);
   return finder.take();
@@ -201,6 +215,11 @@ std::vector<Table> findTables(const BatchOptions& options) {
 void largestFirst(std::vector<Table>& tables) {
   std::stable_sort(tables.begin(), tables.end(),
                    [](const Table& a, const Table& b) { return a.bytes > b.bytes; });
+}
+
+std::string systemSeparators(std::string path) {
+  std::replace(path.begin(), path.end(), '/', kSeparator);
+  return path;
 }
 
 }  // namespace batch

@@ -1,5 +1,6 @@
 #include "src/batch/table_job.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -48,10 +49,29 @@ void replaceFile(const fs::path& from, const fs::path& to, std::error_code& ec) 
   if (!ec) fs::rename(from, to, ec);
 }
 
-void replaceAll(std::string& text, const std::string& what, const std::string& with) {
-  if (what.empty()) return;
-  for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + with.size()))
-    text.replace(pos, what.size(), with);
+// `text` with the child's names replaced as `names` say, in one pass, so
+// that a name put in is never replaced again.
+std::string renamed(const std::string& text, const std::vector<Renaming>& names) {
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto match = std::find_if(names.begin(), names.end(), [&](const Renaming& name) {
+      return !name.child.empty() && text.compare(pos, name.child.size(), name.child) == 0;
+    });
+    if (match == names.end()) {
+      out += text[pos++];
+      continue;
+    }
+    out += match->shown;
+    pos += match->child.size();
+  }
+  return out;
+}
+
+// The path without its file name's extension.
+std::string stemOf(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  return dot == std::string::npos || dot < path.size() - rt::baseName(path).size() ? path
+                                                                                 : path.substr(0, dot);
 }
 
 // The lines of `messages` that say something, joined by blanks, without
@@ -86,16 +106,31 @@ std::string logDescription(const std::string& log) {
   return std::regex_search(log, m, description) ? m[1].str() : "";
 }
 
-std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const TableNames& child,
-                          const TableNames& shown) {
-  std::string reason = logDescription(log);
-  if (!reason.empty()) {
-    replaceAll(reason, child.onDisk, shown.onDisk);
-  } else {
-    reason = messageText(messages);
-    replaceAll(reason, child.given, shown.given);
+std::vector<Renaming> renamingsOf(const Table& table, const std::string& childTable) {
+  const app::TableName single = app::tableName(table.shown);
+  const auto folderOf = [](const std::string& path) {
+    return path.substr(0, path.size() - rt::baseName(path).size());
+  };
+  std::vector<Renaming> names{{app::normaliseName(childTable), single.cName},
+                              {childTable, single.cFile}};
+  // A memo file that is not there is named after the table as the run opened it.
+  for (const char* memo : {".DBT", ".FPT"})
+    names.push_back({stemOf(childTable) + memo, stemOf(single.cFile) + memo});
+  for (const std::string& companion : table.companions) {
+    const std::string name = rt::baseName(companion);
+    names.push_back({folderOf(childTable) + name, folderOf(single.cFile) + name});
   }
+  std::stable_sort(names.begin(), names.end(), [](const Renaming& a, const Renaming& b) {
+    return a.child.size() > b.child.size();
+  });
+  return names;
+}
+
+std::string failureReason(const std::string& messages, const std::string& log,
+                          const ChildEnd& end, const std::vector<Renaming>& names) {
+  std::string reason = logDescription(log);
+  if (reason.empty()) reason = messageText(messages);
+  reason = renamed(reason, names);
   if (end.crashed) {
     reason = "The conversion ended by " + crashDescription(end.code) + "." +
              (reason.empty() ? "" : " " + reason);
@@ -134,7 +169,7 @@ void standIn(const fs::path& from, const fs::path& to, std::error_code& ec) {
 // own names, so the child finds them as a run in the table's folder would.
 // Returns the name the child is given; "" when a link cannot be made.
 std::string TableJob::linkTable(std::error_code& ec) {
-  const std::string table = rt::resolvePath(app::normaliseName(table_.path));
+  const std::string& table = table_.path;
   const std::string name = rt::baseName(table);
   if (fs::is_regular_file(table, ec)) {
     std::vector<std::string> files = table_.companions;
@@ -203,9 +238,7 @@ Outcome TableJob::finish(const ChildEnd& end) {
   } else {
     const std::string log = childLog(folder_);
     const std::string logText = log.empty() ? "" : readWhole(log);
-    outcome.detail = failureReason(messages, logText, end,
-                                   {app::normaliseName(childTable_), childTable_},
-                                   {app::normaliseName(table_.shown), table_.shown});
+    outcome.detail = failureReason(messages, logText, end, renamingsOf(table_, childTable_));
     if (!log.empty()) {
       replaceFile(log, table_.log, ec);
       if (!ec) outcome.log = table_.log;

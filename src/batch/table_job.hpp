@@ -82,18 +82,23 @@ class TableJob {
 std::string recordsOf(const std::string& messages);
 // The description line of an error log; "" when it has none.
 std::string logDescription(const std::string& log);
-// How a table is named: in messages by the name given, upper-cased (and
-// ".DBF" added), in a runtime error's description by its path on disk.
-struct TableNames {
-  std::string given;
-  std::string onDisk;
+// A name by which a child named a file of its table, in its own folder,
+// and the name a single run given the user's name for the table gives it.
+struct Renaming {
+  std::string child;
+  std::string shown;
 };
 
+// The renamings of the files of `table`, whose name in its private folder
+// is `childTable`: the name given (folders as on disk, file name
+// upper-cased), the name on disk, the memo files looked for and the
+// companions. Longest child's name first.
+std::vector<Renaming> renamingsOf(const Table& table, const std::string& childTable);
+
 // Why a table was not converted, from what its child printed, its error
-// log's text ("" when none) and its end, naming the table as the user
-// knows it (`shown`) where the child named it by its own names (`child`).
+// log's text ("" when none) and its end, each of the child's names of the
+// table's files replaced as `names` say.
 std::string failureReason(const std::string& messages, const std::string& log,
-                          const ChildEnd& end, const TableNames& child,
-                          const TableNames& shown);
+                          const ChildEnd& end, const std::vector<Renaming>& names);
 
 }  // namespace batch

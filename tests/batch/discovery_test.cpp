@@ -11,14 +11,15 @@ using batch::BatchOptions;
 using batch::Table;
 
 // One line per table: shown name, bytes, the files read beside it,
-// output, log, problem.
-std::string describe(const std::vector<Table>& tables) {
+// output, log, problem; then one per input that names nothing.
+std::string describe(const batch::Found& found) {
   std::string out;
-  for (const Table& t : tables) {
+  for (const Table& t : found.tables) {
     out += t.shown + " " + std::to_string(t.bytes);
     for (const std::string& c : t.companions) out += " +" + c;
     out += " " + t.output + " " + t.log + (t.problem.empty() ? "" : " | " + t.problem) + "\n";
   }
+  for (const std::string& input : found.missing) out += "missing " + input + "\n";
   return out;
 }
 
@@ -35,7 +36,7 @@ class Discovery : public testing::Test {
     dir_.write("data/Sub/Y.FPT", "no table");
   }
 
-  std::vector<Table> find(BatchOptions options) { return batch::findTables(options); }
+  batch::Found find(BatchOptions options) { return batch::findTables(options); }
 
   rt_test::TempDir dir_;
 };
@@ -64,12 +65,16 @@ TEST_F(Discovery, MemoAndOutputFilesInAnotherLetterCaseAreFoundAsASingleRunFinds
   EXPECT_EQ(describe(find({.inputs = {"data/Sub/Deep/X.DBF"}})), inFolder);
 }
 
+// A name that is neither a folder nor a table, even with ".DBF" added and
+// in any letter case, is missing: no run is started for it.
 TEST_F(Discovery, TablesAreNamedAsForASingleRunAndTheCurrentFolderIsNotShown) {
   dir_.write("T.DBF", "t");
-  EXPECT_EQ(describe(find({.inputs = {"data/orders", "data/missing.dbf", "./"}})),
+  EXPECT_EQ(describe(find({.inputs = {"data/orders", "data/missing.dbf", "./", "nowhere", "DATA/Items"}})),
             "data/orders 150 +data/orders.dbt data/ORDERS.CSV data/ORDERS.LOG\n"
-            "data/missing.dbf 0 data/MISSING.CSV data/MISSING.LOG\n"
-            "T.DBF 1 T.CSV T.LOG\n");
+            "T.DBF 1 T.CSV T.LOG\n"
+            "DATA/Items 30 data/ITEMS.CSV data/ITEMS.LOG\n"
+            "missing data/missing.dbf\n"
+            "missing nowhere\n");
 }
 
 TEST_F(Discovery, ATableFoundTwiceIsKeptOnceAndTwoTablesOfOneOutputAreAProblem) {
@@ -84,9 +89,9 @@ TEST_F(Discovery, ATableFoundTwiceIsKeptOnceAndTwoTablesOfOneOutputAreAProblem) 
 TEST_F(Discovery, AFolderThatCannotBeReadIsAProblemOfItsOwn) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
   std::filesystem::permissions(dir_ / "data/Sub", std::filesystem::perms::none);
-  const auto tables = find({.inputs = {"data"}, .recursive = true});
+  const auto found = find({.inputs = {"data"}, .recursive = true});
   std::filesystem::permissions(dir_ / "data/Sub", std::filesystem::perms::owner_all);
-  EXPECT_EQ(describe(tables),
+  EXPECT_EQ(describe(found),
             "data/ORDERS.DBF 150 +data/orders.dbt data/ORDERS.CSV data/ORDERS.LOG\n"
             "data/Sub 0   | Not able to read the folder: Permission denied.\n"
             "data/items.Dbf 30 data/ITEMS.CSV data/ITEMS.LOG\n");

@@ -29,25 +29,30 @@ TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWrite
   EXPECT_EQ(batch::logDescription(kLog), "Record 7 of orders.dbf lies beyond the end of the file");
   EXPECT_EQ(batch::logDescription("no log"), "");
 
+  // The child's names of the table become a single run's: the folders as
+  // on disk (not upper-cased), in both the name given and the name on disk.
   struct Case {
     std::string messages, log;
     ChildEnd end;
     std::string reason;
   } cases[] = {
-      {"Not able to open ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open D/ORDERS.DBF."},
-      {"Not able to open ORDERS.DBF.\ndbf2csv: Table ORDERS.DBF has version byte 0x6E\n", "", {1, false, 1},
-       "Not able to open D/ORDERS.DBF. Table D/ORDERS.DBF has version byte 0x6E"},
+      {"Not able to open ORDERS.DBF.\n", "", {1, false, 1}, "Not able to open Data/ORDERS.DBF."},
+      {"Not able to open ORDERS.DBF.\ndbf2csv: Table orders.dbf has version byte 0x6E\n", "", {1, false, 1},
+       "Not able to open Data/ORDERS.DBF. Table Data/orders.dbf has version byte 0x6E"},
       {"\n\rError log was written to the file APPERROR.LOG", kLog, {1, false, 1},
-       "Record 7 of d/orders.dbf lies beyond the end of the file"},
-      {"Not able to open orders.dbf.\n", "", {1, false, 1}, "Not able to open orders.dbf."},
+       "Record 7 of Data/orders.dbf lies beyond the end of the file"},
       {"", "", {1, true, 11}, "The conversion ended by signal 11 (Segmentation fault)."},
       {"", "", {1, false, 7}, "The conversion ended with exit code 7."},
       {"Job file;x\n  two lines \n", "", {1, false, 1}, "Job file;x two lines"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, {"ORDERS.DBF", "orders.dbf"},
-                                   {"D/ORDERS.DBF", "d/orders.dbf"}),
-              c.reason);
+  const std::vector<batch::Renaming> names{{"orders.dbt", "Data/orders.dbt"},
+                                           {"ORDERS.DBF", "Data/ORDERS.DBF"},
+                                           {"orders.dbf", "Data/orders.dbf"}};
+  for (const Case& c : cases) EXPECT_EQ(batch::failureReason(c.messages, c.log, c.end, names), c.reason);
+  // Each name put in once, though it holds a name the child gave.
+  EXPECT_EQ(batch::failureReason("Table ORDERS.DBF: its memo file orders.dbt is damaged\n", "", {1, false, 1},
+                                 {{"orders.dbt", "orders.dbt/orders.dbt"}, {"ORDERS.DBF", "ORDERS.DBF/ORDERS.DBF"}}),
+            "Table ORDERS.DBF/ORDERS.DBF: its memo file orders.dbt/orders.dbt is damaged");
 }
 
 class Job : public testing::Test {
@@ -134,6 +139,20 @@ TEST_F(Job, AFailedRunLeavesThePreviousOutputAndItsLogBecomesTheTablesLog) {
   EXPECT_EQ(leftAtTheEnd("d"), "ORDERS.CSV ORDERS.LOG orders.dbf orders.dbt orders.txt");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.CSV"), "previous");
   EXPECT_EQ(rt_test::readFile(dir_ / "d/ORDERS.LOG"), kLog);
+}
+
+// The child names the table's files without a folder, each as the run
+// in the table's folder would: they take the folder a single run shows.
+TEST_F(Job, AFailureNamesTheTablesFilesAsASingleRunDoes) {
+  dir_.write("d/orders.fpt", "memo");
+  batch::Table t = table("d/ORDERS.CSV");
+  t.companions.push_back("d/orders.fpt");
+  EXPECT_EQ(batch::failureReason("Not able to open ORDERS.DBF.\n"
+                                 "dbf2csv: Memo file orders.DBT of the table not found; orders.FPT; "
+                                 "its memo file orders.fpt: damaged; orders.dbf\n",
+                                 "", {1, false, 1}, batch::renamingsOf(t, "orders.dbf")),
+            "Not able to open d/ORDERS.DBF. Memo file d/orders.DBT of the table not found; d/orders.FPT; "
+            "its memo file d/orders.fpt: damaged; d/orders.dbf");
 }
 
 TEST_F(Job, AJobEndedOrDiscardedLeavesNothingAndOneThatCannotBePreparedSaysWhy) {

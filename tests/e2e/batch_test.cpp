@@ -33,9 +33,28 @@ const std::pair<const char*, const char*> kGood[] = {
     {"infused-dbf", "dbase_30.dbf"},  // Visual FoxPro + FPT
 };
 
+// Whether the program under test is dbf2csv.exe, run under Wine by
+// tests/windows/run.sh.
+bool testingWindows() {
+  const char* launcher = std::getenv("DBF2CSV_TEST_LAUNCHER");
+  return launcher && *launcher;
+}
+
+// `path` as the program under test shows it: with the system's separator.
+std::string shownPath(std::string path) {
+  if (testingWindows()) std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
+}
+
+// The table `path` (its folders as on disk, its file name upper-cased) as
+// a run names it in its messages: upper-cased whole on Windows.
+std::string tableInMessages(const std::string& path) {
+  return testingWindows() ? upper(shownPath(path)) : path;
 }
 
 void copyWithCompanions(const std::string& folder, const std::string& table, const fs::path& to) {
@@ -131,14 +150,14 @@ TEST_F(Batch, AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOther
             (std::vector<std::string>{
                 "7 tables: 4 converted, 3 failed",
                 "Error logs: data/CUT.LOG",
-                "data/BROKEN.DBF: Not able to open DATA/BROKEN.DBF. Table DATA/BROKEN.DBF has version "
+                "data/BROKEN.DBF: Not able to open data/BROKEN.DBF. Table data/BROKEN.DBF has version "
                 "byte 0x6E, which this driver does not read",
                 "data/CUT.DBF: Record 51 of data/CUT.DBF lies beyond the end of the file: the file ends "
                 "before it (it holds 50 whole records of the 100 its header counts) (error log data/CUT.LOG)",
                 "data/dbase_30.dbf: 34 records",
                 "data/dbase_83.dbf: 67 records",
-                "data/dbase_83_missing_memo.dbf: Not able to open DATA/DBASE_83_MISSING_MEMO.DBF. "
-                "Memo file dbase_83_missing_memo.DBT of the table not found",
+                "data/dbase_83_missing_memo.dbf: Not able to open data/DBASE_83_MISSING_MEMO.DBF. "
+                "Memo file data/dbase_83_missing_memo.DBT of the table not found",
                 "data/dbase_8b.dbf: 10 records",
                 "data/dbase_f5.dbf: 975 records",
             }));
@@ -212,6 +231,31 @@ TEST(BatchOutput, AnOutputThatIsATablesOwnFileFailsThatTableOnly) {
   EXPECT_EQ(rt_test::readFile(dir / "out/B.CSV"), "\"NAME\"\r\n\"one\"\r\n");
 }
 
+// A name that is neither a folder nor a table is told once, and the other
+// inputs are converted; an output folder that cannot be made stops the
+// batch before any table.
+TEST_F(Batch, AnInputThatNamesNothingIsToldOnceAndAnOutputFolderThatCannotBeMadeStopsAll) {
+  const test_support::ProgramRun run =
+      test_support::runProgram(dir_.path(), {"--batch", "nowhere", "data/sub/TEST.DBF", "data/nothing"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "nowhere: No such folder or table.\n" + shownPath("data/nothing") +
+                         ": No such folder or table.\n" + shownPath("data/sub/TEST.DBF") +
+                         ": 3 records\n1 table: 1 converted, 0 failed\n");
+  EXPECT_EQ(tree(dir_ / "data"), sorted(before_ + " sub/TEST.CSV"));
+
+  dir_.write("blocked", "a file where the output folder would be");
+  const test_support::ProgramRun blocked =
+      test_support::runProgram(dir_.path(), {"-o", "blocked/out", "--batch", "data", "nowhere"});
+  EXPECT_EQ(blocked.exitCode, 1);
+  // The reason is the system's.
+  const std::string told = "nowhere: No such folder or table.\nNot able to create the output folder " +
+                           shownPath("blocked/out") + ": ";
+  EXPECT_TRUE(blocked.err.starts_with(told) && blocked.err.ends_with(".\n") &&
+              std::count(blocked.err.begin(), blocked.err.end(), '\n') == 2)
+      << blocked.err;
+  EXPECT_EQ(tree(dir_ / "data"), sorted(before_ + " sub/TEST.CSV"));
+}
+
 // The options that shape a table's CSV apply to every table of a batch:
 // each CSV is the oracle's with the same options, and a table they cannot
 // apply to is refused with the single run's reason.
@@ -232,7 +276,8 @@ TEST(BatchOptions, EveryTableIsConvertedAsTheOracleConvertsItWithTheSameOptions)
        {"--names", "--encoding", "auto", "--rfc4180", "--delimiter", ";"},
        {"test.dbf"},
        "4 tables: 3 converted, 1 failed\n",
-       "coded/test.dbf: CODED/TEST.DBF declares no code page: name it with --encoding=CODEPAGE.\n"},
+       shownPath("coded/test.dbf") + ": " + tableInMessages("coded/TEST.DBF") +
+           " declares no code page: name it with --encoding=CODEPAGE.\n"},
       {{"--rfc4180", "--delimiter=tab", "--no-names"},
        {"--rfc4180", "--delimiter", "tab"},
        {},

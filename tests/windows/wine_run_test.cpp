@@ -210,6 +210,34 @@ TEST_F(WineRun, TheErrorLogNamesTheWindowsProgramAndSystem) {
   EXPECT_NE(log.find(windowsName(environment("DBF2CSV_TEST_PROGRAM"))), std::string::npos) << log;
 }
 
+// A batch names every file with Windows' one separator, however its
+// folders were named ("/" and "\\" mixed): the tables found in the folder
+// named and its subfolders, and their outputs and logs in the output folder.
+// The tables' names in a run's own words are upper-cased whole, as a
+// single run's on Windows.
+TEST_F(WineRun, ABatchNamesEveryFileWithBackslashes) {
+  fs::create_directories(dir_ / "data/sub");
+  fs::copy_file(dir_ / "ORDERS.DBF", dir_ / "data/ORDERS.DBF");
+  dir_.write("data/sub/BROKEN.DBF", "not a table at all");
+  fs::copy_file(dir_ / "ORDERS.DBF", dir_ / "data/sub/CUT.DBF");
+  test_support::truncateFile(dir_ / "data/sub/CUT.DBF", fs::file_size(dir_ / "data/sub/CUT.DBF") - 8);
+  const std::string data = windowsName(dir_.path()) + "/data";
+  const std::string shown = windowsName(dir_ / "data");
+  const test_support::ProgramRun r =
+      test_support::runProgram(dir_.path(), {"-r", "-j", "1", "-o", "out/csv", "--batch", data});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, shown + "\\ORDERS.DBF: 2 records\n" +
+                       shown + "\\sub\\CUT.DBF: Record 2 of " + upper(shown) +
+                       "\\SUB\\CUT.DBF lies beyond the end of the file: the file ends before it (it holds 1 "
+                       "whole records of the 2 its header counts) (error log out\\csv\\sub\\CUT.LOG)\n" +
+                       shown + "\\sub\\BROKEN.DBF: Not able to open " + upper(shown) +
+                       "\\SUB\\BROKEN.DBF. Table " + upper(shown) +
+                       "\\SUB\\BROKEN.DBF has version byte 0x6E, which this driver does not read\n"
+                       "3 tables: 1 converted, 2 failed\n"
+                       "Error logs: out\\csv\\sub\\CUT.LOG\n");
+  EXPECT_EQ(rt_test::readFile(dir_ / "out/csv/ORDERS.CSV"), "\"NAME\",\"QTY\"\r\n" + kLines);
+}
+
 // The output options with Windows' own code page tables: every byte above
 // 127, a quote, the delimiters and a tab, converted as the oracle converts
 // them; with auto the code page comes from a .CPG file beside the table.
