@@ -36,7 +36,11 @@ struct ChildEnd {
 // SIGTERM, a closed terminal; a console control event on Windows) no longer
 // ends the program but is noted, so that the batch can stop in order; the
 // previous handling comes back when it is destroyed, and a child still
-// running then is ended.
+// running then is ended. A batch that ends without a chance to do so
+// (SIGKILL, its console closed) takes its children with it: on Windows
+// they are in a job object that ends them when the batch's handle to it
+// closes; on Linux each one, told the batch's process id, asks at once for
+// SIGTERM when the batch ends (followBatch).
 class Children {
  public:
   Children();
@@ -64,6 +68,11 @@ class Children {
   std::vector<ProcessId> running_;
   bool interrupted_ = false;
 };
+
+// A process's first act: when a batch started it, have it end when the
+// batch ends. False when that batch has already ended: the process then
+// ends at once, converting nothing. True when no batch started it.
+bool followBatch();
 
 // Whether standard error is a terminal, where a line can be redrawn.
 bool errorIsTerminal();

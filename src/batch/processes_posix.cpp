@@ -3,17 +3,21 @@
 // sigwaitinfo(), so there is no handler, no flag set behind the program's
 // back and no moment where a signal can slip between a check and a wait.
 // Children start through posix_spawn() with the signal mask and handling
-// of a fresh program.
+// of a fresh program, and the batch's process id in DBF2CSV_BATCH: there
+// is no hook between fork and exec in which to ask for a parent-death
+// signal, so each child asks for it itself (followBatch).
 #include "src/batch/processes.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -23,6 +27,8 @@ namespace batch {
 namespace {
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+// The variable that gives a child its batch's process id.
+constexpr const char* kBatchVariable = "DBF2CSV_BATCH";
 
 sigset_t interruptsAndChild() {
   sigset_t set;
@@ -124,7 +130,9 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
 
   std::vector<std::string> argStrings{command.program};
   argStrings.insert(argStrings.end(), command.args.begin(), command.args.end());
-  std::vector<std::string> envStrings = childEnvironment(command.environment);
+  auto environment = command.environment;
+  environment.emplace_back(kBatchVariable, std::to_string(::getpid()));
+  std::vector<std::string> envStrings = childEnvironment(environment);
   std::vector<char*> argv = pointers(argStrings), envp = pointers(envStrings);
 
   pid_t pid = -1;
@@ -174,6 +182,19 @@ void Children::end(ProcessId id) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+}
+
+bool followBatch() {
+  const char* batch = std::getenv(kBatchVariable);
+  if (!batch) return true;
+  char* end = nullptr;
+  const long pid = std::strtol(batch, &end, 10);
+  if (end == batch || *end != '\0' || pid <= 0) return true;
+  // SIGTERM ends a run as an interrupt does, removing its temporary file.
+  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  // A batch that ended before the request sends nothing: this process has
+  // been handed to another parent by then.
+  return ::getppid() == static_cast<pid_t>(pid);
 }
 
 bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }

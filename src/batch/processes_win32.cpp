@@ -2,7 +2,10 @@
 // Ctrl-Break, a closed console) sets an event while a Children lives, and
 // the wait for the next child waits for that event as well, so no interrupt
 // slips between a check and a wait. A child is a process handle; its id is
-// the handle's value.
+// the handle's value. The children are in a job object that ends them when
+// its last handle, the batch's, closes: when the batch is ended from
+// outside or its console closes, the system closes it and the children go
+// too.
 #include <windows.h>
 
 #include <algorithm>
@@ -81,14 +84,29 @@ std::string lastError() {
 // ended the process.
 bool isException(DWORD code) { return code >= 0xC0000000u; }
 
+// A job object whose processes end when its last handle closes; nullptr
+// when none can be made (the children then run free, as before jobs).
+HANDLE killOnCloseJob() {
+  HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (job && !::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    ::CloseHandle(job);
+    job = nullptr;
+  }
+  return job;
+}
+
 }  // namespace
 
 struct Children::Saved {
   HANDLE interrupt = nullptr;
+  HANDLE job = nullptr;  // not inherited: no child may keep it open
 };
 
 Children::Children() : saved_(std::make_unique<Saved>()) {
   saved_->interrupt = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  saved_->job = killOnCloseJob();
   interruptEvent = saved_->interrupt;
   ::SetConsoleCtrlHandler(noteInterrupt, TRUE);
 }
@@ -98,6 +116,7 @@ Children::~Children() {
   ::SetConsoleCtrlHandler(noteInterrupt, FALSE);
   interruptEvent = nullptr;
   if (saved_->interrupt) ::CloseHandle(saved_->interrupt);
+  if (saved_->job) ::CloseHandle(saved_->job);
 }
 
 std::optional<ProcessId> Children::start(const ChildCommand& command, std::string& error) {
@@ -126,14 +145,20 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
   std::wstring environment = childEnvironment(command.environment);
   const std::wstring directory = rt::win32::wide(command.directory);
 
+  // Suspended until it is in the job, so that it starts nothing outside it.
   PROCESS_INFORMATION process{};
-  const BOOL started = ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
-                                        directory.c_str(), &startup, &process);
+  const BOOL started =
+      ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                       CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, environment.data(),
+                       directory.c_str(), &startup, &process);
   if (!started) error = lastError();
   ::CloseHandle(input);
   ::CloseHandle(messages);
   if (!started) return std::nullopt;
+  // A system that refuses the job (a batch in a job of its own before
+  // Windows 8) still converts the table; only the end with the batch is lost.
+  if (saved_->job) ::AssignProcessToJobObject(saved_->job, process.hProcess);
+  ::ResumeThread(process.hThread);
   ::CloseHandle(process.hThread);
   const auto id = static_cast<ProcessId>(reinterpret_cast<std::intptr_t>(process.hProcess));
   running_.push_back(id);
@@ -187,6 +212,8 @@ bool errorIsTerminal() {
   DWORD mode = 0;
   return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
+
+bool followBatch() { return true; }  // the batch's job object ends its children
 
 std::string crashDescription(int code) {
   char text[32];

@@ -10,6 +10,7 @@
 #include "src/app/app.hpp"
 #include "src/app/options.hpp"
 #include "src/batch/arguments.hpp"
+#include "src/batch/processes.hpp"
 #include "src/errors/errors.hpp"
 
 namespace runtime {
@@ -71,6 +72,8 @@ int start(const std::vector<std::string>& args, const EntryRoutine& entry) {
 }
 
 int start(int argc, char** argv) {
+  // A table's run in a batch that has already ended has nobody to convert for.
+  if (!batch::followBatch()) return 1;
   attachConsole();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

@@ -4,6 +4,8 @@
 // folder structure, usage errors, and an interrupt that leaves nothing
 // half-written.
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +21,7 @@
 #include "src/batch/processes.hpp"
 #include "tests/support/program_run.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_environment.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -319,6 +322,20 @@ TEST(BatchOptions, EveryTableIsConvertedAsTheOracleConvertsItWithTheSameOptions)
 constexpr int kBigTables = 4;
 constexpr std::uint32_t kBigRecords = 1'000'000;
 
+// `count` tables alike in `folder`, T0.DBF and on, of `records` records:
+// a whole CSV file of one is 5 + records * 14 bytes. kBigRecords take a
+// while.
+void writeTables(const fs::path& folder, int count, std::uint32_t records) {
+  fs::create_directories(folder);
+  for (int i = 0; i < count; ++i) {
+    test_support::TableShape shape;
+    shape.fields = {{"N", 'N', 10}};
+    test_support::DbfWriter w(folder / ("T" + std::to_string(i) + ".DBF"), shape);
+    for (std::uint32_t r = 0; r < records; ++r) w.appendRaw("1234567890");
+    w.finish();
+  }
+}
+
 // The files of `folder` whose name says they are being written.
 bool conversionUnderway(const fs::path& folder) {
   std::error_code ec;
@@ -342,14 +359,7 @@ class BatchInterrupt : public testing::TestWithParam<bool> {};
 TEST_P(BatchInterrupt, StartsNoMoreTablesAndLeavesNoTemporaryFileAndNoHalfWrittenCsv) {
   const bool wholeGroup = GetParam();
   rt_test::TempDir dir;
-  fs::create_directory(dir / "data");
-  for (int i = 0; i < kBigTables; ++i) {
-    test_support::TableShape shape;
-    shape.fields = {{"N", 'N', 10}};
-    test_support::DbfWriter w(dir / ("data/T" + std::to_string(i) + ".DBF"), shape);
-    for (std::uint32_t r = 0; r < kBigRecords; ++r) w.appendRaw("1234567890");
-    w.finish();
-  }
+  writeTables(dir / "data", kBigTables, kBigRecords);
 
   std::string error;
   std::optional<batch::ProcessId> id;
@@ -391,5 +401,82 @@ TEST_P(BatchInterrupt, StartsNoMoreTablesAndLeavesNoTemporaryFileAndNoHalfWritte
 
 INSTANTIATE_TEST_SUITE_P(Interrupt, BatchInterrupt, testing::Values(true, false),
                          [](const auto& info) { return info.param ? "CtrlC" : "SigTerm"; });
+
+// ---- A batch killed -----------------------------------------------------------
+
+// The processes a killed batch leaves come to this one while it lives: an
+// orphan goes to the nearest ancestor that asked for orphans. So the test
+// sees every one end, whatever the system (under Wine a batch's children
+// are not even its own processes, nor are the Wine processes it starts).
+class Orphans {
+ public:
+  Orphans() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
+  ~Orphans() { ::prctl(PR_SET_CHILD_SUBREAPER, 0); }
+
+  // Waits until none remains, `limit` at most, and gives how many were
+  // still there then (ended now).
+  std::size_t waitAll(std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (pid_t pid; (pid = ::waitpid(-1, nullptr, WNOHANG)) >= 0;) {
+      if (pid > 0) continue;
+      if (std::chrono::steady_clock::now() > deadline) {
+        const std::vector<pid_t> left = childrenOf(::getpid());
+        for (pid_t child : left) ::kill(child, SIGKILL);
+        while (::waitpid(-1, nullptr, 0) > 0) {
+        }
+        return left.size();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
+  }
+};
+
+// A table's run learns its batch's process id from DBF2CSV_BATCH. One
+// whose batch has ended before the run could ask to end with it (it has
+// another parent by then) ends at once, converting nothing. On Windows the
+// batch's job object does it all.
+TEST(BatchKilled, ARunWhoseBatchHasAlreadyEndedConvertsNothing) {
+  if (testingWindows()) GTEST_SKIP() << "a Linux child's own check";
+  rt_test::TempDir dir;
+  writeTables(dir.path(), 1, 1);
+  // The batch, for the run: a process that is not its parent, then this one.
+  for (const pid_t batch : {::getppid(), ::getpid()}) {
+    test_support::setEnvironment("DBF2CSV_BATCH", std::to_string(batch));
+    const test_support::ProgramRun run = test_support::runProgram(dir.path(), {"T0"});
+    test_support::unsetEnvironment("DBF2CSV_BATCH");
+    const bool alive = batch == ::getpid();
+    EXPECT_EQ(run.exitCode, alive ? 0 : 1) << run.err;
+    EXPECT_EQ(run.err.empty(), !alive) << run.err;
+    EXPECT_EQ(fs::exists(dir / "T0.CSV"), alive);
+  }
+}
+
+// SIGKILL gives a batch no chance to end its children or remove its
+// private folders. Its children must end with it, before converting their
+// tables to the end (no whole CSV file is left in a private folder), and
+// the next batch in the same output folder removes the folders it left.
+TEST(BatchKilled, ItsChildrenEndWithItAndTheNextBatchRemovesTheFoldersItLeft) {
+  rt_test::TempDir dir;
+  writeTables(dir / "data", kBigTables, kBigRecords);
+  writeTables(dir / "small", 1, 1);
+  {
+    Orphans orphans;
+    test_support::RunningProgram batch(
+        {dir.path(), {"-j", "2", "-o", "out", "--batch", "data"}, std::nullopt, std::nullopt}, {});
+    while (!conversionUnderway(dir / "out") && ::kill(batch.pid(), 0) == 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(batch.pid(), SIGKILL);
+    EXPECT_EQ(batch.finish().signal, SIGKILL);
+    EXPECT_EQ(orphans.waitAll(std::chrono::seconds(60)), 0u) << "processes of the batch still running";
+  }
+  const std::string left = tree(dir / "out");
+  EXPECT_TRUE(left.starts_with(".dbf2csv-")) << "the killed batch had no time to remove its folders";
+  EXPECT_FALSE(std::regex_search(left, std::regex("\\.CSV( |$)"))) << "converted by an orphan: " << left;
+
+  const test_support::ProgramRun next = test_support::runProgram(dir.path(), {"-o", "out", "--batch", "small"});
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+  EXPECT_EQ(tree(dir / "out"), "T0.CSV");
+}
 
 }  // namespace
