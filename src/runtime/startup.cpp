@@ -72,8 +72,14 @@ int start(const std::vector<std::string>& args, const EntryRoutine& entry) {
 }
 
 int start(int argc, char** argv) {
-  // A table's run in a batch that has already ended has nobody to convert for.
-  if (!batch::followBatch()) return 1;
+  // A table's run in a batch that has already ended has nobody to convert
+  // for. Said aloud: a DBF2CSV_BATCH left in a user's environment must not
+  // make every run end without a word.
+  if (!batch::followBatch()) {
+    attachConsole();
+    std::cerr << "dbf2csv: the batch that started this run has ended (DBF2CSV_BATCH); nothing converted\n";
+    return 1;
+  }
   attachConsole();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
