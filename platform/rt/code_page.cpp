@@ -1,6 +1,10 @@
 #include "platform/rt/code_page.hpp"
 
+#include <cctype>
+
+#include "platform/rt/code_page_system.hpp"
 #include "platform/rt/strings.hpp"
+#include "platform/rt/utf8.hpp"
 
 namespace rt {
 namespace {
@@ -12,6 +16,13 @@ bool allDigits(std::string_view s) {
   }
   return true;
 }
+
+// UTF-8 through the program's own decoder, so that every system reads it
+// alike.
+class Utf8Converter final : public TextConverter {
+ public:
+  std::size_t append(std::string_view in, std::string& out) override { return appendValidUtf8(in, out); }
+};
 
 }  // namespace
 
@@ -25,8 +36,19 @@ std::string codePageName(std::string_view given) {
       break;
     }
   }
+  if (n == "65001" || n == "utf-8" || n == "utf8") return std::string(kUtf8CodePage);
   if (allDigits(n)) return "CP" + n;
   return n;
+}
+
+CodePageKind codePageChars(const std::string& name, CodePageChars& chars) {
+  if (name == kUtf8CodePage) return CodePageKind::MultiByte;
+  return sys::codePageChars(name, chars);
+}
+
+std::unique_ptr<TextConverter> textConverter(const std::string& name) {
+  if (name == kUtf8CodePage) return std::make_unique<Utf8Converter>();
+  return sys::textConverter(name);
 }
 
 }  // namespace rt

@@ -1,23 +1,22 @@
 // Code pages through Windows' own tables (MultiByteToWideChar).
-#include "platform/rt/code_page.hpp"
-
 #include <windows.h>
 
 #include <charconv>
 #include <vector>
 
-namespace rt {
+#include "platform/rt/code_page_system.hpp"
+
+namespace rt::sys {
 namespace {
 
 // The Windows code page numbers of the names codePageName() passes on;
-// numbers ("CP866") are taken as they are.
+// numbers ("CP866") are taken as they are. UTF-8 never comes here.
 struct NamedCodePage {
   std::string_view name;
   UINT codePage;
 };
 constexpr NamedCodePage kNamed[] = {
-    {"utf-8", 65001},         {"utf8", 65001},        {"us-ascii", 20127},
-    {"ascii", 20127},         {"koi8-r", 20866},      {"koi8r", 20866},
+    {"us-ascii", 20127},      {"ascii", 20127},       {"koi8-r", 20866},      {"koi8r", 20866},
     {"koi8-u", 21866},        {"koi8u", 21866},       {"latin1", 28591},
     {"iso-8859-1", 28591},    {"iso8859-1", 28591},   {"latin2", 28592},
     {"iso-8859-2", 28592},    {"iso8859-2", 28592},   {"iso-8859-3", 28593},
@@ -76,38 +75,21 @@ void appendUtf8(const wchar_t* text, int length, std::string& out) {
   ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data() + at, size, nullptr, nullptr);
 }
 
-}  // namespace
+// A multi-byte code page through MultiByteToWideChar.
+class WindowsConverter final : public TextConverter {
+ public:
+  WindowsConverter(UINT codePage, int longest) : codePage_(codePage), longest_(longest) {}
+  std::size_t append(std::string_view in, std::string& out) override;
 
-CodePageKind codePageChars(const std::string& name, CodePageChars& chars) {
-  const UINT codePage = windowsCodePage(name);
-  CPINFO info{};
-  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return CodePageKind::Unknown;
-  if (info.MaxCharSize > 1) return CodePageKind::MultiByte;
-  for (int b = 0; b < 256; ++b) chars[static_cast<std::size_t>(b)] = charOfByte(codePage, b);
-  return CodePageKind::SingleByte;
-}
-
-struct TextConverter::Impl {
-  UINT codePage = 0;
-  int longest = 1;  // the most bytes one character takes
-  std::vector<wchar_t> wide;
+ private:
+  UINT codePage_;
+  int longest_;  // the most bytes one character takes
+  std::vector<wchar_t> wide_;
 };
 
-TextConverter::TextConverter(const std::string& name) : impl_(std::make_unique<Impl>()) {
-  CPINFO info{};
-  const UINT codePage = windowsCodePage(name);
-  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return;
-  impl_->codePage = codePage;
-  impl_->longest = static_cast<int>(info.MaxCharSize);
-}
-
-TextConverter::~TextConverter() = default;
-
-bool TextConverter::ok() const { return impl_->codePage != 0; }
-
-std::size_t TextConverter::append(std::string_view in, std::string& out) {
-  std::vector<wchar_t>& wide = impl_->wide;
-  const UINT codePage = impl_->codePage;
+std::size_t WindowsConverter::append(std::string_view in, std::string& out) {
+  std::vector<wchar_t>& wide = wide_;
+  const UINT codePage = codePage_;
   const auto convert = [&](const char* p, int n) {
     wide.resize(static_cast<std::size_t>(n) * 2 + 2);
     return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, p, n, wide.data(),
@@ -125,7 +107,7 @@ std::size_t TextConverter::append(std::string_view in, std::string& out) {
   std::size_t at = 0;
   while (at < in.size()) {
     int length = 1, produced = 0;
-    for (; length <= impl_->longest && at + static_cast<std::size_t>(length) <= in.size(); ++length) {
+    for (; length <= longest_ && at + static_cast<std::size_t>(length) <= in.size(); ++length) {
       produced = convert(in.data() + at, length);
       if (produced > 0) break;
     }
@@ -141,4 +123,22 @@ std::size_t TextConverter::append(std::string_view in, std::string& out) {
   return replaced;
 }
 
-}  // namespace rt
+}  // namespace
+
+CodePageKind codePageChars(const std::string& name, CodePageChars& chars) {
+  const UINT codePage = windowsCodePage(name);
+  CPINFO info{};
+  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return CodePageKind::Unknown;
+  if (info.MaxCharSize > 1) return CodePageKind::MultiByte;
+  for (int b = 0; b < 256; ++b) chars[static_cast<std::size_t>(b)] = charOfByte(codePage, b);
+  return CodePageKind::SingleByte;
+}
+
+std::unique_ptr<TextConverter> textConverter(const std::string& name) {
+  CPINFO info{};
+  const UINT codePage = windowsCodePage(name);
+  if (codePage == 0 || !::GetCPInfo(codePage, &info)) return nullptr;
+  return std::make_unique<WindowsConverter>(codePage, static_cast<int>(info.MaxCharSize));
+}
+
+}  // namespace rt::sys

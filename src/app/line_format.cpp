@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/rt/code_page.hpp"
+#include "platform/rt/utf8.hpp"
 
 namespace app {
 namespace {
@@ -16,7 +17,7 @@ char32_t charOf(const CodePage* page, std::uint8_t b) { return page ? (*page)[b]
 
 // The bytes of character `c`: UTF-8 under a code page, else the byte itself.
 std::string bytesOf(const CodePage* page, char32_t c) {
-  return page ? utf8(c) : std::string(1, static_cast<char>(c));
+  return page ? rt::utf8(c) : std::string(1, static_cast<char>(c));
 }
 
 // A value's byte: the soft line break 141 reads as CR where the code page
@@ -55,28 +56,8 @@ void ByteMap::set(std::uint8_t b, std::string_view to) {
   if (to.size() > widest) widest = to.size();
 }
 
-std::string utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
-
 std::size_t replacementsIn(std::string_view s) {
-  static const std::string kUtf8 = utf8(kReplacement);
+  static const std::string kUtf8 = rt::utf8(kReplacement);
   std::size_t n = 0;
   for (std::size_t at = s.find(kUtf8); at != std::string_view::npos; at = s.find(kUtf8, at + kUtf8.size())) ++n;
   return n;
@@ -108,7 +89,7 @@ LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage
 LineFormat makeConvertingFormat(bool rfc4180, char delimiter, const std::string& codePage, bool bom) {
   LineFormat f = makeLineFormat(rfc4180, delimiter, nullptr, bom);
   f.rule = TextRule::Convert;
-  f.converter = std::make_shared<rt::TextConverter>(codePage);
+  f.converter = rt::textConverter(codePage);
   // A byte becomes at most U+FFFD; a character of several bytes no more
   // bytes in UTF-8 than it had; a substitute two bytes for one.
   f.values.widest = f.names.widest = f.binary.widest = 3;
@@ -123,7 +104,7 @@ char* putConverted(const LineFormat& format, char* w, const std::uint8_t* p, std
   text.clear();
   format.converter->append({reinterpret_cast<const char*>(p), n}, text);
   // In UTF-8 the bytes of CR, LF and the quote stand only for themselves.
-  static const std::string kSubstitutes[3] = {utf8(0xBF), utf8(0xC0), utf8(0xC1)};
+  static const std::string kSubstitutes[3] = {rt::utf8(0xBF), rt::utf8(0xC0), rt::utf8(0xC1)};
   for (const char c : text) {
     if (c == '"' && format.rfc4180) {
       *w++ = '"';

@@ -64,17 +64,14 @@ struct LineFormat {
 LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage, bool bom);
 
 // The format of a multi-byte code page, whose text goes through the
-// platform's converter named `codePage` (known to convert) and then the
-// same rules in UTF-8.
+// converter of `codePage` (rt::textConverter(), known to convert) and then
+// the same rules in UTF-8.
 LineFormat makeConvertingFormat(bool rfc4180, char delimiter, const std::string& codePage, bool bom);
 
 // Writes `n` bytes at `p` through the converter of a TextRule::Convert
 // format, values' rules when `value`, names' otherwise; the end of what was
 // written (at most 3 bytes for each of `n`).
 char* putConverted(const LineFormat& format, char* w, const std::uint8_t* p, std::size_t n, bool value);
-
-// The UTF-8 bytes of `c`.
-std::string utf8(char32_t c);
 
 // How many U+FFFD the UTF-8 text `s` holds.
 std::size_t replacementsIn(std::string_view s);

@@ -211,30 +211,39 @@ TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
 
 // Under a code page the report counts the characters it leaves undefined
 // (U+FFFD in the output): 0x81 and 0x8F have no character in 1252, every
-// byte has one in 866, and without a code page nothing is counted.
+// byte has one in 866, and without a code page nothing is counted. UTF-8,
+// by any of its names or from a .CPG file, is read by the program's own
+// decoder, one U+FFFD for each ill-formed part (E2 82 is one).
 TEST_F(ExportRun, TheReportCountsWhatTheCodePageLeavesUndefined) {
   test_support::TableShape shape;
   shape.fields = {{"C", 'C', 4}};
   DbfWriter w(dir_ / "cp.dbf", shape);
   w.append({"a\x81" "b\x8F"});
   w.append({"\x81   "});
+  w.append({"\xE2\x82ok"});
   w.finish();
+  dir_.write("CP.CPG", "65001\r\n");
   const std::string kFfd = "\xEF\xBF\xBD";
+  const std::string utf8Lines = "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n\"" + kFfd + "ok\"\r\n";
   struct Case {
     std::vector<std::string> args;
     std::string lines;
     std::string undefined;  // the count the report gives, "" for none
   };
   const Case cases[] = {
-      {{"-e", "1252", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n", "3"},
-      {{"-e", "1252", "--rfc4180", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n", "3"},
-      {{"-e", "866", "cp", "n"}, "\"a\xD0\x91" "b\xD0\x9F\"\r\n\"\xD0\x91\"\r\n", ""},
-      {{"cp", "n"}, "\"a\x81" "b\x8F\"\r\n\"\x81\"\r\n", ""},
+      {{"-e", "1252", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n\"\xC3\xA2\xE2\x80\x9Aok\"\r\n", "3"},
+      {{"-e", "1252", "--rfc4180", "cp", "n"}, "\"a" + kFfd + "b" + kFfd + "\"\r\n\"" + kFfd + "\"\r\n\"\xC3\xA2\xE2\x80\x9Aok\"\r\n", "3"},
+      {{"-e", "866", "cp", "n"}, "\"a\xD0\x91" "b\xD0\x9F\"\r\n\"\xD0\x91\"\r\n\"\xD1\x82\xD0\x92ok\"\r\n", ""},
+      {{"cp", "n"}, "\"a\x81" "b\x8F\"\r\n\"\x81\"\r\n\"\xE2\x82ok\"\r\n", ""},
+      {{"-e", "utf-8", "cp", "n"}, utf8Lines, "4"},
+      {{"-e", "65001", "cp", "n"}, utf8Lines, "4"},
+      {{"-e", "UTF8", "--rfc4180", "cp", "n"}, utf8Lines, "4"},
+      {{"-e", "auto", "cp", "n"}, utf8Lines, "4"},
   };
   for (const auto& c : cases) {
     const test_support::ProgramRun r = run(c.args);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::string told = report("CP.CSV", "2");
+    std::string told = report("CP.CSV", "3");
     if (!c.undefined.empty()) {
       told.pop_back();
       told += "\n\n" + c.undefined + " characters undefined in the code page were written as U+FFFD.\n";
