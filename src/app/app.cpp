@@ -60,7 +60,9 @@ void fail(const std::string& cMessage) {
 void appMain(const std::vector<std::string>& args) {
   RT_PROC("MAIN");
   Options options;
-  if (const std::string error = parseCommandLine(args, options); !error.empty()) {
+  std::string error = parseCommandLine(args, options);
+  if (error.empty() && !options.help && !options.version) error = encodingUsageError(options);
+  if (!error.empty()) {
     // A usage error: nothing is read or written.
     std::cerr << error << "\n";
     rt::errorLevel(2);

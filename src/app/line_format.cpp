@@ -41,6 +41,20 @@ std::string nameBytes(const CodePage* page, bool rfc4180, std::uint8_t b) {
   return rfc4180 && c == '"' ? "\"\"" : bytesOf(page, c);
 }
 
+// Binary values are read one character per byte (Latin-1) when text is
+// converted, under every code page, so that the bytes can be recovered
+// from the UTF-8; without a conversion they are written as any other value.
+ByteMap binaryMap(bool rfc4180, bool converted) {
+  CodePage latin1{};
+  for (int i = 0; i < 256; ++i) latin1[static_cast<std::size_t>(i)] = static_cast<char32_t>(i);
+  ByteMap map;
+  for (int i = 0; i < 256; ++i) {
+    const auto b = static_cast<std::uint8_t>(i);
+    map.set(b, valueBytes(converted ? &latin1 : nullptr, rfc4180, b));
+  }
+  return map;
+}
+
 }  // namespace
 
 ByteMap ByteMap::identity() {
@@ -70,16 +84,12 @@ LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage
   f.delimiter = delimiter;
   f.rule = codePage ? TextRule::Table : rfc4180 ? TextRule::DoubleQuote : TextRule::Substitute;
   f.rfc4180 = rfc4180;
-  // Binary values are read one character per byte (Latin-1) when text is
-  // converted, so that the bytes can be recovered from the UTF-8.
-  CodePage latin1{};
-  for (int i = 0; i < 256; ++i) latin1[static_cast<std::size_t>(i)] = static_cast<char32_t>(i);
   for (int i = 0; i < 256; ++i) {
     const auto b = static_cast<std::uint8_t>(i);
     f.values.set(b, valueBytes(codePage, rfc4180, b));
-    f.binary.set(b, valueBytes(codePage ? &latin1 : nullptr, rfc4180, b));
     f.names.set(b, nameBytes(codePage, rfc4180, b));
   }
+  f.binary = binaryMap(rfc4180, codePage != nullptr);
   f.values.widest = std::max(f.values.widest, f.binary.widest);
   f.mayReplace = codePage && std::find(codePage->begin(), codePage->end(), kReplacement) != codePage->end();
   if (bom && codePage) f.bom = "\xEF\xBB\xBF";
@@ -90,6 +100,7 @@ LineFormat makeConvertingFormat(bool rfc4180, char delimiter, const std::string&
   LineFormat f = makeLineFormat(rfc4180, delimiter, nullptr, bom);
   f.rule = TextRule::Convert;
   f.converter = rt::textConverter(codePage);
+  f.binary = binaryMap(rfc4180, true);
   // A byte becomes at most U+FFFD; a character of several bytes no more
   // bytes in UTF-8 than it had; a substitute two bytes for one.
   f.values.widest = f.names.widest = f.binary.widest = 3;

@@ -65,7 +65,8 @@ LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage
 
 // The format of a multi-byte code page, whose text goes through the
 // converter of `codePage` (rt::textConverter(), known to convert) and then
-// the same rules in UTF-8.
+// the same rules in UTF-8; binary values are Latin-1, as under a
+// single-byte code page.
 LineFormat makeConvertingFormat(bool rfc4180, char delimiter, const std::string& codePage, bool bom);
 
 // Writes `n` bytes at `p` through the converter of a TextRule::Convert

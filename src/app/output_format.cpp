@@ -14,6 +14,13 @@ std::string companionCodePage(const std::string& cName) {
   return rt::allTrim(rt::memoRead(cCpg));
 }
 
+std::string encodingUsageError(const Options& options) {
+  if (!options.encoding || rt::upper(*options.encoding) == "AUTO") return "";
+  rt::CodePageChars chars;
+  if (rt::codePageChars(rt::codePageName(*options.encoding), chars) != rt::CodePageKind::Unknown) return "";
+  return "dbf2csv: --encoding " + *options.encoding + ": not a code page that can be converted here (dbf2csv --help)";
+}
+
 std::optional<LineFormat> outputFormat(const Options& options, const std::string& cName,
                                        const db::Table& table, std::string& problem) {
   if (!options.encoding) return makeLineFormat(options.rfc4180, options.delimiter, nullptr, false);

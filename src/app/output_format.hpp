@@ -27,6 +27,11 @@ inline constexpr std::string_view kStandardOutput = "-";
 std::optional<LineFormat> outputFormat(const Options& options, const std::string& cName,
                                        const db::Table& table, std::string& problem);
 
+// "" or, when --encoding names a code page that cannot be converted here
+// (not "auto"), the usage error that says so in one line: checked once,
+// before any table is read, for a single run as for a batch.
+std::string encodingUsageError(const Options& options);
+
 // The code page named in the .CPG file beside `cName` (any letter case),
 // "" when there is none.
 std::string companionCodePage(const std::string& cName);

@@ -9,6 +9,7 @@
 #include "src/runtime/console.hpp"
 #include "src/app/app.hpp"
 #include "src/app/options.hpp"
+#include "src/app/output_format.hpp"
 #include "src/batch/arguments.hpp"
 #include "src/batch/processes.hpp"
 #include "src/errors/errors.hpp"
@@ -84,11 +85,12 @@ int start(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   // A batch only runs children of this program: it needs neither the
-  // dialogs nor the database engines. A usage error, --help and --version
-  // are the main routine's, for a batch as for a single table.
+  // dialogs nor the database engines. A usage error (a code page that
+  // cannot be converted among them), --help and --version are the main
+  // routine's, for a batch as for a single table.
   app::Options options;
   if (app::parseCommandLine(args, options).empty() && options.batch && !options.help &&
-      !options.version) {
+      !options.version && app::encodingUsageError(options).empty()) {
     return batch::runBatchCommand(options);
   }
   ui::setToolkit(ui::makeToolkit());

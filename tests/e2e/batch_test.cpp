@@ -199,6 +199,8 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
        "(dbf2csv --help)\n"},
       {{"-r", "data"}, "dbf2csv: --recursive needs --batch (dbf2csv --help)\n"},
       {{"--bom", "--batch", "data"}, "dbf2csv: --bom needs --encoding (dbf2csv --help)\n"},
+      {{"-e", "nosuch", "--batch", "data"},
+       "dbf2csv: --encoding nosuch: not a code page that can be converted here (dbf2csv --help)\n"},
       {{"-d", "\"", "--batch", "data"},
        "dbf2csv: --delimiter \": cannot be a double quote, CR or LF (dbf2csv --help)\n"},
   };

@@ -253,6 +253,32 @@ TEST_F(ExportRun, TheReportCountsWhatTheCodePageLeavesUndefined) {
   }
 }
 
+// A code page named with --encoding that cannot be converted is a usage
+// error before anything is read; one the table declares is that table's
+// failure.
+TEST_F(ExportRun, ACodePageThatCannotBeConvertedIsAUsageErrorOnlyWhenNamed) {
+  writeOrders(dir_ / "orders.dbf");
+  const std::string before = dir_.listing();
+  const test_support::ProgramRun named = run({"-e", "nosuch", "orders"});
+  EXPECT_EQ(named.exitCode, 2);
+  EXPECT_EQ(named.err, "dbf2csv: --encoding nosuch: not a code page that can be converted here (dbf2csv --help)\n");
+  EXPECT_EQ(dir_.listing(), before);
+
+  // Byte 29 = 0x68: Kamenicky (895), which no converter knows.
+  test_support::TableShape shape;
+  shape.fields = {{"C", 'C', 4}};
+  DbfWriter(dir_ / "kam.dbf", shape).finish();
+  {
+    std::fstream f(dir_ / "kam.dbf", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(29);
+    f.put('\x68');
+  }
+  const test_support::ProgramRun declared = run({"-e", "auto", "kam"});
+  EXPECT_EQ(declared.exitCode, 1);
+  EXPECT_EQ(declared.err, "Code page 895 of KAM.DBF cannot be converted here.\n");
+  EXPECT_FALSE(fs::exists(dir_ / "KAM.CSV"));
+}
+
 TEST_F(ExportRun, AnExistingOutputIsReplacedNotAppendedTo) {
   writeOrders(dir_ / "orders.dbf");
   dir_.write("ORDERS.CSV", std::string(100000, 'x'));
