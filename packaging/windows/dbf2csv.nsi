@@ -1,6 +1,6 @@
 ; The Windows setup program of dbf2csv, made with NSIS (makensis) by the
 ; Windows build:
-;   makensis -DVERSION=1.1.0 -DPUBLISHER=... -DFILES=DIR -DOUTFILE=SETUP.EXE dbf2csv.nsi
+;   makensis -DVERSION=1.2.0 -DPUBLISHER=... -DFILES=DIR -DOUTFILE=SETUP.EXE dbf2csv.nsi
 ; DIR holds what is installed: dbf2csv.exe, README.md, LICENSE.txt and
 ; dbf2csv.txt.
 ;
