@@ -230,8 +230,11 @@ TEST(BatchOutput, AnOutputThatIsATablesOwnFileFailsThatTableOnly) {
   const test_support::ProgramRun run = test_support::runProgram(dir.path(), {"--batch", "-o", "out", "data"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(tableLines(run.err),
-            (std::vector<std::string>{"2 tables: 1 converted, 1 failed", "data/a.dbf: Not converted: the output "
-                                      "out/A.CSV is the table data/a.dbf itself.", "data/b.dbf: 1 records"}));
+            (std::vector<std::string>{"2 tables: 1 converted, 1 failed",
+                                      shownPath("data/a.dbf") + ": Not converted: the output " +
+                                          shownPath("out/A.CSV") + " is the table " + shownPath("data/a.dbf") +
+                                          " itself.",
+                                      shownPath("data/b.dbf") + ": 1 records"}));
   EXPECT_EQ(rt_test::readFile(dir / "out/A.CSV"), table);
   EXPECT_EQ(rt_test::readFile(dir / "out/B.CSV"), "\"NAME\"\r\n\"one\"\r\n");
 }

@@ -112,7 +112,8 @@ run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" || status=1
 run_tests "$linux/tests/windows/wine_tests" || status=1
 
 # The setup program: installed, used and uninstalled in the same prefix.
-setup=$(ls "$windows"/dbf2csv-*-setup.exe)
+# The newest: a build folder kept across a version change holds older ones.
+setup=$(ls -t "$windows"/dbf2csv-*-setup.exe | head -n 1)
 version=${setup##*/dbf2csv-}
 WINE="$wine" "$here/setup_round_trip.sh" "$setup" "$linux/dbf2csv" "${version%-setup.exe}" \
   "$here/../../samples/ORDERS.DBF" || status=1
