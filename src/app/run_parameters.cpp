@@ -10,8 +10,6 @@ namespace app {
 
 namespace {
 constexpr std::string_view kTableExtension = ".DBF";
-// What a run reads beside its table: the memo files, a code page file.
-constexpr std::string_view kCompanions[] = {".DBT", ".FPT", ".CPG"};
 constexpr std::string_view kCodePageExtension = ".CPG";
 }  // namespace
 
@@ -45,7 +43,7 @@ std::vector<std::string> companionFiles(const std::string& cFile) {
   // A table's name ends in ".DBF" in some letter case: the stem is the rest.
   const std::string stem = cFile.substr(0, cFile.size() - kTableExtension.size());
   std::vector<std::string> files;
-  for (const std::string_view extension : kCompanions) {
+  for (const std::string_view extension : kCompanionExtensions) {
     const std::string companion = rt::resolvePath(stem + std::string(extension));
     if (rt::file(companion)) files.push_back(companion);
   }

@@ -29,6 +29,8 @@ TableName tableName(std::string_view cTable);
 // The output name beside the table: the final ".DBF" of a normalised name
 // replaced by ".CSV" (a ".DBF" in a directory name stays).
 std::string outputName(const std::string& cName);
+// What a run reads beside its table: the memo files, a code page file.
+inline constexpr std::string_view kCompanionExtensions[] = {".DBT", ".FPT", ".CPG"};
 // The files a run reads beside the table `cFile`: those of its memo files
 // and its code page file (".CPG") that exist, found as the run finds them.
 std::vector<std::string> companionFiles(const std::string& cFile);

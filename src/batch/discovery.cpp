@@ -20,9 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What a run reads beside its table: the memo files, a code page file.
-constexpr const char* kCompanions[] = {".DBT", ".FPT", ".CPG"};
-
 bool isTableName(const fs::path& p) { return rt::upper(p.extension().string()) == ".DBF"; }
 
 // The table's bytes and those of the files read beside it.
@@ -94,8 +91,8 @@ std::vector<std::string> companionsBy(const std::string& table, const Find& find
   std::vector<std::string> files;
   const std::string stem = folderPart(table) + fs::path(rt::baseName(table)).stem().string();
   std::error_code ec;
-  for (const char* ext : kCompanions) {
-    const std::string companion = find(stem + ext);
+  for (const std::string_view ext : app::kCompanionExtensions) {
+    const std::string companion = find(stem + std::string(ext));
     if (!companion.empty() && fs::is_regular_file(companion, ec)) files.push_back(companion);
   }
   return files;
