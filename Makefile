@@ -14,22 +14,22 @@ WINDOWS   ?= build-windows
 # `make run` prints.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build run test test-fast test-asan test-windows bench fuzz clean install package windows
+.PHONY: all deps configure build run test test-fast test-asan test-windows bench fuzz clean install package windows
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-$(BUILD)/Makefile: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR)
-
-build: deps
+# The normal build's configuration, for every rule that builds in $(BUILD);
+# CMake only reruns what changed.
+configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv
 	$(BUILD)/dbf2csv "$(TABLE)"
 
@@ -76,8 +76,7 @@ install: build
 
 # The Debian packages dbf2csv and dbf2csv-qt, and the Windows setup
 # program, in build-package/.
-package: deps windows
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+package: configure windows
 	cmake --build $(BUILD) -j $(JOBS) --target dbf2csv dbf2csv_docs
 	cpack --config $(BUILD)/CPackConfig.cmake -B $(CURDIR)/build-package
 	cp $(WINDOWS)/dbf2csv-*-setup.exe $(CURDIR)/build-package/

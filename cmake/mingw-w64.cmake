@@ -19,8 +19,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Release as the Linux build optimises, stripped: the debugging information
-# would make the file a dozen times larger. MinGW's GCC 12 warns falsely of
-# overlapping copies inside std::string (GCC bug 105329).
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
+# would make the file a dozen times larger.
 set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

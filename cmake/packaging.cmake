@@ -15,9 +15,10 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(DBF2CSV_MAINTAINER "dbf2csv authors <dbf2csv@example.org>")
 
-# The latest release of CHANGELOG.md, which must be this version.
+# The latest release of CHANGELOG.md, which must be this version. An
+# "## [Unreleased]" section above it gathers what the next release brings.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
-file(STRINGS ${CMAKE_SOURCE_DIR}/CHANGELOG.md releases REGEX "^## \\[")
+file(STRINGS ${CMAKE_SOURCE_DIR}/CHANGELOG.md releases REGEX "^## \\[[0-9]")
 list(GET releases 0 latest)
 if(NOT latest MATCHES "^## \\[([^]]+)\\] - ([0-9]+-[0-9]+-[0-9]+)$"
    OR NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)

@@ -18,23 +18,23 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/dbf2csv.rc PROPERTIES
 target_sources(dbf2csv PRIVATE ${CMAKE_BINARY_DIR}/dbf2csv.rc ${DBF2CSV_ICO})
 
 # What a Windows user downloads, as a zip and as a setup program: the
-# program, the README, the licence and the manual page as plain text.
+# program, the licence, and as its README the manual page in plain text
+# with CR LF line ends (the Markdown README reads badly in Notepad).
 find_program(GROFF groff REQUIRED)
-set(DBF2CSV_MANUAL_TEXT ${CMAKE_BINARY_DIR}/dbf2csv.txt)
+set(DBF2CSV_MANUAL_TEXT ${CMAKE_BINARY_DIR}/README.txt)
 add_custom_command(OUTPUT ${DBF2CSV_MANUAL_TEXT}
-  COMMAND sh -c "${GROFF} -man -Tascii -P-cbou '${doc_dir}/dbf2csv.1' > '${DBF2CSV_MANUAL_TEXT}'"
+  COMMAND sh -c "${GROFF} -man -Tascii -P-cbou '${doc_dir}/dbf2csv.1' | sed 's/$/\\r/' > '${DBF2CSV_MANUAL_TEXT}'"
   DEPENDS ${doc_dir}/dbf2csv.1 VERBATIM)
 set(DBF2CSV_ZIP_DIR ${CMAKE_BINARY_DIR}/zip)
 set(DBF2CSV_ZIP ${CMAKE_BINARY_DIR}/dbf2csv-${PROJECT_VERSION}-win64.zip)
 add_custom_command(OUTPUT ${DBF2CSV_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${DBF2CSV_ZIP_DIR}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DBF2CSV_ZIP_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dbf2csv> ${CMAKE_SOURCE_DIR}/README.md
-    ${DBF2CSV_MANUAL_TEXT} ${DBF2CSV_ZIP_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dbf2csv> ${DBF2CSV_MANUAL_TEXT} ${DBF2CSV_ZIP_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${DBF2CSV_ZIP_DIR}/LICENSE.txt
   COMMAND ${CMAKE_COMMAND} -E chdir ${DBF2CSV_ZIP_DIR}
-    ${CMAKE_COMMAND} -E tar cf ${DBF2CSV_ZIP} --format=zip dbf2csv.exe README.md LICENSE.txt dbf2csv.txt
-  DEPENDS dbf2csv ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE ${DBF2CSV_MANUAL_TEXT} VERBATIM)
+    ${CMAKE_COMMAND} -E tar cf ${DBF2CSV_ZIP} --format=zip dbf2csv.exe README.txt LICENSE.txt
+  DEPENDS dbf2csv ${CMAKE_SOURCE_DIR}/LICENSE ${DBF2CSV_MANUAL_TEXT} VERBATIM)
 add_custom_target(windows_zip DEPENDS ${DBF2CSV_ZIP})
 
 # The setup program (NSIS): the same files with the icon, installed into

@@ -1,8 +1,8 @@
 ; The Windows setup program of dbf2csv, made with NSIS (makensis) by the
 ; Windows build:
 ;   makensis -DVERSION=1.2.0 -DPUBLISHER=... -DFILES=DIR -DOUTFILE=SETUP.EXE dbf2csv.nsi
-; DIR holds what is installed: dbf2csv.exe, README.md, LICENSE.txt and
-; dbf2csv.txt.
+; DIR holds what is installed: dbf2csv.exe, README.txt (the manual page as
+; plain text) and LICENSE.txt.
 ;
 ; It installs into Program Files\dbf2csv for every user, with a Start menu
 ; entry, an uninstaller registered under Apps and features, and (unless
@@ -56,9 +56,11 @@ Section "dbf2csv" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
   File "${FILES}\dbf2csv.exe"
-  File "${FILES}\README.md"
+  File "${FILES}\README.txt"
   File "${FILES}\LICENSE.txt"
-  File "${FILES}\dbf2csv.txt"
+  ; What 1.2.0 and earlier installed under other names.
+  Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\dbf2csv.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The Start menu entry starts in the user's documents: the program writes
@@ -112,9 +114,8 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$INSTDIR\dbf2csv.exe"
-  Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\dbf2csv.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegValue HKLM "Software\Classes\.dbf\OpenWithProgids" "${PROGID}"

@@ -32,9 +32,12 @@ query() {
 
 install() {
   "$wine" "$setup" /S "$@" >"$work/setup.out" 2>&1 || fail "the setup program ended with $?"
-  for f in dbf2csv.exe uninstall.exe README.md LICENSE.txt dbf2csv.txt; do
+  for f in dbf2csv.exe uninstall.exe README.txt LICENSE.txt; do
     [ -f "$folder/$f" ] || fail "$f is not in Program Files\\dbf2csv"
   done
+  # The README is text for Notepad: the manual page with CR LF line ends.
+  head -n 1 "$folder/README.txt" | grep -q "$(printf '\r')\$" || fail "README.txt lacks CR LF line ends"
+  grep -q "^NAME" "$folder/README.txt" || fail "README.txt is not the manual page"
   [ -f "$link" ] || fail "no Start menu entry"
   registered=$(query "$uninstall_key")
   for value in "DisplayName    REG_SZ    dbf2csv" "DisplayVersion    REG_SZ    $version" \
