@@ -55,11 +55,5 @@ TEST(OutputName, OnlyTheFinalExtensionBecomesCsv) {
   for (const auto& c : cases) EXPECT_EQ(app::outputName(c.table), c.output) << c.table;
 }
 
-TEST(UpdateStep, TenUpToAThousandRecordsThenAHundred) {
-  EXPECT_EQ(app::updateStep(0), 10u);
-  EXPECT_EQ(app::updateStep(1000), 10u);
-  EXPECT_EQ(app::updateStep(1001), 100u);
-  EXPECT_EQ(app::updateStep(4000000), 100u);
-}
 
 }  // namespace

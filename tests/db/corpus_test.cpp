@@ -13,6 +13,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/settings.hpp"
 #include "tests/db/db_test_util.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace {
 
@@ -82,7 +83,7 @@ class CorpusTest : public db_test::WithDrivers<testing::TestWithParam<CorpusTabl
 
 TEST_P(CorpusTest, ReadsAsTheOracleExpects) {
   const CorpusTable& t = GetParam();
-  const std::string bytes = db_test::slurp(t.path);
+  const std::string bytes = rt_test::readFile(t.path);
   ASSERT_FALSE(bytes.empty());
   const auto version = static_cast<unsigned char>(bytes[0]);
   const bool fox = (version >= 0x30 && version <= 0x32) || version == 0xF5;

@@ -88,11 +88,4 @@ std::string exportCurrentArea(bool names) {
   return out;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 }  // namespace db_test

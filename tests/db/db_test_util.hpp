@@ -79,7 +79,5 @@ std::string exported(const rt::Value& v);
 // visible record from the top, each ended by CR LF.
 std::string exportCurrentArea(bool names);
 
-// The whole content of a file.
-std::string slurp(const std::string& path);
 
 }  // namespace db_test

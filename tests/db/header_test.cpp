@@ -9,6 +9,7 @@
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "tests/db/db_test_util.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -45,7 +46,7 @@ TEST_F(DamagedTables, BadHeadersAreRefusedWithTheReason) {
     std::string expected;  // "@" is the table's path
     bool foxToo = true;    // false: the FoxPro engine refuses the version before the header
   };
-  const std::string good = db_test::slurp(goodTable());
+  const std::string good = rt_test::readFile(goodTable());
   auto edited = [&](std::size_t at, std::string bytes) {
     return [=, this](const std::string& p) { writeFile(p, std::string(good).replace(at, bytes.size(), bytes)); };
   };
@@ -81,7 +82,7 @@ TEST_F(DamagedTables, BadHeadersAreRefusedWithTheReason) {
 }
 
 TEST_F(DamagedTables, EachEngineRefusesTheOtherFamilysVersions) {
-  const std::string good = db_test::slurp(goodTable());
+  const std::string good = rt_test::readFile(goodTable());
   const std::string path = dir_.file("v.dbf");
   struct Version {
     char byte;
@@ -98,7 +99,7 @@ TEST_F(DamagedTables, EachEngineRefusesTheOtherFamilysVersions) {
 }
 
 TEST_F(DamagedTables, EveryByteEditOfTheHeaderOpensOrIsRefusedCleanly) {
-  const std::string good = db_test::slurp(goodTable());
+  const std::string good = rt_test::readFile(goodTable());
   const std::string path = dir_.file("edit.dbf");
   for (std::size_t at = 0; at < 97; ++at) {
     for (char value : {'\x00', '\x0D', '\x7F', '\xFF'}) {
@@ -126,7 +127,7 @@ TEST_F(DamagedTables, EveryByteEditOfTheHeaderOpensOrIsRefusedCleanly) {
 }
 
 TEST_F(DamagedTables, EveryTruncationReadsTheWholeRecordsThenSaysTheRestIsMissing) {
-  const std::string good = db_test::slurp(goodTable());
+  const std::string good = rt_test::readFile(goodTable());
   const std::string path = dir_.file("cut.dbf");
   const std::size_t headerLength = 97, recordLength = 11;
   for (std::size_t size = 0; size < good.size(); ++size) {

@@ -8,6 +8,7 @@
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
 #include "tests/db/db_test_util.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -215,7 +216,7 @@ TEST_F(Memos, AZeroedBlockInTheHeaderReadsAsAnEmptyMemo) {
 TEST_F(Memos, RetryReadsTheMemoAgain) {
   const std::string path = write(memoSpec(0xF5, MemoLayout::Fpt, 10), {"first", "second"});
   // Record 2's memo is cut off; the block puts it back and asks for a retry.
-  const std::string whole = db_test::slurp(memoPath_);
+  const std::string whole = rt_test::readFile(memoPath_);
   test_support::truncateFile(memoPath_, whole.size() - 64);
   ASSERT_FALSE(db_test::openUnder("FOXCDX", path));
   int raised = 0;
@@ -232,7 +233,7 @@ TEST_F(Memos, RetryReadsTheMemoAgain) {
 TEST_F(Memos, EveryTruncationOfTheMemoFileFailsCleanly) {
   const std::vector<std::string> memos = {"alpha", kLong, "omega"};
   const std::string path = write(memoSpec(0x30, MemoLayout::Fpt, 4), memos);
-  const std::string whole = db_test::slurp(memoPath_);
+  const std::string whole = rt_test::readFile(memoPath_);
   for (std::size_t size = 0; size < whole.size(); ++size) {
     SCOPED_TRACE(size);
     std::ofstream(memoPath_, std::ios::binary | std::ios::trunc) << whole.substr(0, size);

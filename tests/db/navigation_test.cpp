@@ -7,6 +7,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/settings.hpp"
 #include "tests/db/db_test_util.hpp"
+#include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
 
 namespace {
@@ -124,7 +125,7 @@ TEST_F(Navigation, AMissingRecordIsAnErrorWhoseDefaultEndsTheTable) {
 
 TEST_F(Navigation, RetryReadsTheMissingRecordAgain) {
   const std::string path = table("abc");
-  const std::string whole = db_test::slurp(path);
+  const std::string whole = rt_test::readFile(path);
   test_support::truncateFile(path, 65 + 2);
   ASSERT_FALSE(db_test::openUnder("DBFNTX", path));
   // The writer finishes the file while the error is shown.

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "src/batch/processes.hpp"
+#include "platform/rt/strings.hpp"
 #include "tests/support/program_run.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_environment.hpp"
@@ -49,15 +50,10 @@ std::string shownPath(std::string path) {
   return path;
 }
 
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // The table `path` (its folders as on disk, its file name upper-cased) as
 // a run names it in its messages: upper-cased whole on Windows.
 std::string tableInMessages(const std::string& path) {
-  return testingWindows() ? upper(shownPath(path)) : path;
+  return testingWindows() ? rt::upper(shownPath(path)) : path;
 }
 
 void copyWithCompanions(const std::string& folder, const std::string& table, const fs::path& to) {
@@ -132,7 +128,7 @@ class Batch : public testing::Test {
 
   void expectGoodTablesLikeTheOracle(const std::string& outFolder) {
     for (const auto& [folder, table] : kGood) {
-      const std::string csv = outFolder + "/" + upper(fs::path(table).stem().string()) + ".CSV";
+      const std::string csv = outFolder + "/" + rt::upper(fs::path(table).stem().string()) + ".CSV";
       EXPECT_EQ(rt_test::readFile(dir_ / csv), oracle(folder, table, dir_ / "oracle.csv")) << csv;
     }
   }
@@ -312,7 +308,7 @@ TEST(BatchOptions, EveryTableIsConvertedAsTheOracleConvertsItWithTheSameOptions)
       EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
     }
     for (const auto& [folder, table] : tables) {
-      const std::string csv = dir / (out + "/" + upper(fs::path(table).stem().string()) + ".CSV");
+      const std::string csv = dir / (out + "/" + rt::upper(fs::path(table).stem().string()) + ".CSV");
       if (std::find(c.refused.begin(), c.refused.end(), table) != c.refused.end()) {
         EXPECT_FALSE(fs::exists(csv)) << csv;
       } else {

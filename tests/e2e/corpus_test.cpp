@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rt/strings.hpp"
 #include "tests/support/program_run.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -29,11 +30,6 @@ void PrintTo(const CorpusTable& t, std::ostream* os) { *os << t.folder << '/' <<
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
 
@@ -117,7 +113,7 @@ TEST_P(CheckedTable, OutputIsTheOraclesByteForByte) {
         names ? std::vector<std::string>{t.name} : std::vector<std::string>{t.name, "N"};
     const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
     EXPECT_EQ(run.exitCode, 0) << run.explain(dir.path());
-    const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+    const std::string csv = dir / (rt::upper(fs::path(t.name).stem().string()) + ".CSV");
     EXPECT_EQ(rt_test::readFile(csv), oracle(t, names, dir / "oracle.out"))
         << t.folder << "/" << t.name << (names ? " with" : " without") << " field names: "
         << run.explain(dir.path());
@@ -145,7 +141,7 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
     std::vector<std::string> args = options;
     args.push_back(t.name);
     const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
-    const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+    const std::string csv = dir / (rt::upper(fs::path(t.name).stem().string()) + ".CSV");
     const std::string expected = oracle(t, true, dir / "oracle.out", options);
     const std::string what = t.folder + "/" + t.name + " with " + options[0] + " " + options.back();
     if (expected == "(the oracle failed)") {
@@ -175,11 +171,11 @@ TEST_P(MemoMissingTable, IsNotOpened) {
   EXPECT_EQ(run.exitCode, 1);
   // The reason follows, naming the memo file the table's family reads.
   const std::string stem = fs::path(t.name).stem().string();
-  const std::string told = "Not able to open " + upper(t.name) + ".\ndbf2csv: Memo file " + stem;
+  const std::string told = "Not able to open " + rt::upper(t.name) + ".\ndbf2csv: Memo file " + stem;
   EXPECT_TRUE(run.err == told + ".DBT of the table not found\n" ||
               run.err == told + ".FPT of the table not found\n")
       << run.err;
-  EXPECT_FALSE(fs::exists(dir / (upper(fs::path(t.name).stem().string()) + ".CSV")));
+  EXPECT_FALSE(fs::exists(dir / (rt::upper(fs::path(t.name).stem().string()) + ".CSV")));
 }
 
 TEST_P(UncheckedTable, IsConvertedOrRefusedCleanly) {
@@ -188,7 +184,7 @@ TEST_P(UncheckedTable, IsConvertedOrRefusedCleanly) {
   copyTable(t, dir.path());
   const test_support::ProgramRun run = test_support::runProgram(dir.path(), {t.name});
   ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
-  const std::string csv = dir / (upper(fs::path(t.name).stem().string()) + ".CSV");
+  const std::string csv = dir / (rt::upper(fs::path(t.name).stem().string()) + ".CSV");
   EXPECT_EQ(fs::exists(csv), run.exitCode == 0) << run.err;
   EXPECT_EQ(dir.listing().find(".tmp"), std::string::npos) << dir.listing();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rt/strings.hpp"
 #include "tests/reliability/program_runs.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -42,9 +43,7 @@ std::string corpusFile(const CorpusTable& t, const char* name) {
 
 // The command-line name of a table and the output name it gives.
 std::string upperStem(const char* name) {
-  std::string stem = fs::path(name).stem();
-  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return stem;
+  return rt::upper(fs::path(name).stem().string());
 }
 
 // A directory holding the table and its memo file, `cut` of them cut short,

@@ -8,20 +8,6 @@
 
 namespace {
 
-TEST(ErrorCodesTest, TheSilentCodesBelongToTheirConditions) {
-  EXPECT_EQ(rt::conditionInfo(rt::Condition::ZeroDivide).genCode, 11);
-  EXPECT_TRUE(rt::conditionInfo(rt::Condition::ZeroDivide).canSubstitute);
-
-  auto shared = rt::makeError(rt::Condition::TableShared, "/data/ORDERS.DBF", "DBUSEAREA", 0);
-  EXPECT_EQ(shared->genCode, 71);
-  EXPECT_EQ(shared->osCode, 32);
-  EXPECT_TRUE(shared->canDefault);
-  EXPECT_TRUE(shared->canRetry);
-
-  auto lock = rt::makeError(rt::Condition::LockRefused);
-  EXPECT_EQ(lock->genCode, 78);
-  EXPECT_TRUE(lock->canDefault);
-}
 
 TEST(ErrorCodesTest, DamagedBytesAreNotRetried) {
   for (auto c : {rt::Condition::HeaderDamaged, rt::Condition::RecordBeyondEnd, rt::Condition::MemoOutOfRange,

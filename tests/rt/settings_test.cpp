@@ -10,17 +10,6 @@ class SettingsTest : public testing::Test {
   void TearDown() override { rt::resetSettings(); }
 };
 
-TEST_F(SettingsTest, StartValues) {
-  EXPECT_TRUE(rt::set(rt::Set::Console).logical());
-  EXPECT_FALSE(rt::set(rt::Set::Deleted).logical());
-  EXPECT_FALSE(rt::set(rt::Set::Century).logical());
-  EXPECT_FALSE(rt::set(rt::Set::Exact).logical());
-  EXPECT_EQ(rt::set(rt::Set::Epoch).num(), 1900);
-  EXPECT_EQ(rt::set(rt::Set::Decimals).num(), 2);
-  EXPECT_EQ(rt::set(rt::Set::DateFormat).text(), "mm/dd/yy");
-  EXPECT_EQ(rt::set(rt::Set::AltFile).text(), "");
-  EXPECT_TRUE(rt::set(rt::Set::DbLayer).isNil());
-}
 
 TEST_F(SettingsTest, SetReturnsThePreviousValue) {
   EXPECT_FALSE(rt::set(rt::Set::Deleted, true).logical());

@@ -63,22 +63,6 @@ TEST(FontName, ANameWithoutPositivePointsIsNoFont) {
   }
 }
 
-TEST(MessageBox, ButtonSetsInTheirWindowsOrderWithTheirCaptions) {
-  using B = ui::Buttons;
-  const std::pair<B, std::string> cases[] = {
-      {B::Ok, "OK"},
-      {B::OkCancel, "OK Cancel"},
-      {B::AbortRetryIgnore, "Abort Retry Ignore"},
-      {B::YesNoCancel, "Yes No Cancel"},
-      {B::YesNo, "Yes No"},
-      {B::RetryCancel, "Retry Cancel"},
-  };
-  for (const auto& [buttons, captions] : cases) {
-    std::string shown;
-    for (const ui::Answer a : ui::answersOf(buttons)) shown += (shown.empty() ? "" : " ") + std::string(ui::captionOf(a));
-    EXPECT_EQ(shown, captions);
-  }
-}
 
 TEST(MessageBox, TheIconIsTheIconBitsOfTheStyleWord) {
   const std::pair<int, ui::Icon> cases[] = {

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rt/strings.hpp"
 #include "tests/support/program_run.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
@@ -38,11 +39,6 @@ std::string windowsName(const std::string& path) {
   for (char& c : name)
     if (c == '/') c = '\\';
   return name;
-}
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 const std::string kPrevious = "\"previous\",\"output\"\r\n";
@@ -154,7 +150,7 @@ TEST_F(WineRun, AJobFileNamesTheTableWithADriveLetterOrAUncName) {
     dir_.write("RAZAVOZ.INP", table + "||T\r\n");
     const test_support::ProgramRun r = test_support::runProgram(dir_.path(), {});
     EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;
-    EXPECT_EQ(r.err, "Program Ended Normally\n\nFile " + upper(table) + ".CSV Created with 2 records.\n");
+    EXPECT_EQ(r.err, "Program Ended Normally\n\nFile " + rt::upper(table) + ".CSV Created with 2 records.\n");
     EXPECT_EQ(rt_test::readFile(dir_ / "ORDERS.CSV"), "\"NAME\",\"QTY\"\r\n" + kLines) << table;
     EXPECT_EQ(dir_.listing(), "ORDERS.CSV ORDERS.DBF") << table;
     fs::remove(dir_ / "ORDERS.CSV");
@@ -227,11 +223,11 @@ TEST_F(WineRun, ABatchNamesEveryFileWithBackslashes) {
       test_support::runProgram(dir_.path(), {"-r", "-j", "1", "-o", "out/csv", "--batch", data});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, shown + "\\ORDERS.DBF: 2 records\n" +
-                       shown + "\\sub\\CUT.DBF: Record 2 of " + upper(shown) +
+                       shown + "\\sub\\CUT.DBF: Record 2 of " + rt::upper(shown) +
                        "\\SUB\\CUT.DBF lies beyond the end of the file: the file ends before it (it holds 1 "
                        "whole records of the 2 its header counts) (error log out\\csv\\sub\\CUT.LOG)\n" +
-                       shown + "\\sub\\BROKEN.DBF: Not able to open " + upper(shown) +
-                       "\\SUB\\BROKEN.DBF. Table " + upper(shown) +
+                       shown + "\\sub\\BROKEN.DBF: Not able to open " + rt::upper(shown) +
+                       "\\SUB\\BROKEN.DBF. Table " + rt::upper(shown) +
                        "\\SUB\\BROKEN.DBF has version byte 0x6E, which this driver does not read\n"
                        "3 tables: 1 converted, 2 failed\n"
                        "Error logs: out\\csv\\sub\\CUT.LOG\n");

@@ -72,12 +72,6 @@ class ExportRunTest : public QtTest {
     };
   }
 
-  static std::string slurp(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
-  }
-
   app_test::ScratchDir dir;
 };
 
@@ -102,7 +96,7 @@ TEST_F(ExportRunTest, DialogThenProgressWindowUnderTheFinalMessageThenNothing) {
   EXPECT_EQ(seen.value, 3);
   EXPECT_EQ(progressWindow(), nullptr);
   EXPECT_EQ(rt::errorLevel(), 0);
-  EXPECT_EQ(slurp("data/ORDERS.CSV"),
+  EXPECT_EQ(rt_test::readFile("data/ORDERS.CSV"),
             "\"NAME\",\"QTY\"\r\n\"Smith\",\"12\"\r\n\"Jones\",\"12\"\r\n\"Brown\",\"12\"\r\n");
 }
 
