@@ -1,54 +1,14 @@
 // The routine path of the export: the record's values (DBF2ARRAY), each as
-// the text that goes between the double quotes of the output (VARTOCHAR).
+// the text that goes between the double quotes of the output (VARTOCHAR,
+// TRIM), for tables whose records are not kept as bytes.
 #include "src/app/values_renderer.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/message_box.hpp"
 #include "src/app/line_writer.hpp"
-#include "src/app/substitute.hpp"
 
 namespace app {
-namespace {
-
-// ALLTRIM of the text appended to `out` from `start` on, in place.
-void allTrimFrom(std::string& out, std::size_t start) {
-  const std::string_view appended(out.data() + start, out.size() - start);
-  const std::string_view kept = rt::allTrimView(appended);
-  if (kept.size() == appended.size()) return;
-  const std::size_t offset = static_cast<std::size_t>(kept.data() - appended.data());
-  out.erase(start + offset + kept.size());
-  out.erase(start, offset);
-}
-
-// VARTOCHAR appended to `out`.
-void appendVarToChar(std::string& out, const rt::Value& xValue) {
-  const char cType = xValue.type();
-  switch (cType) {
-    // A date field that holds no date keeps its stored characters, which may
-    // be any byte: they are substituted like text (a real date's digits are
-    // left as they are).
-    case 'D': appendSubstituted(out, xValue.date().dtos()); break;
-    case 'L': out += xValue.logical() ? 'T' : 'F'; break;
-    case 'N': {
-      const std::size_t start = out.size();
-      rt::appendStr(out, xValue.number());
-      allTrimFrom(out, start);
-      break;
-    }
-    case 'C':
-    case 'M': appendSubstituted(out, xValue.text()); break;
-    default: msg(std::string("UNDETERMINED TYPE ") + cType); break;
-  }
-}
-
-}  // namespace
-
-void appendSubstituted(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out.resize(start + text.size());
-  copySubstituted(out.data() + start, text);
-}
 
 void dbf2Array(rt::Array& aRecord) {
   RT_PROC("DBF2ARRAY");
@@ -74,13 +34,6 @@ rt::Array dbf2Array(const std::optional<std::string>& cAlias) {
     db::inArea(db::select(*cAlias), [&] { dbf2Array(aRecord); });
   }
   return aRecord;
-}
-
-std::string varToChar(const rt::Value& xValue) {
-  RT_PROC("VARTOCHAR");
-  std::string cText;
-  appendVarToChar(cText, xValue);
-  return cText;
 }
 
 void writeValue(LineWriter& out, const rt::Value& xValue, bool binary) {
@@ -123,13 +76,6 @@ std::string_view valuesLine(LineWriter& out, const rt::Array& aRecord,
     writeValue(out, aRecord[i], i < binary.size() && binary[i]);
   }
   return out.end();
-}
-
-std::string changeSpecialChars(std::string_view cText) {
-  RT_PROC("CHANGESPECIALCHARS");
-  std::string cResult;
-  appendSubstituted(cResult, cText);
-  return cResult;
 }
 
 }  // namespace app
