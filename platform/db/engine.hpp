@@ -65,16 +65,4 @@ bool driverExists(const std::string& driver);
 // engine, or a loaded visible engine); nullptr when no such driver exists.
 std::shared_ptr<DataEngine> dataEngineFor(const std::string& driver);
 
-// Test seams. Used by tests: make an engine fail to load or a composite fail
-// to build; reset the registry to nothing loaded.
-void setEngineAvailable(std::function<bool(const std::string& engine)> available);
-void setBuildAvailable(std::function<bool(const std::string& driver)> available);
-// Unloads every engine and composite and forgets the default driver and the
-// DBEINFO values; the availability seams and test engines stay as set.
-void resetEngines();
-// Makes a data engine of the test's own known under `name`: dbeLoad() of that
-// name then succeeds and opening through it (as a driver name) uses `engine`.
-// Used by tests (an engine whose tables fail to commit, for instance).
-void installTestEngine(const std::string& name, std::shared_ptr<DataEngine> engine);
-
 }  // namespace db

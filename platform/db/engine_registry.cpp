@@ -7,6 +7,7 @@
 
 #include "platform/db/data_engines.hpp"
 #include "platform/db/engine.hpp"
+#include "platform/db/engine_test_helper.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace db {

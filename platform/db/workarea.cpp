@@ -6,6 +6,7 @@
 
 #include "platform/db/db_errors.hpp"
 #include "platform/db/engine.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/strings.hpp"
 #include "platform/rt/paths.hpp"
 

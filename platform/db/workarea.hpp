@@ -52,8 +52,6 @@ void dbRollback();
 void dbCloseArea();
 // WORKSPACELIST: the numbers of the areas in use, lowest first.
 std::vector<int> workspaceList();
-// Closes every area. Used by tests.
-void closeAll();
 
 // Evaluates `f` with area `area` current, then makes the previous area
 // current again on every path.

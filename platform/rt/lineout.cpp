@@ -5,6 +5,7 @@
 
 #include "platform/rt/display.hpp"
 #include "platform/rt/error_codes.hpp"
+#include "platform/rt/lineout_test_helper.hpp"
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 

@@ -29,8 +29,5 @@ void outErr(const Array& values);
 // create error; true when the file is open afterwards.
 bool openOutputFile(Set which, std::string_view name, bool additive);
 
-// Used by tests: console output goes to `writer` instead of standard
-// output; an empty function restores standard output.
-void setConsoleWriter(std::function<void(std::string_view)> writer);
 
 }  // namespace rt

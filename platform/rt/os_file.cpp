@@ -1,6 +1,7 @@
 // The parts of the file layer every system shares; the calls into the
 // system itself are in os_file_posix.cpp (and its twin for other systems).
 #include "platform/rt/os_file.hpp"
+#include "platform/rt/os_file_test_helper.hpp"
 
 #include <utility>
 

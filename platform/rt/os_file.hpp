@@ -75,11 +75,6 @@ class OsFile {
   std::intptr_t handle_ = kNone;  // the system's own handle, opaque here
 };
 
-// Used by tests: after `okBytes` more bytes have been written, every write
-// of the file layer fails with `osCode` (dos::DiskFull for a full disk). An
-// osCode of 0 turns the failure off.
-void failWritesAfter(std::size_t okBytes, int osCode);
-
 // Removes the file `path`.
 [[nodiscard]] Status removeFile(const std::string& path);
 // Gives `from` the name `to`, replacing a file there.

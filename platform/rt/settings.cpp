@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/rt/lineout.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 
 namespace rt {
 

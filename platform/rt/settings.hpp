@@ -57,7 +57,5 @@ Value set(Set which);
 // cannot be opened.
 Value set(Set which, const Value& value, bool additive = false);
 
-// Resets every setting to its start value. Used by tests.
-void resetSettings();
 
 }  // namespace rt

@@ -12,6 +12,7 @@
 
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/app/bytes_renderer.hpp"

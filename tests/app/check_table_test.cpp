@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/settings.hpp"
 #include "src/app/check_table.hpp"
 #include "src/app/open_table.hpp"

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
+#include "platform/rt/os_file_test_helper.hpp"
 #include "platform/rt/output_file.hpp"
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "src/app/export_table.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/support/temp_dir.hpp"

@@ -6,7 +6,9 @@
 
 #include "platform/db/data_engines.hpp"
 #include "platform/db/engine.hpp"
+#include "platform/db/engine_test_helper.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/call_frame.hpp"
 #include "platform/rt/error_codes.hpp"

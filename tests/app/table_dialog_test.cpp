@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/files.hpp"
 #include "src/app/table_dialog.hpp"
 #include "src/runtime/startup.hpp"

@@ -1,3 +1,5 @@
+#include "platform/db/workarea_test_helper.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "tests/db/db_test_util.hpp"
 
 #include <fstream>

@@ -7,6 +7,7 @@
 #include "platform/db/data_engines.hpp"
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/db/db_test_util.hpp"
 #include "tests/support/dbf_writer.hpp"
 

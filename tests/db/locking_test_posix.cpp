@@ -11,6 +11,7 @@
 
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/db/locking_fixture.hpp"
 
 namespace {

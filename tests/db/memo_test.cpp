@@ -7,6 +7,7 @@
 
 #include "platform/db/engine.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/db/db_test_util.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"

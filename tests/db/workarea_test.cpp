@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/engine.hpp"
+#include "platform/db/engine_test_helper.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/db/db_test_util.hpp"
 #include "tests/support/dbf_writer.hpp"
 

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "platform/rt/error_block.hpp"
+#include "platform/rt/lineout_test_helper.hpp"
 #include "platform/rt/program_end.hpp"
 #include "platform/rt/lineout.hpp"
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/fake_toolkit.hpp"
 

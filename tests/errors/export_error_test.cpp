@@ -12,6 +12,7 @@
 
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/program_end.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"

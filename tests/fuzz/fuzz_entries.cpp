@@ -1,3 +1,4 @@
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/fuzz/fuzz_entries.hpp"
 #include <stdlib.h>
 #include <unistd.h>

@@ -1,3 +1,6 @@
+#include "platform/db/workarea_test_helper.hpp"
+#include "platform/rt/lineout_test_helper.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "tests/reliability/program_runs.hpp"
 
 #include <unistd.h>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rt/os_file_test_helper.hpp"
 #include "platform/rt/paths.hpp"
 #include "tests/support/temp_dir.hpp"
 

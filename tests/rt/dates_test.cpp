@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 
 namespace {
 

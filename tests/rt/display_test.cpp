@@ -6,6 +6,7 @@
 
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 
 namespace {
 

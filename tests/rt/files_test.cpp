@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/rt/os_file_test_helper.hpp"
 #include "platform/rt/output_file.hpp"
 #include "tests/support/temp_dir.hpp"
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/rt/error_block.hpp"
+#include "platform/rt/lineout_test_helper.hpp"
+#include "platform/rt/os_file_test_helper.hpp"
 #include "platform/rt/output_file.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace {

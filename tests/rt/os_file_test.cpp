@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/rt/os_file_test_helper.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace {

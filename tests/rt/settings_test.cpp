@@ -1,4 +1,5 @@
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "platform/rt/masks.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "platform/rt/strings.hpp"
 
 #include <gtest/gtest.h>

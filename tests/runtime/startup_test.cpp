@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "platform/db/engine.hpp"
+#include "platform/db/engine_test_helper.hpp"
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/program_end.hpp"
 #include "platform/rt/settings.hpp"
+#include "platform/rt/settings_test_helper.hpp"
 #include "src/runtime/detail.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/support/fake_toolkit.hpp"

@@ -1,3 +1,5 @@
+#include "platform/db/engine_test_helper.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "tests/support/test_drivers.hpp"
 
 #include "platform/db/engine.hpp"

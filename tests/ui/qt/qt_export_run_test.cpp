@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/program_end.hpp"
 #include "src/app/app.hpp"
 #include "src/runtime/startup.hpp"

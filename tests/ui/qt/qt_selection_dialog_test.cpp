@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/files.hpp"
 #include "src/app/table_dialog.hpp"
 #include "src/runtime/startup.hpp"

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "platform/db/workarea.hpp"
+#include "platform/db/workarea_test_helper.hpp"
 #include "platform/rt/program_end.hpp"
 #include "platform/ui/qt/qt_application.hpp"
 #include "platform/ui/qt/qt_toolkit.hpp"
