@@ -9,25 +9,12 @@ namespace rt {
 
 namespace {
 
-// The injected failure (tests only): bytes still allowed, and the osCode.
-struct InjectedFailure {
-  std::size_t okBytes = 0;
-  int osCode = 0;
-};
-InjectedFailure injected;
-
-// How many of `size` bytes may be written before the injected failure; 0
-// once the allowance is spent.
-std::size_t allowance(std::size_t size) {
-  if (injected.osCode == 0) return size;
-  const std::size_t ok = size < injected.okBytes ? size : injected.okBytes;
-  injected.okBytes -= ok;
-  return ok;
-}
+// What stands before the system's writes; none but in tests.
+WriteSeam* seam = nullptr;
 
 }  // namespace
 
-void failWritesAfter(std::size_t okBytes, int osCode) { injected = {okBytes, osCode}; }
+WriteSeam* setWriteSeam(WriteSeam* next) { return std::exchange(seam, next); }
 
 OsFile::~OsFile() { (void)close(); }
 
@@ -45,9 +32,9 @@ Status OsFile::write(std::string_view data, std::size_t* written) {
   std::size_t done = 0;
   Status status = Status::ok();
   while (done < data.size()) {
-    const std::size_t allowed = allowance(data.size() - done);
+    const std::size_t allowed = seam ? seam->allow(data.size() - done) : data.size() - done;
     if (allowed == 0) {
-      status = Status::fromOsCode(injected.osCode);
+      status = seam->failure();
       break;
     }
     std::size_t took = 0;
