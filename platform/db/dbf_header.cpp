@@ -59,7 +59,7 @@ Status readDescriptors(const std::uint8_t* bytes, std::size_t begin, std::size_t
     fields.push_back(std::move(f));
   }
   if (pos < end && end - pos >= nameAndType && !isTerminator(bytes[pos])) {
-    return Status::fail("field descriptor " + std::to_string(fields.size() + 1) +
+    return Status::corrupt("field descriptor " + std::to_string(fields.size() + 1) +
                         " runs past the header length " + std::to_string(end));
   }
   return Status::ok();
@@ -114,8 +114,8 @@ void assignNullBits(TableHeader& h) {
 }
 
 Status placeFields(TableHeader& h) {
-  if (h.fields.empty()) return Status::fail("the table has no fields");
-  if (h.recordLength == 0) return Status::fail("the record length is 0");
+  if (h.fields.empty()) return Status::corrupt("the table has no fields");
+  if (h.recordLength == 0) return Status::corrupt("the record length is 0");
   applyCharacterWidths(h);
   std::uint64_t offset = 1;
   for (FieldDesc& f : h.fields) {
@@ -123,7 +123,7 @@ Status placeFields(TableHeader& h) {
     offset += f.length;
   }
   if (offset > h.recordLength) {
-    return Status::fail("the fields need " + std::to_string(offset) +
+    return Status::corrupt("the fields need " + std::to_string(offset) +
                         " bytes per record but the header gives " +
                         std::to_string(h.recordLength));
   }
@@ -133,7 +133,7 @@ Status placeFields(TableHeader& h) {
 
 Status parseDbase2(const std::uint8_t* bytes, std::uint64_t fileSize, TableHeader& h) {
   if (fileSize < kDbase2HeaderLength) {
-    return Status::fail("the file is too short for a dBase II header (" +
+    return Status::corrupt("the file is too short for a dBase II header (" +
                         std::to_string(fileSize) + " bytes)");
   }
   h.recordCount = readLe16(bytes + 1);
@@ -165,12 +165,12 @@ bool prefersFpt(std::uint8_t version) {
 Status parseHeader(const std::uint8_t* bytes, std::size_t size, std::uint64_t fileSize,
                    TableHeader& out) {
   out = TableHeader{};
-  if (fileSize == 0 || size == 0) return Status::fail("the file is empty");
+  if (fileSize == 0 || size == 0) return Status::corrupt("the file is empty");
   out.version = bytes[0];
   if (isDbase2(out.version)) return parseDbase2(bytes, fileSize, out);
   const std::size_t base = isLevel7(out.version) ? 68 : 32;
   if (fileSize < base || size < base) {
-    return Status::fail("the file is too short for a table header (" + std::to_string(fileSize) +
+    return Status::corrupt("the file is too short for a table header (" + std::to_string(fileSize) +
                         " bytes)");
   }
   out.recordCount = readLe32(bytes + 4);
@@ -179,16 +179,16 @@ Status parseHeader(const std::uint8_t* bytes, std::size_t size, std::uint64_t fi
   out.codePageMark = bytes[29];
   if (isLevel7(out.version)) out.languageDriver = nameUpToNul(bytes + 32, 32);
   if (out.headerLength < base) {
-    return Status::fail("the header length " + std::to_string(out.headerLength) +
+    return Status::corrupt("the header length " + std::to_string(out.headerLength) +
                         " is too small for a header of this version (" + hexByte(out.version) + ")");
   }
   if (out.headerLength > fileSize) {
-    return Status::fail("the header length " + std::to_string(out.headerLength) +
+    return Status::corrupt("the header length " + std::to_string(out.headerLength) +
                         " runs past the end of the file (" + std::to_string(fileSize) +
                         " bytes)");
   }
   if (hasEncryptionFlag(out.version) && bytes[15] == 0x01) {
-    return Status::fail("the records are encrypted");
+    return Status::corrupt("the records are encrypted");
   }
   if (Status s = readDescriptors(bytes, base, std::min<std::size_t>(out.headerLength, size),
                                  isLevel7(out.version), out.fields);

@@ -192,7 +192,7 @@ Status memoPointer(const std::uint8_t* p, std::uint32_t length, std::uint64_t& b
   const std::size_t first = s.find_first_not_of(std::string_view(" \0", 2));
   if (first == std::string_view::npos) return Status::ok();
   s = s.substr(first, s.find_last_not_of(std::string_view(" \0", 2)) - first + 1);
-  if (!allDigits(s)) return Status::fail("the memo pointer \"" + std::string(s) + "\" is not a number");
+  if (!allDigits(s)) return Status::corrupt("the memo pointer \"" + std::string(s) + "\" is not a number");
   for (char c : s) {
     // Saturates far beyond any memo file: the size check then refuses it.
     block = block > (UINT64_MAX / 20) ? UINT64_MAX / 20 : block * 10 + static_cast<unsigned>(c - '0');

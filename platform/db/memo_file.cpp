@@ -21,7 +21,7 @@ constexpr std::uint8_t kIvSignature[4] = {0xFF, 0xFF, 0x08, 0x00};
 std::string bytesText(std::uint64_t n) { return std::to_string(n) + " bytes"; }
 
 Status pastEnd(std::uint64_t end, std::uint64_t fileSize) {
-  return Status::fail("the memo runs to byte " + std::to_string(end) +
+  return Status::corrupt("the memo runs to byte " + std::to_string(end) +
                       " but the memo file ends at " + bytesText(fileSize));
 }
 
@@ -31,7 +31,7 @@ Status memoBlockSize(const std::uint8_t* header, MemoLayout layout, bool fixedBl
                      std::uint32_t& blockSize) {
   if (layout == MemoLayout::Fpt) {
     blockSize = readBe16(header + 6);
-    if (blockSize == 0) return Status::fail("the memo file gives a block size of 0");
+    if (blockSize == 0) return Status::corrupt("the memo file gives a block size of 0");
     return Status::ok();
   }
   const std::uint16_t stated = readLe16(header + 20);
@@ -42,14 +42,14 @@ Status memoBlockSize(const std::uint8_t* header, MemoLayout layout, bool fixedBl
 Status memoExtent(const std::uint8_t* head, std::size_t got, MemoLayout layout, MemoExtent& out) {
   out = MemoExtent{};
   if (layout == MemoLayout::Fpt) {
-    if (got < 8) return Status::fail("the memo's 8-byte block header is cut off");
+    if (got < 8) return Status::corrupt("the memo's 8-byte block header is cut off");
     out = MemoExtent{true, 8, readBe32(head + 4)};
     return Status::ok();
   }
   if (got < 8 || std::memcmp(head, kIvSignature, 4) != 0) return Status::ok();
   const std::uint32_t stated = readLe32(head + 4);
   if (stated < 8) {
-    return Status::fail("the memo's length " + std::to_string(stated) +
+    return Status::corrupt("the memo's length " + std::to_string(stated) +
                         " is shorter than its 8-byte block header");
   }
   out = MemoExtent{true, 8, stated - 8u};
@@ -67,7 +67,7 @@ Status MemoFile::open(const std::string& path, MemoLayout layout, bool fixedBloc
   size_ = size;
   windowBytes_ = 0;
   if (size < kHeaderSize) {
-    return Status::fail("the memo file is shorter than its " + bytesText(kHeaderSize) +
+    return Status::corrupt("the memo file is shorter than its " + bytesText(kHeaderSize) +
                         " header (" + bytesText(size) + ")");
   }
   return memoBlockSize(header, layout, fixedBlocks, blockSize_);
@@ -121,7 +121,7 @@ Status MemoFile::readMemo(std::uint64_t block, std::string& out) {
   out.clear();
   const std::uint64_t fileSize = size_;
   if (block >= (fileSize + blockSize_ - 1) / blockSize_) {
-    return Status::fail(StatusCode::BeyondEnd, "the memo file ends at " + bytesText(fileSize));
+    return Status::beyondEnd("the memo file ends at " + bytesText(fileSize));
   }
   const std::uint64_t offset = block * blockSize_;
   std::uint8_t head[8] = {};
@@ -133,8 +133,7 @@ Status MemoFile::readMemo(std::uint64_t block, std::string& out) {
     // is misread. Any other bytes there belong to the header, not to a memo.
     static constexpr std::uint8_t kZero[8] = {};
     if (got == 8 && std::memcmp(head, kZero, 8) == 0) return Status::ok();
-    return Status::fail(StatusCode::BeyondEnd,
-                        "the block lies inside the memo file's " + bytesText(kHeaderSize) + " header");
+    return Status::beyondEnd("the block lies inside the memo file's " + bytesText(kHeaderSize) + " header");
   }
   // A block cut off before its 8 header bytes: the memo runs past the end.
   if (layout_ == MemoLayout::Fpt && got < 8) return pastEnd(offset + 8, fileSize);

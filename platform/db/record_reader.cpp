@@ -36,7 +36,7 @@ Status RecordReader::fill(std::uint32_t n) {
   if (whole == 0) {
     const std::uint64_t size = file_.size();
     const std::uint64_t there = size > firstOffset_ ? (size - firstOffset_) / recordLength_ : 0;
-    return Status::fail(StatusCode::BeyondEnd, "the file ends before it (it holds " + std::to_string(there) +
+    return Status::beyondEnd("the file ends before it (it holds " + std::to_string(there) +
                         " whole records of the " + std::to_string(recordCount_) +
                         " its header counts)");
   }

@@ -48,7 +48,7 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
   const bool directory = S_ISDIR(st.st_mode);
   (void)close();
   if (directory) return systemFailure(EISDIR);
-  return Status::fail(StatusCode::NotAFile, "it is not a regular file");
+  return Status::notAFile("it is not a regular file");
 }
 
 std::optional<Status> OsFile::openInPlace(const std::string& path) {

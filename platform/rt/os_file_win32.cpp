@@ -69,7 +69,7 @@ Status OsFile::open(const std::string& path, OpenMode mode) {
   handle_ = reinterpret_cast<std::intptr_t>(h);
   if (mode == OpenMode::Read && ::GetFileType(h) != FILE_TYPE_DISK) {
     (void)close();
-    return Status::fail(StatusCode::NotAFile, "it is not a regular file");
+    return Status::notAFile("it is not a regular file");
   }
   return Status::ok();
 }

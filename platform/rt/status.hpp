@@ -45,13 +45,16 @@ enum class StatusCode {
 class [[nodiscard]] Status {
  public:
   static Status ok() { return Status(); }
-  // A failure of the bytes themselves (code Corrupt, no osCode).
-  static Status fail(std::string message) {
+  // Failures of a kind the operating system did not report (no osCode),
+  // named by their kind.
+  static Status corrupt(std::string message) {
     return Status(StatusCode::Corrupt, 0, std::move(message));
   }
-  // A failure of kind `code` that the operating system did not report.
-  static Status fail(StatusCode code, std::string message) {
-    return Status(code, 0, std::move(message));
+  static Status beyondEnd(std::string message) {
+    return Status(StatusCode::BeyondEnd, 0, std::move(message));
+  }
+  static Status notAFile(std::string message) {
+    return Status(StatusCode::NotAFile, 0, std::move(message));
   }
   // A failure the operating system reported with `osCode`; the code follows
   // from it. `message` is the system's text (see dosErrorMessage).

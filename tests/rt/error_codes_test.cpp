@@ -54,7 +54,7 @@ TEST(ErrorCodesTest, AStatusTakesItsKindFromTheOsCode) {
   };
   for (const auto& [osCode, code] : cases) EXPECT_EQ(rt::statusCodeOf(osCode), code) << osCode;
 
-  const rt::Status damaged = rt::Status::fail("the header is short");
+  const rt::Status damaged = rt::Status::corrupt("the header is short");
   EXPECT_EQ(damaged.code(), rt::StatusCode::Corrupt);
   EXPECT_EQ(damaged.osCode(), 0);
   EXPECT_EQ(damaged.message(), "the header is short");
