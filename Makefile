@@ -9,12 +9,13 @@ TABLE     ?= samples/ORDERS.DBF
 SANITIZE  ?= ON
 FUZZ_SECONDS ?= 60
 WINDOWS   ?= build-windows
+WEB       ?= build-web
 
 # CMake's own makes inherit this: no "Entering directory" lines in what
 # `make run` prints.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test test-fast test-asan test-windows bench fuzz clean install package windows
+.PHONY: all deps configure build run test test-fast test-asan test-windows test-web web bench fuzz clean install package windows
 
 all: build
 
@@ -41,11 +42,12 @@ test-asan: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-# The Windows suite (dbf2csv.exe under Wine) comes after the Linux ones.
+# The Windows suite (dbf2csv.exe under Wine) and the page in Chromium come
+# after the Linux ones.
 ifeq ($(SANITIZE),ON)
-test: test-fast test-asan test-windows
+test: test-fast test-asan test-windows test-web
 else
-test: test-fast test-windows
+test: test-fast test-windows test-web
 endif
 
 bench:
@@ -71,6 +73,20 @@ test-windows: windows build
 	cmake --build $(WINDOWS) -j $(JOBS) --target windows_test_programs
 	tests/windows/run.sh $(BUILD) $(WINDOWS)
 
+# The page in $(WEB)/site: the converter as WebAssembly, built with Debian's
+# Emscripten, whose system libraries come built (its cache is read-only).
+# Emscripten finds Debian's acorn only through NODE_PATH.
+web:
+	@scripts/install-deps.sh web
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB) -DCMAKE_BUILD_TYPE=Release \
+	  -DDBF2CSV_TESTS=OFF -DDBF2CSV_QT=OFF -DDBF2CSV_WERROR=$(WERROR) >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB) -j $(JOBS) --target dbf2csv_web
+
+# The page in headless Chromium: every checked corpus table against the
+# oracle, the options, a damaged table, and no request beyond 127.0.0.1.
+test-web: web
+	tests/web/run.sh $(WEB)/site
+
 install: build
 	cmake --install $(BUILD)
 
@@ -82,4 +98,4 @@ package: configure windows
 	cp $(WINDOWS)/dbf2csv-*-setup.exe $(CURDIR)/build-package/
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(WINDOWS) build-release build-fuzz build-package
+	rm -rf $(BUILD) $(ASAN) $(WINDOWS) $(WEB) build-release build-fuzz build-package

@@ -7,6 +7,9 @@
 #   scripts/install-deps.sh windows  also MinGW-w64, NSIS and Wine, for
 #                                    dbf2csv.exe, its setup program and tests,
 #                                    and Xvfb and xdotool for its dialogs'
+#   scripts/install-deps.sh web      also Emscripten, for the page, and
+#                                    Chromium and a WebSocket client for
+#                                    its tests (DevTools protocol)
 set -eu
 
 want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
@@ -15,6 +18,7 @@ want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
+  web) want="$want emscripten node-acorn chromium python3-websocket" ;;
   windows) want="$want g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest groff-base nsis xvfb xdotool" ;;
 esac
 

@@ -1,12 +1,12 @@
 #include "platform/db/field_decode.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <string_view>
 
 #include "platform/db/binary_fields.hpp"
 #include "platform/db/byte_order.hpp"
+#include "platform/db/float_chars.hpp"
 #include "platform/db/number_text.hpp"
 #include "platform/db/stored_bytes.hpp"
 
@@ -59,7 +59,7 @@ bool exactSmallDecimal(std::string_view text, double& out) {
 // The double nearest to decimal `text`.
 double parseDouble(std::string_view text) {
   double v = 0;
-  if (!exactSmallDecimal(text, v)) std::from_chars(text.data(), text.data() + text.size(), v);
+  if (!exactSmallDecimal(text, v)) v = nearestDouble(text);
   return v;
 }
 

@@ -1,8 +1,9 @@
 #include "platform/db/number_text.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+
+#include "platform/db/float_chars.hpp"
 
 namespace db {
 
@@ -142,9 +143,8 @@ std::string shortestFixed(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0) return "0";
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
   Decimal d;
-  const bool ok = parseDecimal(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)), d);
+  const bool ok = parseDecimal(shortestScientific(value, buf), d);
   if (!ok) return {};
   while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
   std::string out = d.negative ? "-" : "";

@@ -1,0 +1,138 @@
+// The export run in steps for the page: the program's own routines for the
+// arguments, the table, the line format and the lines; only the loop is
+// cut into chunks, and what the program would show in a box is kept as text.
+#include "web/web_export.hpp"
+
+#include <sstream>
+
+#include "platform/db/engine.hpp"
+#include "platform/db/workarea.hpp"
+#include "platform/rt/error_block.hpp"
+#include "platform/rt/files.hpp"
+#include "platform/rt/paths.hpp"
+#include "platform/ui/headless/headless_toolkit.hpp"
+#include "src/app/open_table.hpp"
+#include "src/app/options.hpp"
+#include "src/app/output_format.hpp"
+#include "src/app/run_parameters.hpp"
+#include "src/app/values_renderer.hpp"
+#include "src/errors/message.hpp"
+#include "src/runtime/startup.hpp"
+
+namespace web {
+namespace {
+
+// A message of the program with its line breaks (";") as the page shows them.
+std::string asLines(std::string text) {
+  for (char& c : text) {
+    if (c == ';') c = '\n';
+  }
+  return text;
+}
+
+// Runs `body` with every runtime error turned into a break; the error's
+// message, as the program's error handler words it, when one broke it off.
+template <class Body>
+std::optional<std::string> guarded(Body&& body) {
+  std::optional<std::string> failure;
+  rt::ErrorBlockGuard saved(rt::breakBlock());
+  rt::sequence(body, [&](const rt::Value& value) {
+    const auto* error = value.isObject() ? dynamic_cast<const rt::ErrorObject*>(value.object().get()) : nullptr;
+    failure = error ? asLines(errors::errorMessage(*error)) : "The conversion was broken off.";
+  });
+  return failure;
+}
+
+}  // namespace
+
+WebExport::WebExport() : told_(std::make_unique<std::ostringstream>()) {
+  ui::setToolkit(std::make_unique<ui::HeadlessToolkit>(*told_));
+  // Once per module, as once per process: the engines stay loaded.
+  static const bool started = [] {
+    runtime::appSys();
+    runtime::dbeSys();
+    return true;
+  }();
+  (void)started;
+}
+
+WebExport::~WebExport() { close(); }
+
+bool WebExport::fail(const std::string& text) {
+  close();
+  message_ = text;
+  // What the program showed on the way, such as a value of a type it cannot write.
+  if (!told_->str().empty()) message_ += "\n" + told_->str();
+  return false;
+}
+
+bool WebExport::open(const std::vector<std::string>& args) {
+  app::Options options;
+  std::string error = app::parseCommandLine(args, options);
+  if (error.empty()) error = app::encodingUsageError(options);
+  if (error.empty() && options.arguments.empty()) error = "dbf2csv: no table named";
+  if (!error.empty()) return fail(error);
+
+  const std::vector<std::string>& rest = options.arguments;
+  const bool lFieldLine = app::fieldLineOption(rest.size() > 1 ? std::optional(rest[1]) : std::nullopt);
+  const app::TableName table = app::tableName(rest[0]);
+  if (!rt::file(table.cFile)) return fail(table.cName + " NOT FOUND.");
+  std::string cDriver, cReason;
+  if (!app::openTable(cDriver, table.cFile, "INPUT", true, &cReason)) {
+    return fail("Not able to open " + table.cName + ".\n" + cReason);
+  }
+  open_ = true;
+  outputName_ = rt::baseName(app::outputName(table.cName));
+
+  std::string cProblem;
+  const std::optional<std::string> failure = guarded([&] {
+    db::selectArea(db::select("INPUT"));
+    std::optional<app::LineFormat> format = app::outputFormat(options, table.cName, *db::currentTable(), cProblem);
+    if (!format) return;
+    writer_.emplace(std::move(*format));
+    count_ = db::lastRec();
+    db::dbGoTop();
+    output_ += writer_->format().bom;
+    if (lFieldLine) {
+      writer_->begin();
+      for (int nField = 1; nField <= db::fCount(); ++nField) writer_->name(db::fieldName(nField));
+      output_ += writer_->end();
+    }
+    renderer_ = app::BytesRenderer::forCurrentTable(*writer_);
+  });
+  if (failure) return fail(*failure);
+  if (!writer_) return fail(cProblem);
+  return true;
+}
+
+bool WebExport::next(std::size_t want) {
+  if (!open_) return !finished_ ? fail("No table is open.") : true;
+  rt::Array aRecord;
+  const std::optional<std::string> failure = guarded([&] {
+    while (!db::eof() && output_.size() < want) {
+      ++written_;
+      if (renderer_) {
+        output_ += renderer_->recordLine();
+      } else {
+        app::dbf2Array(aRecord);
+        output_ += app::valuesLine(*writer_, aRecord);
+      }
+      db::dbSkip();
+    }
+    finished_ = db::eof();
+  });
+  if (failure) return fail(*failure);
+  if (finished_) close();
+  return true;
+}
+
+std::uint64_t WebExport::replacements() const { return writer_ ? writer_->replacements() : 0; }
+
+void WebExport::close() {
+  renderer_.reset();
+  if (!open_) return;
+  open_ = false;
+  guarded([] { db::closeAll(); });
+}
+
+}  // namespace web
