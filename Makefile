@@ -83,9 +83,10 @@ web:
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB) -j $(JOBS) --target dbf2csv_web
 
 # The page in headless Chromium: every checked corpus table against the
-# oracle, the options, a damaged table, and no request beyond 127.0.0.1.
-test-web: web
-	tests/web/run.sh $(WEB)/site
+# oracle, the options, the program's messages and code pages against the
+# Linux program, and no request beyond 127.0.0.1.
+test-web: web build
+	/usr/bin/python3 tests/web/page_test.py $(WEB)/site $(BUILD)/dbf2csv
 
 install: build
 	cmake --install $(BUILD)

@@ -13,6 +13,9 @@
 namespace {
 
 std::unique_ptr<web::WebExport> current;
+// Whether the output has been handed out; the first lines, written at the
+// open, have not.
+bool handedOut = false;
 
 // The arguments, one a line, as the worker passes them.
 std::vector<std::string> lines(const char* text) {
@@ -31,6 +34,7 @@ extern "C" {
 // them). 1 when it started; 0, with dbf2csv_message(), when it could not.
 EMSCRIPTEN_KEEPALIVE int dbf2csv_open(const char* args) {
   current = std::make_unique<web::WebExport>();
+  handedOut = false;
   return current->open(lines(args)) ? 1 : 0;
 }
 
@@ -38,7 +42,8 @@ EMSCRIPTEN_KEEPALIVE int dbf2csv_open(const char* args) {
 // the table ends); the bytes are at dbf2csv_output() until the next call.
 // Their number, or -1 when the table proved damaged (dbf2csv_message()).
 EMSCRIPTEN_KEEPALIVE int dbf2csv_next(int want) {
-  current->takeOutput();
+  if (handedOut) current->takeOutput();
+  handedOut = true;
   if (!current->next(static_cast<std::size_t>(want))) return -1;
   return static_cast<int>(current->output().size());
 }

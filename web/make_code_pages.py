@@ -30,6 +30,7 @@ FAILED = ctypes.c_size_t(-1).value
 NO_CONVERTER = ctypes.c_void_p(-1).value
 REPLACEMENT = 0xFFFD
 LEAD = 0xFFFFFFFF
+SKIP_PAIR = 0xFFFF
 
 
 def convert(cd, data):
@@ -81,9 +82,12 @@ def page(name):
                 if r == FAILED and err == errno.EINVAL:
                     raise SystemExit("%s: sequences longer than two bytes" % name)
                 ok = r != FAILED and used == 2 and len(chars) == 1
-                if ok and chars[0] > 0xFFFF:
+                if ok and chars[0] >= SKIP_PAIR:
                     raise SystemExit("%s: a character beyond 16 bits" % name)
-                row.append(chars[0] if ok else 0)
+                # Some converters (949) take in both bytes of a pair they
+                # refuse before saying so; the program then passes over one
+                # byte more (code_page_posix.cpp).
+                row.append(chars[0] if ok else SKIP_PAIR if r == FAILED and used == 2 else 0)
             pairs[lead] = row
         return ("double", singles, pairs)
     finally:

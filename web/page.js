@@ -164,15 +164,19 @@ function parseRows(text, delimiter, limit) {
 }
 
 function showPreview() {
-  const current = job;
-  const wanted = PREVIEW_RECORDS + (current.names ? 1 : 0);
-  new Blob(current.previewBytes).arrayBuffer().then((buffer) => {
-    const decoder = new TextDecoder(current.utf8 ? 'utf-8' : 'windows-1252');
-    const text = decoder.decode(buffer).replace(/^\uFEFF/, '');
-    const rows = parseRows(text, current.delimiter, wanted);
-    if (rows.length >= wanted) current.previewDone = true;
-    render(rows, current.names);
-  });
+  const size = job.previewBytes.reduce((n, part) => n + part.length, 0);
+  const bytes = new Uint8Array(size);
+  let at = 0;
+  for (const part of job.previewBytes) {
+    bytes.set(part, at);
+    at += part.length;
+  }
+  const decoder = new TextDecoder(job.utf8 ? 'utf-8' : 'windows-1252');
+  const text = decoder.decode(bytes).replace(/^\uFEFF/, '');
+  const wanted = PREVIEW_RECORDS + (job.names ? 1 : 0);
+  const rows = parseRows(text, job.delimiter, wanted);
+  if (rows.length >= wanted) job.previewDone = true;
+  render(rows, job.names);
 }
 
 function render(rows, names) {

@@ -71,6 +71,8 @@ bool WebExport::open(const std::vector<std::string>& args) {
   std::string error = app::parseCommandLine(args, options);
   if (error.empty()) error = app::encodingUsageError(options);
   if (error.empty() && options.arguments.empty()) error = "dbf2csv: no table named";
+  // The page shows the program's words without its name before them.
+  if (error.starts_with("dbf2csv: ")) error.erase(0, 9);
   if (!error.empty()) return fail(error);
 
   const std::vector<std::string>& rest = options.arguments;

@@ -19,11 +19,15 @@ struct SingleBytePage {
 
 // What `singles` holds for a byte that begins a two-byte sequence.
 inline constexpr char32_t kLeadByte = 0xFFFFFFFF;
+inline constexpr char16_t kUndefinedPair = 0xFFFF;
 
 // A code page of one- and two-byte sequences. `singles` gives each byte's
 // character, U+FFFD when it is undefined, kLeadByte when it begins a pair.
 // `pairs` holds, for each lead byte in order, the characters of its trail
-// bytes `lowTrail` to `highTrail`, 0 for a pair the code page leaves undefined.
+// bytes `lowTrail` to `highTrail`: 0 for a pair the code page leaves
+// undefined, whose trail byte is then read afresh, and kUndefinedPair for
+// one the converter takes in whole before refusing it: it and the byte after
+// it are then one undefined sequence, as the Linux program reads them.
 struct DoubleBytePage {
   const char* name;
   CodePageChars singles;

@@ -1,5 +1,6 @@
 // Code pages in the browser: the tables made from iconv when the web build
 // is built (code_page_tables.hpp), read the way iconv reads them.
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -28,7 +29,9 @@ const tables::DoubleBytePage* findDoubleByte(const std::string& name) {
 
 // A double-byte code page through its table. As with iconv, a lead byte
 // whose pair is undefined, or that ends the text, becomes one U+FFFD and
-// the byte after it is read afresh.
+// the byte after it is read afresh; a pair iconv takes in before refusing
+// it goes with the byte after it, as the Linux program's loop passes over
+// one byte after iconv's position.
 class TableConverter final : public TextConverter {
  public:
   explicit TableConverter(const tables::DoubleBytePage& page) : page_(page) {
@@ -46,8 +49,8 @@ class TableConverter final : public TextConverter {
       used = 1;
       if (c == tables::kLeadByte) {
         const char32_t both = i + 1 < in.size() ? pair(p[i], p[i + 1]) : 0;
-        c = both != 0 ? both : kReplacementChar;
-        used = both != 0 ? 2 : 1;
+        c = both != 0 && both != tables::kUndefinedPair ? both : kReplacementChar;
+        used = both == 0 ? 1 : both != tables::kUndefinedPair ? 2 : std::min<std::size_t>(3, in.size() - i);
       }
       if (c == kReplacementChar) ++replaced;
       out += utf8(c);

@@ -20,8 +20,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser, Site  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-CORPUS = os.path.join(ROOT, "..", "shared", "corpus")
-ORACLE = os.path.join(ROOT, "..", "shared", "tools", "oracle_csv.py")
+# Chromium takes only plain absolute paths for a file input.
+CORPUS = os.path.realpath(os.path.join(ROOT, "..", "shared", "corpus"))
+ORACLE = os.path.realpath(os.path.join(ROOT, "..", "shared", "tools", "oracle_csv.py"))
 
 # Page settings and the same options on the command line.
 OPTION_SETS = [
@@ -38,7 +39,8 @@ CONVERT = r"""(async () => {
   $('names').checked = s.names; $('encoding').value = s.encoding; $('bom').checked = s.bom;
   $('rfc4180').checked = s.rfc4180; $('delimiter').value = s.delimiter;
   $('convert').click();
-  for (;;) {
+  // Not a time limit on the page: only a guard against waiting for ever.
+  for (let wait = 0; wait < 24000; ++wait) {
     await new Promise((r) => setTimeout(r, 5));
     if ($('error').textContent) return {error: $('error').textContent, link: !!$('download')};
     const link = $('download');
@@ -49,6 +51,7 @@ CONVERT = r"""(async () => {
       return {name: link.download, data: btoa(s), rows: $('preview').rows.length};
     }
   }
+  return {error: '(neither a download nor an error)'};
 })()"""
 
 failures = []
@@ -113,7 +116,7 @@ def native(program, files, args):
     try:
         for f in files:
             shutil.copy(f, folder)
-        table = os.path.basename(files[0])
+        table = next(os.path.basename(f) for f in files if f.lower().endswith(".dbf"))
         run = subprocess.run([program] + args + [table], cwd=folder, capture_output=True,
                              env=dict(os.environ, DBF2CSV_UI="headless", LC_ALL="C"))
         told = "\n".join(re.sub(r"^dbf2csv: ", "", line) for line in run.stderr.decode().splitlines())
@@ -187,7 +190,7 @@ def test_messages(browser, tables, work):
     check(told.startswith("Not able to open DAMAGED.DBF.") and result.get("error") == told,
           "damaged table: %r, the program: %r" % (result.get("error"), told))
     # A code page this build cannot convert.
-    plain = os.path.join(CORPUS, "infused-dbf", "dbase_03.dbf")
+    plain = os.path.join(CORPUS, "infused-dbf", "cp1251.dbf")
     result = convert(browser, [plain], settings(encoding="cp9999"))
     _, told, _ = native(program, [plain], ["--encoding", "cp9999"])
     check(result.get("error") == told, "unknown code page: %r, the program: %r" % (result.get("error"), told))
