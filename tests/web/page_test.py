@@ -3,8 +3,9 @@
 every checked corpus table converted by the page gives the oracle's bytes,
 with the options too; a table with a missing memo file, a damaged table and a
 code page that cannot be converted give the program's own messages in #error;
-the code pages' tables give what the Linux program's iconv gives; and no
-request of the page or its worker leaves 127.0.0.1.
+the code pages' tables give what the Linux program's iconv gives; Cancel
+stops a long conversion; and no request of the page or its worker leaves
+127.0.0.1.
 
     page_test.py SITE_FOLDER NATIVE_DBF2CSV [--screenshot PNG]
 """
@@ -216,6 +217,33 @@ def test_code_pages(browser, work):
               "code page %s: as iconv converts it (%s; %s)" % (page, result.get("error", ""), told))
 
 
+CANCEL = r"""(async () => {
+  const $ = (id) => document.getElementById(id);
+  $('encoding').value = 'none';
+  $('convert').click();
+  while (!($('progress').value > 0) && !$('download') && !$('error').textContent) {
+    await new Promise((r) => setTimeout(r, 1));
+  }
+  const midway = $('progress').value < 1 && !$('download');
+  $('cancel').click();
+  await new Promise((r) => setTimeout(r, 200));
+  return {midway, status: $('status').textContent, link: !!$('download'), idle: !$('convert').disabled};
+})()"""
+
+
+def test_cancel(browser, work):
+    """Cancel stops a long conversion: no download, and the next one runs."""
+    table = os.path.join(work, "LONG.DBF")
+    dbf(table, [b"%08d" % n + b"x" * 200 for n in range(200000)])
+    browser.choose_files([table])
+    result = browser.evaluate(CANCEL)
+    check(result == {"midway": True, "status": "Cancelled.", "link": False, "idle": True},
+          "cancel: %s" % result)
+    small = os.path.join(CORPUS, "infused-dbf", "cp1251.dbf")
+    result = convert(browser, [small], settings())
+    check(result.get("data") == oracle(small, True, []), "a conversion after a cancel")
+
+
 def main():
     global program
     site, program = sys.argv[1], os.path.abspath(sys.argv[2])
@@ -225,15 +253,20 @@ def main():
     work = tempfile.mkdtemp(prefix="dbf2csv-web-tables-")
     try:
         browser.open(server.url + "index.html")
+        # The module's size, a goal of the page: it is fetched before anything works.
+        wasm = os.path.getsize(os.path.join(site, "dbf2csv_web.wasm"))
+        check(wasm <= 1.5 * 2 ** 20, "the module's %d bytes within 1.5 MiB" % wasm)
         tables = manifest()
         check(sum(1 for t in tables if t[2]) > 0, "the manifest lists checked tables")
         if screenshot:
-            convert(browser, companions(os.path.join(CORPUS, "infused-dbf", "dbase_83.dbf")), settings())
+            convert(browser, companions(os.path.join(CORPUS, "infused-dbf", "dbase_30.dbf")),
+                    settings(encoding="auto"))
             browser.screenshot(screenshot)
             return 0
         test_corpus(browser, tables)
         test_messages(browser, tables, work)
         test_code_pages(browser, work)
+        test_cancel(browser, work)
         hosts = {urllib.parse.urlparse(u).hostname for u in browser.requests
                  if not u.startswith(("blob:", "data:"))}
         check(hosts == {"127.0.0.1"}, "requests only to 127.0.0.1: %s" % sorted(map(str, hosts)))
