@@ -50,9 +50,11 @@ else
 test: test-fast test-windows test-web
 endif
 
-bench:
+# The page beside the native program: bench/web_bench.py after run.sh.
+bench: web
 	@scripts/install-deps.sh bench
 	bench/run.sh
+	/usr/bin/python3 bench/web_bench.py $(WEB)/site build-release/dbf2csv $${BENCH_DIR:-$${TMPDIR:-/tmp}/dbf2csv-bench}/web
 
 # Each fuzz target for FUZZ_SECONDS (FUZZ_TARGETS="table memo_fpt" picks some).
 fuzz:

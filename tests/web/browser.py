@@ -57,6 +57,7 @@ class Browser:
         self.ws = websocket.create_connection("ws://127.0.0.1:%s%s" % (port, path), timeout=120)
         self.next_id = 0
         self.requests = []
+        self.workers = []  # the sessions of the page's workers
         self.loaded = False
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         self.session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
@@ -100,6 +101,7 @@ class Browser:
         elif method == "Target.attachedToTarget":
             # Answers are not awaited here: the page may be waiting on the worker.
             worker = params["sessionId"]
+            self.workers.append(worker)
             self.send("Network.enable", session=worker)
             self.send("Runtime.runIfWaitingForDebugger", session=worker)
 
@@ -130,5 +132,20 @@ class Browser:
             f.write(base64.b64decode(data))
 
     def metrics(self):
+        """The page's Performance.getMetrics, by name."""
         result = self.call("Performance.getMetrics", session=self.session)
         return {m["name"]: m["value"] for m in result["metrics"]}
+
+    def worker_memory(self):
+        """Bytes of the newest worker: its JavaScript heap and its
+        WebAssembly memory; (0, 0) when it has ended."""
+        if not self.workers:
+            return 0, 0
+        worker = self.workers[-1]
+        try:
+            heap = self.call("Runtime.getHeapUsage", session=worker)["usedSize"]
+            wasm = self.call("Runtime.evaluate", {"expression": "typeof HEAPU8 == 'object' ? HEAPU8.length : 0",
+                                                  "returnByValue": True}, session=worker)["result"]["value"]
+            return heap, wasm
+        except RuntimeError:
+            return 0, 0
