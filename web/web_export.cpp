@@ -134,7 +134,10 @@ void WebExport::close() {
   renderer_.reset();
   if (!open_) return;
   open_ = false;
-  guarded([] { db::closeAll(); });
+  guarded([] {
+    const int area = db::select("INPUT");
+    if (area > 0) db::inArea(area, [] { db::dbCloseArea(); });
+  });
 }
 
 }  // namespace web

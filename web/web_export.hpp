@@ -6,8 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <iosfwd>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
