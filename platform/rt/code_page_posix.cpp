@@ -59,6 +59,9 @@ std::size_t IconvConverter::append(std::string_view in, std::string& out) {
     out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
     out += "\xEF\xBF\xBD";
     ++replaced;
+    // Some converters (glibc's 949) have taken in a refused pair already;
+    // at the end of the text there is then nothing left to pass over.
+    if (inLeft == 0) continue;
     ++inPtr;
     --inLeft;
   }
