@@ -39,7 +39,7 @@ DbfTable::DbfTable(std::string path, rt::OsFile file, TableHeader header,
                                   holdsBinary(f, header_.version)});
   }
   buildBlankRecord();
-  record_ = blank_.data();
+  record_ = blank_.data() + kRecordPadding;
   recNo_ = header_.recordCount + 1;
   // An opened table stands on its first record. A record that cannot be read
   // is not an error of the open: the move that needs it raises it.
@@ -51,14 +51,15 @@ DbfTable::DbfTable(std::string path, rt::OsFile file, TableHeader header,
 // their zero (dBase 7 stores zero with the sign bit set), so that every field
 // reads as its type's empty value.
 void DbfTable::buildBlankRecord() {
-  blank_.assign(header_.recordLength, ' ');
+  blank_.assign(header_.recordLength + 2 * kRecordPadding, ' ');
+  std::uint8_t* record = blank_.data() + kRecordPadding;
   for (std::size_t i = 0; i < header_.fields.size(); ++i) {
     const FieldDesc& f = header_.fields[i];
     const FieldKind k = kinds_[i];
     const bool binaryPointer = k == FieldKind::Memo && f.length == 4;
     if (!isBinaryKind(k) && !binaryPointer && !f.system) continue;
-    std::fill_n(blank_.begin() + f.offset, f.length, std::uint8_t{0});
-    if (k == FieldKind::Level7Integer || k == FieldKind::Level7Double) blank_[f.offset] = 0x80;
+    std::fill_n(record + f.offset, f.length, std::uint8_t{0});
+    if (k == FieldKind::Level7Integer || k == FieldKind::Level7Double) record[f.offset] = 0x80;
   }
 }
 
@@ -80,11 +81,18 @@ void DbfTable::skip() {
 }
 
 void DbfTable::passDeleted(const char* operation) {
-  if (eof_ || !hideDeleted()) return;
-  while (!eof_ && record_[0] == '*') moveTo(recNo_ + 1, operation);
+  // The setting is read only for a deleted record: most records are not.
+  while (!eof_ && record_[0] == '*' && hideDeleted()) moveTo(recNo_ + 1, operation);
 }
 
 void DbfTable::moveTo(std::uint32_t n, const char* operation) {
+  // Most moves are to the next record, already read with its block.
+  if (const std::uint8_t* bytes = reader_.buffered(n)) {
+    record_ = bytes;
+    recNo_ = n;
+    eof_ = false;
+    return;
+  }
   for (;;) {
     if (n < 1 || n > header_.recordCount) break;
     const std::uint8_t* bytes = nullptr;
@@ -103,7 +111,7 @@ void DbfTable::moveTo(std::uint32_t n, const char* operation) {
     reader_.invalidate();
   }
   // Default: the table ends before the record that cannot be read.
-  record_ = blank_.data();
+  record_ = blank_.data() + kRecordPadding;
   recNo_ = header_.recordCount + 1;
   eof_ = true;
 }

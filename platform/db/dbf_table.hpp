@@ -62,7 +62,7 @@ class DbfTable : public Table {
   std::vector<int> visible_;         // indices into header_.fields, system fields left out
   std::vector<FieldKind> kinds_;     // parallel to header_.fields
   std::vector<StoredField> stored_;  // the visible fields, for recordView()
-  std::vector<std::uint8_t> blank_;  // the record at end of file: every field empty
+  std::vector<std::uint8_t> blank_;  // the record at end of file, every field empty, padded
   const std::uint8_t* record_ = nullptr;
   std::uint32_t recNo_ = 0;
   bool eof_ = true;

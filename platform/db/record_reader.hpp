@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rt/os_file.hpp"
+#include "platform/db/record_view.hpp"
 #include "platform/db/status.hpp"
 
 namespace db {
@@ -23,9 +24,16 @@ class RecordReader {
                std::uint32_t recordCount);
 
   // Points `record` at the bytes of record `n` (1-based, at most the record
-  // count); they stay valid until the next fetch. Fails (BeyondEnd) when the
+  // count), with kRecordPadding readable bytes on either side; they stay
+  // valid until the next fetch. Fails (BeyondEnd) when the
   // file ends before the record does, or when the system refuses the read.
   [[nodiscard]] Status fetch(std::uint32_t n, const std::uint8_t*& record);
+  // The bytes of record `n` when the last read brought them, as fetch()
+  // gives them; null when only a fetch can.
+  const std::uint8_t* buffered(std::uint32_t n) const {
+    if (n < first_ || n - first_ >= count_) return nullptr;
+    return buffer_.data() + kRecordPadding + static_cast<std::size_t>(n - first_) * recordLength_;
+  }
   // Forgets the buffered records, so the next fetch reads the file again.
   void invalidate();
 

@@ -3,6 +3,7 @@
 // than a value per field (the export's fast path).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -20,8 +21,14 @@ struct StoredField {
   bool binary = false;       // its text is bytes of no code page (holdsBinary)
 };
 
-// The current record: `length` bytes, valid until the table moves, and the
-// visible fields in field order (FIELDGET's number less one).
+// The readable bytes before and after a RecordView's bytes: the padded
+// scans of stored_bytes.hpp read whole blocks, and no copy of each record
+// is needed to give them room.
+inline constexpr std::size_t kRecordPadding = 16;
+
+// The current record: `length` bytes, valid until the table moves, with
+// kRecordPadding readable bytes on either side; and the visible fields in
+// field order (FIELDGET's number less one).
 struct RecordView {
   const std::uint8_t* bytes = nullptr;
   std::uint32_t length = 0;

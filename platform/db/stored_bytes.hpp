@@ -142,7 +142,7 @@ inline bool plainNumber16(const std::uint8_t* p, std::size_t length, int decimal
   const unsigned zeros = bytesEqual(v, '0'), dots = bytesEqual(v, '.');
   const auto begin = static_cast<unsigned>(__builtin_ctz(filled));
   const auto end = 32u - static_cast<unsigned>(__builtin_clz(filled));
-  const unsigned negative = (bytesEqual(v, '-') >> begin) & 1u;
+  const unsigned negative = p[begin] == '-' ? 1u : 0u;
   const unsigned start = begin + negative;
   const unsigned fraction = decimals > 0 ? static_cast<unsigned>(decimals) + 1 : 0;
   // At least one whole digit before the decimals.

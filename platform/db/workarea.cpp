@@ -23,6 +23,7 @@ struct Areas {
   std::map<int, Area> inUse;
   int current = 1;
   Table* table = nullptr;  // of the current area: every operation asks for it
+  const std::string* alias = nullptr;  // of the current area, asked for on every record
   rt::Value session;
 };
 
@@ -37,7 +38,12 @@ Table* tableOf(int area) {
 }
 
 // Keeps the current area's table at hand after any change of areas.
-void refreshCurrent() { areas().table = tableOf(areas().current); }
+void refreshCurrent() {
+  Areas& a = areas();
+  a.table = tableOf(a.current);
+  const auto it = a.inUse.find(a.current);
+  a.alias = it == a.inUse.end() ? nullptr : &it->second.alias;
+}
 
 char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -119,6 +125,9 @@ void dbUseArea(bool newArea, const std::string& driver, const std::string& file,
 }
 
 int select(const std::string& alias) {
+  // No two areas share an alias: the current area's, when it is the one
+  // asked for, is the only one.
+  if (const std::string* current = areas().alias; current && namesAlias(*current, alias)) return areas().current;
   for (const auto& [number, area] : areas().inUse)
     if (namesAlias(area.alias, alias)) return number;
   return 0;

@@ -15,8 +15,9 @@
 namespace app {
 namespace {
 
-// Room kept readable before and after the copy of a record, for the scans.
-constexpr std::size_t kSlack = 16;
+// Texts of up to this many bytes are moved as one block; the record's
+// padding and the slack of the room made for a line allow it.
+constexpr std::size_t kSlack = db::kRecordPadding;
 
 std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
@@ -27,7 +28,7 @@ std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
 // the slack), while the bits of its value bytes are gathered; the trimmed
 // length comes from the last such bit. The number of blocks is the field's,
 // the same for every record. Wider fields are trimmed first, then copied.
-char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
+inline char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
 #if defined(__SSE2__)
   if (length <= 64) {
     std::uint64_t keep = 0;
@@ -47,7 +48,7 @@ char* putCharacter(char* w, const std::uint8_t* p, std::size_t length) {
 // copied as they are while the bits of value bytes and of quotes are
 // gathered, and only a value holding a quote is written again the long way,
 // its quotes doubled.
-char* putCharacterKept(const LineFormat& format, char* w, const std::uint8_t* p, std::size_t length) {
+inline char* putCharacterKept(char* w, const std::uint8_t* p, std::size_t length) {
 #if defined(__SSE2__)
   if (length <= 64) {
     std::uint64_t keep = 0, quotes = 0;
@@ -62,11 +63,16 @@ char* putCharacterKept(const LineFormat& format, char* w, const std::uint8_t* p,
     // A quote of the field is a value byte; the bits past the field are not
     // in `keep`.
     if ((quotes & keep) == 0) return w + end;
-    return putText(format, w, p, static_cast<std::size_t>(end));
+    return putQuotesDoubled(w, reinterpret_cast<const char*>(p), static_cast<std::size_t>(end));
   }
 #endif
-  return putText(format, w, p, db::stored::trimmedLength(p, length));
+  const std::size_t n = db::stored::trimmedLength(p, length);
+  return putQuotesDoubled(w, reinterpret_cast<const char*>(p), n);
 }
+
+// The rules whose text has a kernel of its own; any other goes through
+// putText().
+constexpr int kSubstitute = 0, kDoubleQuote = 1, kOther = 2;
 
 }  // namespace
 
@@ -87,81 +93,92 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
         default: break;
       }
     }
-    renderer.fields_.push_back(Field{kind, ++pos, f.offset, f.length, f.decimals, f.binary});
+    renderer.fields_.push_back(Field{kind, f.binary, ++pos, f.offset, f.length, f.decimals});
   }
   if (pos != table->fieldCount()) return std::nullopt;
-  // What the fast cases can write after each field: its closing quote, then
-  // a delimiter, two quotes and at most the field's width (a date eight
-  // bytes, a logical one, text as many as its stored bytes can become) for
-  // every later field, and the line end.
+  // What the fast cases can write after each field: for every later field
+  // its framing and at most its width (a date eight bytes, a logical one,
+  // text as many as its stored bytes can become), and the line end.
   const std::size_t widest = out.format().values.widest;
-  std::size_t rest = 3;
+  std::size_t rest = LineWriter::kLineEnd;
   for (std::size_t i = renderer.fields_.size(); i-- > 0;) {
     Field& f = renderer.fields_[i];
     f.after = rest;
     const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical ? 1
                               : f.kind == Kind::Routine ? 0
                               : f.kind == Kind::Character ? f.length * widest : f.length;
-    rest += 3 + width;
+    rest += LineWriter::kFieldFrame + width;
   }
   renderer.bound_ = rest;
-  renderer.record_.assign(view->length + 2 * kSlack, 0);
   return renderer;
 }
 
-// Works on a copy of the record with room on either side for the scans, and
-// writes through a pointer into the writer's line, in room made in advance
-// for the widest text the fast cases give (texts of up to 16 bytes are moved
-// as one block, hence the slack); a field that takes the long way is handed
-// to the writer, and room is made again for the fields after it.
 std::string_view BytesRenderer::recordLine() {
-  std::memcpy(record_.data() + kSlack, table_->recordView()->bytes, record_.size() - 2 * kSlack);
-  const std::uint8_t* record = record_.data() + kSlack;
+  const std::uint8_t* record = table_->recordView()->bytes;
+  switch (out_->format().rule) {
+    case TextRule::Substitute: return render<kSubstitute>(record);
+    case TextRule::DoubleQuote: return render<kDoubleQuote>(record);
+    default: return render<kOther>(record);
+  }
+}
+
+// Writes through a pointer into the writer's line, in room made in advance
+// for the widest text the fast cases give (texts of up to 16 bytes are
+// moved as one block, hence the slack); a field that takes the long way is
+// handed to the writer, and room is made again for the fields after it.
+template <int Rule>
+std::string_view BytesRenderer::render(const std::uint8_t* record) {
   LineWriter& out = *out_;
   const LineFormat& format = out.format();
-  const char delimiter = format.delimiter;
-  // The substitutes of the default output, and the kept bytes of RFC 4180,
-  // have kernels of their own.
-  const TextRule rule = format.rule;
   out.begin();
   char* w = out.room(bound_ + kSlack);
   for (const Field& f : fields_) {
-    *w++ = delimiter;
-    *w++ = '"';
     const std::uint8_t* p = record + f.offset;
     std::string_view text;
-    if (f.kind == Kind::Character) {
-      w = rule == TextRule::Substitute  ? putCharacter(w, p, f.length)
-          : rule == TextRule::DoubleQuote ? putCharacterKept(format, w, p, f.length)
-                                          : putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
-    } else if (f.kind == Kind::Logical) {
-      // Picked by index, not by a branch: true and false come in any order.
-      *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];
-    } else if (const bool plain = fastText(f, p, text); plain && text.size() <= kSlack) {
-      std::memcpy(w, text.data(), kSlack);
-      w += text.size();
-    } else {
-      // The writer writes the field whole, its delimiter and quotes included.
-      out.wrote(w - 2);
-      if (plain) {
-        out.plain(text);
-      } else {
-        writeSlow(f, p);
-      }
-      w = out.room(f.after + kSlack);
-      continue;
+    bool plain = false;
+    switch (f.kind) {
+      case Kind::Character:
+        w = LineWriter::openField(w);
+        if constexpr (Rule == kSubstitute) {
+          w = putCharacter(w, p, f.length);
+        } else if constexpr (Rule == kDoubleQuote) {
+          w = putCharacterKept(w, p, f.length);
+        } else {
+          w = putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
+        }
+        w = out.closeField(w);
+        continue;
+      case Kind::Logical:
+        // Picked by index, not by a branch: true and false come in any order.
+        w = LineWriter::openField(w);
+        *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];
+        w = out.closeField(w);
+        continue;
+      case Kind::Number: plain = db::stored::plainNumber(p, f.length, f.decimals, text); break;
+      case Kind::Date: plain = db::stored::plainDate(p, f.length, text); break;
+      case Kind::Routine: break;
     }
-    *w++ = '"';
+    if (plain && text.size() <= kSlack) {
+      w = LineWriter::openField(w);
+      std::memcpy(w, text.data(), kSlack);
+      w = out.closeField(w + text.size());
+    } else {
+      w = writeLong(f, p, w, plain, text);
+    }
   }
   out.wrote(w);
   return out.end();
 }
 
-// The text of a numeric or date field when it can be shown as stored: a
-// plain number, a real date, or nothing for an empty date.
-bool BytesRenderer::fastText(const Field& f, const std::uint8_t* p, std::string_view& text) {
-  if (f.kind == Kind::Number) return db::stored::plainNumber(p, f.length, f.decimals, text);
-  return f.kind == Kind::Date && db::stored::plainDate(p, f.length, text);
+char* BytesRenderer::writeLong(const Field& f, const std::uint8_t* p, char* w, bool plain,
+                               std::string_view text) {
+  out_->wrote(w);
+  if (plain) {
+    out_->plain(text);
+  } else {
+    writeSlow(f, p);
+  }
+  return out_->room(f.after + kSlack);
 }
 
 // The long way: numbers through the table layer's rounding to the declared

@@ -32,26 +32,31 @@ class BytesRenderer {
   std::string_view recordLine();
 
  private:
+  // The plan of a field, made once per table.
   enum class Kind : std::uint8_t { Character, Number, Date, Logical, Routine };
   struct Field {
     Kind kind;
+    bool binary;            // holds binary (db::StoredField::binary)
     int pos;                // field number for FIELDGET
     std::uint32_t offset;   // in the record, flag byte included
     std::uint32_t length;
     int decimals;
-    bool binary;            // holds binary (db::StoredField::binary)
-    std::size_t after = 0;  // room the fields after this one need
+    std::size_t after = 0;  // room the fields after this one and the line end need
   };
 
   BytesRenderer(db::Table& table, LineWriter& out) : table_(&table), out_(&out) {}
-  bool fastText(const Field& f, const std::uint8_t* p, std::string_view& text);
+  // The line in one of the formats whose text has a kernel of its own.
+  template <int Rule>
+  std::string_view render(const std::uint8_t* record);
+  // A field that takes the long way, written by the writer; returns where
+  // the kernel goes on writing.
+  char* writeLong(const Field& f, const std::uint8_t* p, char* w, bool plain, std::string_view text);
   void writeSlow(const Field& f, const std::uint8_t* p);
 
   db::Table* table_;
   LineWriter* out_;
   std::vector<Field> fields_;
   std::size_t bound_ = 0;           // room a whole record needs
-  std::vector<std::uint8_t> record_;  // the record, with room on either side
   std::string number_, scratch_;    // reused from field to field
 };
 

@@ -49,6 +49,8 @@ std::string_view fieldNameLine(LineWriter& out) {
 
 // Writes one line per record the work area presents; stops early when the
 // output has failed, as nothing more can reach it. Returns the lines written.
+// The lines gather in the writer's buffer and go to the output from there
+// a block at a time, without a copy.
 std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBar* oProgress) {
   std::uint64_t nWritten = 0;
   rt::Array aRecord;
@@ -58,14 +60,21 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
     progress(oProgress);
     ++nWritten;
     if (renderer) {
-      out.append(renderer->recordLine());
+      renderer->recordLine();
     } else {
       dbf2Array(aRecord);
-      out.append(valuesLine(writer, aRecord));
+      valuesLine(writer, aRecord);
     }
-    if (!out.ok()) break;
+    writer.keep();
+    if (writer.kept().size() >= rt::OutputFile::kBlock) {
+      out.append(writer.kept());
+      writer.clearKept();
+      if (!out.ok()) break;
+    }
     db::dbSkip();
   }
+  out.append(writer.kept());
+  writer.clearKept();
   return nWritten;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/rt/code_page.hpp"
 #include "platform/rt/utf8.hpp"
+#include "src/app/line_writer.hpp"
 
 namespace app {
 namespace {
@@ -52,6 +53,7 @@ ByteMap binaryMap(bool rfc4180, bool converted) {
     const auto b = static_cast<std::uint8_t>(i);
     map.set(b, valueBytes(converted ? &latin1 : nullptr, rfc4180, b));
   }
+  map.noteAscii();
   return map;
 }
 
@@ -61,6 +63,7 @@ ByteMap ByteMap::identity() {
   ByteMap map;
   for (int b = 0; b < 256; ++b) map.set(static_cast<std::uint8_t>(b), std::string(1, static_cast<char>(b)));
   map.widest = 1;
+  map.noteAscii();
   return map;
 }
 
@@ -68,6 +71,14 @@ void ByteMap::set(std::uint8_t b, std::string_view to) {
   std::memcpy(bytes[b].data(), to.data(), to.size());
   length[b] = static_cast<std::uint8_t>(to.size());
   if (to.size() > widest) widest = to.size();
+}
+
+void ByteMap::noteAscii() {
+  keepsAscii = true;
+  for (int b = 0; b < 128; ++b) {
+    if (b == '\r' || b == '\n' || b == '"') continue;
+    keepsAscii = keepsAscii && length[b] == 1 && bytes[b][0] == static_cast<char>(b);
+  }
 }
 
 std::size_t replacementsIn(std::string_view s) {
@@ -89,6 +100,7 @@ LineFormat makeLineFormat(bool rfc4180, char delimiter, const CodePage* codePage
     f.values.set(b, valueBytes(codePage, rfc4180, b));
     f.names.set(b, nameBytes(codePage, rfc4180, b));
   }
+  f.values.noteAscii();
   f.binary = binaryMap(rfc4180, codePage != nullptr);
   f.values.widest = std::max(f.values.widest, f.binary.widest);
   f.mayReplace = codePage && std::find(codePage->begin(), codePage->end(), kReplacement) != codePage->end();
@@ -114,15 +126,15 @@ char* putConverted(const LineFormat& format, char* w, const std::uint8_t* p, std
   thread_local std::string text;
   text.clear();
   format.converter->append({reinterpret_cast<const char*>(p), n}, text);
+  if (format.rfc4180) return putQuotesDoubled(w, text.data(), text.size());
+  if (!value) {
+    std::memcpy(w, text.data(), text.size());
+    return w + text.size();
+  }
   // In UTF-8 the bytes of CR, LF and the quote stand only for themselves.
   static const std::string kSubstitutes[3] = {rt::utf8(0xBF), rt::utf8(0xC0), rt::utf8(0xC1)};
   for (const char c : text) {
-    if (c == '"' && format.rfc4180) {
-      *w++ = '"';
-      *w++ = '"';
-      continue;
-    }
-    const int which = !value || format.rfc4180 ? -1 : c == '\r' ? 0 : c == '\n' ? 1 : c == '"' ? 2 : -1;
+    const int which = c == '\r' ? 0 : c == '\n' ? 1 : c == '"' ? 2 : -1;
     if (which < 0) {
       *w++ = c;
       continue;

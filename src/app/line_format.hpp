@@ -22,11 +22,15 @@ struct ByteMap {
   std::array<std::array<char, 4>, 256> bytes{};
   std::array<std::uint8_t, 256> length{};
   std::size_t widest = 1;  // the most bytes one stored byte becomes
+  // Whether every byte below 128 but CR, LF and the quote stays itself.
+  bool keepsAscii = false;
 
   // Every byte as itself.
   static ByteMap identity();
   // Byte `b` becomes `to` (one to four bytes).
   void set(std::uint8_t b, std::string_view to);
+  // Sets keepsAscii from the bytes as they are set now.
+  void noteAscii();
 };
 
 // How text is written, for the encoder: the default substitutes (a block

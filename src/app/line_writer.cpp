@@ -1,28 +1,24 @@
 #include "src/app/line_writer.hpp"
 
+#include <algorithm>
+
 namespace app {
 
-char* LineWriter::open(std::size_t n) {
-  char* w = room(n + 3);
-  *w++ = format_.delimiter;
-  *w++ = '"';
-  fields_ = true;
-  return w;
+void LineWriter::grow(std::size_t n) {
+  // Doubling keeps the copies few while lines are kept in blocks.
+  line_.resize(std::max(n, 2 * line_.size()));
 }
 
 void LineWriter::text(std::string_view raw, bool binary) {
   char* w = open(raw.size() * format_.values.widest + 4);
   w = putText(format_, w, reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(), binary);
-  *w++ = '"';
-  wrote(w);
+  wrote(closeField(w));
 }
 
 void LineWriter::plain(std::string_view text) {
   char* w = open(text.size());
   std::memcpy(w, text.data(), text.size());
-  w += text.size();
-  *w++ = '"';
-  wrote(w);
+  wrote(closeField(w + text.size()));
 }
 
 void LineWriter::name(std::string_view raw) {
@@ -30,17 +26,18 @@ void LineWriter::name(std::string_view raw) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
   w = format_.rule == TextRule::Convert ? putConverted(format_, w, bytes, raw.size(), false)
                                          : putMapped(format_.names, w, bytes, raw.size());
-  *w++ = '"';
-  wrote(w);
+  wrote(closeField(w));
 }
 
 std::string_view LineWriter::end() {
-  char* w = room(2);
+  // A line with fields ends in the delimiter after its last one: the line
+  // end takes its place.
+  char* w = room(kLineEnd);
+  if (size_ > start_) --w;
   *w++ = '\r';
   *w++ = '\n';
-  size_ = static_cast<std::size_t>(w - line_.data());
-  const std::size_t first = fields_ ? 1 : 0;
-  const std::string_view line{line_.data() + first, size_ - first};
+  wrote(w);
+  const std::string_view line{line_.data() + start_, size_ - start_};
   if (format_.mayReplace) replacements_ += replacementsIn(line);
   return line;
 }

@@ -1,7 +1,10 @@
 // Writes output lines in a LineFormat into a buffer it owns and reuses from
 // line to line: begin a line, add fields (a text from its stored bytes, a
-// plain text such as digits or a date, a field name), end it. The export's
-// fast path writes into the same buffer through room() and wrote().
+// plain text such as digits or a date, a field name), end it. The writer is
+// the one place that frames a field (its quotes and the delimiter) and
+// doubles quotes; the export's record kernel writes into the same buffer
+// through room() and wrote(), framing each field with openField() and
+// closeField(). Lines can be kept in the buffer and handed on in blocks.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +25,11 @@ inline char* putText(const LineFormat& format, char* w, const std::uint8_t* p, s
                      bool binary = false);
 // The same through any map, a byte at a time.
 inline char* putMapped(const ByteMap& map, char* w, const std::uint8_t* p, std::size_t n);
+// The same, copying runs of ASCII that the map keeps sixteen bytes at a time.
+inline char* putTable(const ByteMap& map, char* w, const std::uint8_t* p, std::size_t n);
+// The `n` bytes at `p` with every double quote written twice; `w` needs
+// room for 2 * n.
+inline char* putQuotesDoubled(char* w, const char* p, std::size_t n);
 
 class LineWriter {
  public:
@@ -29,11 +37,8 @@ class LineWriter {
 
   const LineFormat& format() const { return format_; }
 
-  // Starts a new line; the previous one is gone.
-  void begin() {
-    size_ = 0;
-    fields_ = false;
-  }
+  // Starts a new line after the kept ones; a line ended and not kept is gone.
+  void begin() { start_ = size_ = kept_; }
   // A text value from its stored bytes, through the value map (the binary
   // map for a field that holds binary), in quotes.
   void text(std::string_view raw, bool binary = false);
@@ -47,34 +52,56 @@ class LineWriter {
   // leaves undefined.
   std::uint64_t replacements() const { return replacements_; }
 
-  // For the fast path: room for `n` bytes after what the line holds, to be
-  // written in place; every field written there begins with the delimiter
-  // and the opening quote. wrote() then says where the writing stopped.
+  // Keeps the line just ended in the buffer: the next line follows it.
+  void keep() { kept_ = size_; }
+  // The lines kept so far, in one piece; valid until the next begin().
+  std::string_view kept() const { return {line_.data(), kept_}; }
+  // Forgets the kept lines (once they have been written out).
+  void clearKept() { start_ = size_ = kept_ = 0; }
+
+  // For the record kernel: room for `n` bytes after what the line holds, to
+  // be written in place; wrote() then says where the writing stopped. Each
+  // field written there is framed by openField() and closeField().
   char* room(std::size_t n) {
-    if (line_.size() < size_ + n) line_.resize(2 * (size_ + n));
+    if (line_.size() < size_ + n) grow(size_ + n);
     return line_.data() + size_;
   }
-  void wrote(char* end) {
-    const auto size = static_cast<std::size_t>(end - line_.data());
-    fields_ = fields_ || size > size_;
-    size_ = size;
+  void wrote(char* end) { size_ = static_cast<std::size_t>(end - line_.data()); }
+
+  // The opening quote of a field.
+  static char* openField(char* w) {
+    *w = '"';
+    return w + 1;
   }
+  // The closing quote and the delimiter after it; end() takes the last
+  // field's delimiter back.
+  char* closeField(char* w) const {
+    w[0] = '"';
+    w[1] = format_.delimiter;
+    return w + 2;
+  }
+  // The most bytes the framing adds to a field, and to a line.
+  static constexpr std::size_t kFieldFrame = 3;
+  static constexpr std::size_t kLineEnd = 2;
 
  private:
-  // The delimiter and the opening quote; `n` more bytes of room after them.
-  char* open(std::size_t n);
+  // Makes the buffer at least `n` bytes long.
+  void grow(std::size_t n);
+  // Room for a field of at most `n` bytes, its opening quote written.
+  char* open(std::size_t n) { return openField(room(n + kFieldFrame)); }
 
   LineFormat format_;
-  // The line, from its second byte: every field begins with the delimiter,
-  // and the first one's is left out when the line ends. The string keeps its
-  // size from line to line; size_ is how much of it the line holds.
+  // The kept lines, then the line being written. The string keeps its size
+  // from line to line; size_ is how much of it is written, start_ where the
+  // current line begins, kept_ where the kept lines end.
   std::string line_;
   std::size_t size_ = 0;
-  bool fields_ = false;
+  std::size_t start_ = 0;
+  std::size_t kept_ = 0;
   std::uint64_t replacements_ = 0;
 };
 
-// ---- Inline, as the fast path runs it for every text field ---------------
+// ---- Inline, as the record kernel runs it for every text field ----------
 
 inline char* putMapped(const ByteMap& map, char* w, const std::uint8_t* p, std::size_t n) {
   // Four bytes stored for every byte, the next byte's written over the ones
@@ -86,32 +113,66 @@ inline char* putMapped(const ByteMap& map, char* w, const std::uint8_t* p, std::
   return w;
 }
 
+inline char* putTable(const ByteMap& map, char* w, const std::uint8_t* p, std::size_t n) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  if (map.keepsAscii) {
+    // A block is stored whole and the output advanced past its leading run
+    // of kept bytes; the first byte the map changes is mapped on its own.
+    const __m128i quote = _mm_set1_epi8('"'), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    while (i + 16 <= n) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      const __m128i odd = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, cr)),
+                                       _mm_or_si128(_mm_cmpeq_epi8(v, lf), v));
+      const auto mask = static_cast<unsigned>(_mm_movemask_epi8(odd));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+      if (mask == 0) {
+        w += 16;
+        i += 16;
+        continue;
+      }
+      const auto run = static_cast<std::size_t>(__builtin_ctz(mask));
+      w += run;
+      i += run;
+      std::memcpy(w, map.bytes[p[i]].data(), 4);
+      w += map.length[p[i]];
+      ++i;
+    }
+  }
+#endif
+  return putMapped(map, w, p + i, n - i);
+}
+
+inline char* putQuotesDoubled(char* w, const char* p, std::size_t n) {
+  // Runs without a quote are copied whole.
+  for (const char* end = p + n; p < end;) {
+    const auto* quote = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(end - p)));
+    const std::size_t run = static_cast<std::size_t>((quote ? quote : end) - p);
+    std::memcpy(w, p, run);
+    w += run;
+    p += run;
+    if (quote) {
+      *w++ = '"';
+      *w++ = '"';
+      ++p;
+    }
+  }
+  return w;
+}
+
 inline char* putText(const LineFormat& format, char* w, const std::uint8_t* p, std::size_t n,
                      bool binary) {
   // Without a code page a binary value is written as any other.
   if (binary && (format.rule == TextRule::Table || format.rule == TextRule::Convert)) {
-    return putMapped(format.binary, w, p, n);
+    return putTable(format.binary, w, p, n);
   }
   switch (format.rule) {
     case TextRule::Substitute:
       return copySubstituted(w, {reinterpret_cast<const char*>(p), n});
     case TextRule::DoubleQuote:
-      // Runs without a quote are copied whole; a quote is written twice.
-      for (const std::uint8_t* end = p + n; p < end;) {
-        const auto* quote = static_cast<const std::uint8_t*>(std::memchr(p, '"', static_cast<std::size_t>(end - p)));
-        const std::size_t run = static_cast<std::size_t>((quote ? quote : end) - p);
-        std::memcpy(w, p, run);
-        w += run;
-        p += run;
-        if (quote) {
-          *w++ = '"';
-          *w++ = '"';
-          ++p;
-        }
-      }
-      return w;
+      return putQuotesDoubled(w, reinterpret_cast<const char*>(p), n);
     case TextRule::Convert: return putConverted(format, w, p, n, true);
-    case TextRule::Table: return putMapped(format.values, w, p, n);
+    case TextRule::Table: return putTable(format.values, w, p, n);
   }
   return w;
 }

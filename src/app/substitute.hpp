@@ -40,17 +40,18 @@ inline void copyWordSubstituted(char* to, const unsigned char* from) {
 }
 
 #if defined(__SSE2__)
-// Sixteen bytes with each of the four replaced in all lanes at once.
+// Sixteen bytes with each of the four replaced in all lanes at once. Most
+// blocks hold none of them and are returned as they are.
 inline __m128i substituteBlock(__m128i v) {
-  const auto replace = [](__m128i x, char which, char by) {
-    const __m128i hit = _mm_cmpeq_epi8(x, _mm_set1_epi8(which));
-    return _mm_or_si128(_mm_andnot_si128(hit, x), _mm_and_si128(hit, _mm_set1_epi8(by)));
-  };
-  // 141 becomes 13 first, as CHANGESPECIALCHARS applies HARDCR first.
-  v = replace(v, static_cast<char>(141), 13);
-  v = replace(v, 13, static_cast<char>(191));
-  v = replace(v, 10, static_cast<char>(192));
-  return replace(v, 34, static_cast<char>(193));
+  const auto is = [v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+  // 141 becomes 191 as 13 does, as CHANGESPECIALCHARS applies HARDCR first.
+  const __m128i cr = _mm_or_si128(is(13), is(static_cast<char>(141))), lf = is(10), quote = is(34);
+  const __m128i any = _mm_or_si128(_mm_or_si128(cr, lf), quote);
+  if (_mm_movemask_epi8(any) == 0) return v;
+  const __m128i by = _mm_or_si128(_mm_or_si128(_mm_and_si128(cr, _mm_set1_epi8(static_cast<char>(191))),
+                                               _mm_and_si128(lf, _mm_set1_epi8(static_cast<char>(192)))),
+                                  _mm_and_si128(quote, _mm_set1_epi8(static_cast<char>(193))));
+  return _mm_or_si128(_mm_andnot_si128(any, v), by);
 }
 #endif
 

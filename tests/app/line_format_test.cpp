@@ -1,5 +1,6 @@
 // The output's code page: every code page a table can declare converts
-// byte by byte, and binary values are Latin-1 whatever the code page.
+// byte by byte, binary values are Latin-1 whatever the code page, and text
+// copied in blocks reads as the map byte by byte; the writer's kept lines.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -68,6 +69,70 @@ TEST(LineFormat, BinaryValuesAreLatin1UnderEveryCodePage) {
       EXPECT_EQ(out.end(), "\"" + (rfc4180 ? kept : substituted) + "\"\r\n") << page << (rfc4180 ? " rfc4180" : "");
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Text under a single-byte code page is copied a block at a time while the
+// code page keeps its bytes as they are: the output is the byte-by-byte
+// map's at every length, wherever bytes the map changes stand.
+TEST(LineFormat, TextCopiedInBlocksReadsAsTheMapByteByByte) {
+  rt::CodePageChars cp1252{};
+  ASSERT_EQ(rt::codePageChars("CP1252", cp1252), rt::CodePageKind::SingleByte);
+  for (const bool rfc4180 : {false, true}) {
+    const app::LineFormat format = app::makeLineFormat(rfc4180, ',', &cp1252, false);
+    ASSERT_TRUE(format.values.keepsAscii);
+    for (const char odd : {'\r', '\n', '"', '\x8D', '\xE9'}) {
+      for (std::size_t length = 1; length <= 40; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) {
+          std::string text(length, ' ');
+          for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
+          if (at < length) text[at] = odd;
+          if (at + 17 < length) text[at + 17] = odd;
+          const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
+          std::string blocks(length * format.values.widest + 4, '#'), bytes = blocks;
+          char* blocksEnd = app::putTable(format.values, blocks.data(), p, length);
+          char* bytesEnd = app::putMapped(format.values, bytes.data(), p, length);
+          EXPECT_EQ(std::string(blocks.data(), blocksEnd), std::string(bytes.data(), bytesEnd))
+              << (rfc4180 ? "rfc4180 " : "") << "byte " << int(static_cast<unsigned char>(odd))
+              << " length " << length << " at " << at;
+        }
+      }
+    }
+  }
+}
+
+// Lines kept in the writer come out in one piece, each as it was ended,
+// also when the buffer grows under them; a line ended and not kept is left
+// out, and clearing starts the next piece.
+TEST(LineWriter, KeptLinesComeOutInOnePiece) {
+  app::LineWriter out(app::makeLineFormat(false, ';', nullptr, false));
+  out.begin();
+  out.plain("1");
+  out.text("a\"b");
+  EXPECT_EQ(out.end(), "\"1\";\"a\xC1" "b\"\r\n");
+  out.keep();
+  out.begin();
+  EXPECT_EQ(out.end(), "\r\n");
+  out.keep();
+  out.begin();
+  out.plain("dropped");
+  out.end();
+  const std::string wide(5000, 'w');
+  out.begin();
+  out.name("N");
+  out.text(wide);
+  out.end();
+  out.keep();
+  EXPECT_EQ(out.kept(), "\"1\";\"a\xC1" "b\"\r\n\r\n\"N\";\"" + wide + "\"\r\n");
+  out.clearKept();
+  out.begin();
+  out.plain("2");
+  out.end();
+  out.keep();
+  EXPECT_EQ(out.kept(), "\"2\"\r\n");
 }
 
 }  // namespace
