@@ -76,7 +76,13 @@ void DbfTable::goTop() {
 
 void DbfTable::skip() {
   if (eof_) return;
-  moveTo(recNo_ + 1, "DBSKIP");
+  // Most moves are to the next record, already read with its block.
+  if (const std::uint8_t* bytes = reader_.buffered(recNo_ + 1)) {
+    record_ = bytes;
+    ++recNo_;
+  } else {
+    moveTo(recNo_ + 1, "DBSKIP");
+  }
   passDeleted("DBSKIP");
 }
 
@@ -86,13 +92,6 @@ void DbfTable::passDeleted(const char* operation) {
 }
 
 void DbfTable::moveTo(std::uint32_t n, const char* operation) {
-  // Most moves are to the next record, already read with its block.
-  if (const std::uint8_t* bytes = reader_.buffered(n)) {
-    record_ = bytes;
-    recNo_ = n;
-    eof_ = false;
-    return;
-  }
   for (;;) {
     if (n < 1 || n > header_.recordCount) break;
     const std::uint8_t* bytes = nullptr;

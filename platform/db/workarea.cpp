@@ -1,6 +1,7 @@
 #include "platform/db/workarea.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -50,6 +51,8 @@ char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 // Whether `given` names the stored (upper-case) alias, without building a copy.
 bool namesAlias(const std::string& stored, const std::string& given) {
   if (stored.size() != given.size()) return false;
+  // Most names are given in capitals, as stored.
+  if (std::memcmp(stored.data(), given.data(), given.size()) == 0) return true;
   for (std::size_t i = 0; i < given.size(); ++i)
     if (upperAscii(given[i]) != stored[i]) return false;
   return true;
@@ -77,13 +80,20 @@ void raiseUntilSettled(const TableError& e) {
   }
 }
 
-// The current area's table for an operation that needs one.
-Table* tableFor(const char* operation) {
+// The way out of tableFor() when the current area has no table, apart so
+// that the common way stays short.
+[[gnu::noinline]] Table* tableAfterError(const char* operation) {
   for (;;) {
     if (Table* t = areas().table) return t;
     TableError e(rt::Condition::AreaNotInUse, "", operation, std::to_string(areas().current));
     if (!raiseAndRetry(e)) return nullptr;
   }
+}
+
+// The current area's table for an operation that needs one.
+Table* tableFor(const char* operation) {
+  if (Table* t = areas().table) return t;
+  return tableAfterError(operation);
 }
 
 std::unique_ptr<Table> openThrough(const std::string& driver, const std::string& file, bool shared) {

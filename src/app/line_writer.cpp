@@ -29,17 +29,4 @@ void LineWriter::name(std::string_view raw) {
   wrote(closeField(w));
 }
 
-std::string_view LineWriter::end() {
-  // A line with fields ends in the delimiter after its last one: the line
-  // end takes its place.
-  char* w = room(kLineEnd);
-  if (size_ > start_) --w;
-  *w++ = '\r';
-  *w++ = '\n';
-  wrote(w);
-  const std::string_view line{line_.data() + start_, size_ - start_};
-  if (format_.mayReplace) replacements_ += replacementsIn(line);
-  return line;
-}
-
 }  // namespace app

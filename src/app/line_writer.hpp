@@ -47,7 +47,18 @@ class LineWriter {
   // A field name from its stored bytes, through the name map, in quotes.
   void name(std::string_view raw);
   // Ends the line; the whole line, valid until the next begin().
-  std::string_view end();
+  std::string_view end() {
+    // A line with fields ends in the delimiter after its last one: the line
+    // end takes its place.
+    char* w = room(kLineEnd);
+    if (size_ > start_) --w;
+    w[0] = '\r';
+    w[1] = '\n';
+    wrote(w + kLineEnd);
+    const std::string_view line{line_.data() + start_, size_ - start_};
+    if (format_.mayReplace) replacements_ += replacementsIn(line);
+    return line;
+  }
   // How many U+FFFD the lines ended so far hold: characters the code page
   // leaves undefined.
   std::uint64_t replacements() const { return replacements_; }
