@@ -125,7 +125,7 @@ time_table() {
     -n "dbf2csv, no field-name line" "DBF2CSV_UI=headless $BIN $t N 2>/dev/null" \
     -n "dbf2csv --encoding=1252" "DBF2CSV_UI=headless $BIN --encoding=1252 $t 2>/dev/null" \
     -n "dbf2csv --rfc4180" "DBF2CSV_UI=headless $BIN --rfc4180 $t 2>/dev/null" \
-    -n cp "cp $src $DIR/copy/" \
+    -n cp "cp --reflink=never $src $DIR/copy/" \
     -n pgdbf "pgdbf -P $pgm $t >$DIR/out.pgdbf" \
     -n dbview "dbview -b -t -d, $t >$DIR/out.dbview" >&2
   # A peer that prints next to nothing has refused the table.
@@ -135,6 +135,29 @@ time_table() {
   hyperfine --style basic --warmup 0 --runs "$SLOW_RUNS" --export-json "$RES/$key-slow.json" \
     -n "ogr2ogr -f CSV" "rm -f $DIR/out.ogr.csv; ogr2ogr -f CSV $DIR/out.ogr.csv $t" \
     -n "dbfread + csv" "$PY $ROOT/bench/dbfread_csv.py $t $DIR/out.dbfread.csv" >&2
+}
+
+# dbf2csv, cp and pgdbf taking turns, run after run, so that the machine's
+# other work weighs on the three alike: the goals are ratios of the pairs.
+time_pairs() {
+  local key=$1 file=$2 memo=$3 t=$DIR/$2 src="$DIR/$2" pgm="" i
+  if [ -n "$memo" ]; then
+    src="$t $DIR/$memo"
+    pgm="-m $DIR/$memo"
+  fi
+  say "$file: dbf2csv, cp and pgdbf taking turns"
+  : >"$RES/$key-pairs.txt"
+  local TIMEFORMAT
+  for i in $(seq "$RUNS"); do
+    TIMEFORMAT="dbf2csv %3R"
+    { time DBF2CSV_UI=headless "$BIN" "$t" 2>/dev/null; } 2>>"$RES/$key-pairs.txt"
+    TIMEFORMAT="cp %3R"
+    # shellcheck disable=SC2086
+    { time cp --reflink=never $src "$DIR/copy/"; } 2>>"$RES/$key-pairs.txt"
+    TIMEFORMAT="pgdbf %3R"
+    # shellcheck disable=SC2086
+    { time pgdbf -P $pgm "$t" >"$DIR/out.pgdbf"; } 2>>"$RES/$key-pairs.txt"
+  done
 }
 
 measure_memory() {
@@ -213,6 +236,7 @@ main() {
     bytes=$(size_of "$DIR/$file" ${memo:+"$DIR/$memo"})
     echo "$key|$title|$(records_of "$DIR/$file")|$bytes" >>"$RES/tables.txt"
     time_table "$key" "$file" "$memo"
+    time_pairs "$key" "$file" "$memo"
   done <<<"$TABLES"
   measure_memory dbase3 BENCH3.DBF
   measure_memory dbase3-4m BENCH3X4.DBF
