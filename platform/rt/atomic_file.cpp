@@ -77,22 +77,22 @@ void AtomicFile::discard() {
   armed_.disarm();
 }
 
-bool AtomicFile::commit() {
-  if (done_) return false;
+Status AtomicFile::commit() {
+  if (done_) return Status::invalidArgument("committed already");
   if (status_.isOk() && !out_.close()) status_ = out_.status();
   if (temp_.empty()) {  // written in place, or never opened
     done_ = true;
-    return status_.isOk();
+    return status_;
   }
   if (status_.isOk()) status_ = copyPermissions(target_, temp_);
   if (status_.isOk()) status_ = renameFile(temp_, target_);
   if (!status_.isOk()) {
     discard();
-    return false;
+    return status_;
   }
   done_ = true;
   armed_.disarm();
-  return true;
+  return Status::ok();
 }
 
 }  // namespace rt

@@ -38,10 +38,11 @@ class AtomicFile {
   void append(std::string_view s) { out_.append(s); }
 
   // Writes what is buffered, closes the temporary file and renames it over
-  // the target, which keeps the permissions of the file it replaces. False
-  // on any failure, and then the temporary file is gone and the target
-  // untouched. Written in place: writes what is buffered and closes.
-  [[nodiscard]] bool commit();
+  // the target, which keeps the permissions of the file it replaces. On any
+  // failure (the first, as status() gives it) the temporary file is gone and
+  // the target untouched. Written in place: writes what is buffered and
+  // closes.
+  Status commit();
 
   // The resolved target path and the temporary file's path ("" when the
   // target is written in place).

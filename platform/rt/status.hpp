@@ -40,6 +40,8 @@ enum class StatusCode {
   BeyondEnd,     // a record or block outside what the file holds
   Corrupt,       // the bytes are damaged
   SystemError,   // any other failure the operating system reported
+  InvalidArgument,  // what the user asked for cannot be done as asked
+  NotSupported,     // asked for something this build cannot do (a code page)
 };
 
 class [[nodiscard]] Status {
@@ -56,6 +58,12 @@ class [[nodiscard]] Status {
   static Status notAFile(std::string message) {
     return Status(StatusCode::NotAFile, 0, std::move(message));
   }
+  static Status invalidArgument(std::string message) {
+    return Status(StatusCode::InvalidArgument, 0, std::move(message));
+  }
+  static Status notSupported(std::string message) {
+    return Status(StatusCode::NotSupported, 0, std::move(message));
+  }
   // A failure the operating system reported with `osCode`; the code follows
   // from it. `message` is the system's text (see dosErrorMessage).
   static Status fromOsCode(int osCode, std::string message);
@@ -68,6 +76,14 @@ class [[nodiscard]] Status {
   int osCode() const { return osCode_; }
   // The sentence, without the file's name (the caller adds it); "" when ok.
   const std::string& message() const { return message_; }
+  // The file the failure concerns, when the one who reports it knows it;
+  // "" when ok or not said.
+  const std::string& file() const { return file_; }
+  // The same failure, said to concern `file`.
+  Status about(std::string file) && {
+    file_ = std::move(file);
+    return std::move(*this);
+  }
 
  private:
   Status() = default;
@@ -77,6 +93,7 @@ class [[nodiscard]] Status {
   StatusCode code_ = StatusCode::Ok;
   int osCode_ = 0;
   std::string message_;
+  std::string file_;
 };
 
 // The code of a failure with `osCode`; SystemError for one with no kind of

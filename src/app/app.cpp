@@ -60,11 +60,11 @@ void fail(const std::string& cMessage) {
 void appMain(const std::vector<std::string>& args) {
   RT_PROC("MAIN");
   Options options;
-  std::string error = parseCommandLine(args, options);
-  if (error.empty() && !options.help && !options.version) error = encodingUsageError(options);
-  if (!error.empty()) {
+  rt::Status usage = parseCommandLine(args, options);
+  if (usage.isOk() && !options.help && !options.version) usage = checkEncoding(options);
+  if (!usage.isOk()) {
     // A usage error: nothing is read or written.
-    std::cerr << error << "\n";
+    std::cerr << usage.message() << "\n";
     rt::errorLevel(2);
     return;
   }
@@ -105,18 +105,18 @@ void appMain(const std::vector<std::string>& args) {
   if (!rt::file(table.cFile)) return fail(table.cName + " NOT FOUND.");
   // Before anything is read or written: the output must not destroy the input.
   if (options.output && *options.output != kStandardOutput) {
-    const std::string cClash = outputClash(rt::resolvePath(*options.output), *options.output, table.cFile,
-                                           companionFiles(table.cFile), table.cName);
-    if (!cClash.empty()) return fail(cClash);
+    const rt::Status clash = outputClash(rt::resolvePath(*options.output), *options.output, table.cFile,
+                                         companionFiles(table.cFile), table.cName);
+    if (!clash.isOk()) return fail(clash.message());
   }
 
   // The selection dialog's check leaves the table open under INPUT.
   if (db::select("INPUT") == 0) {
     RT_LINE();
-    std::string cReason;
-    if (!openTable(cDriver, table.cFile, "INPUT", true, &cReason)) {
+    rt::Status reason = rt::Status::ok();
+    if (!openTable(cDriver, table.cFile, "INPUT", true, &reason)) {
       fail("Not able to open " + table.cName + ".");
-      return noteOnStderr(cReason);
+      return noteOnStderr(reason.message());
     }
   }
 

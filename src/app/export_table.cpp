@@ -34,7 +34,7 @@ class ExportOutput {
   // Why it failed, in the system's words.
   const rt::Status& status() const { return file_ ? file_->status() : stream_.status(); }
   void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
-  [[nodiscard]] bool commit() { return file_ ? file_->commit() : stream_.close(); }
+  [[nodiscard]] bool commit() { return file_ ? file_->commit().isOk() : stream_.close(); }
 
  private:
   std::optional<rt::AtomicFile> file_;
@@ -105,14 +105,13 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
 
   // The code page comes before the output: a table whose code page cannot
   // be had leaves no file behind.
-  std::string cProblem;
-  std::optional<LineFormat> format = outputFormat(options, cName, *db::currentTable(), cProblem);
-  if (!format) {
+  LineFormat format;
+  if (const rt::Status s = outputFormat(options, cName, *db::currentTable(), format); !s.isOk()) {
     db::dbCloseArea();
-    msg(cProblem);
+    msg(s.message());
     return false;
   }
-  LineWriter writer(std::move(*format));
+  LineWriter writer(std::move(format));
 
   // The lines go to a temporary file that replaces the output only once it
   // is complete; leaving this scope any other way removes it.

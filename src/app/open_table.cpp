@@ -7,6 +7,7 @@
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/error_codes.hpp"
 #include "platform/rt/paths.hpp"
+#include "platform/rt/status.hpp"
 #include "platform/rt/strings.hpp"
 
 namespace app {
@@ -23,23 +24,31 @@ bool refusesTheKind(const rt::ErrorObject& error) {
   return false;
 }
 
-// Keeps in `reason` the description of the attempt that tells most.
-void noteRefusal(const rt::Value& breakValue, std::string& reason, bool& kindRecognised) {
+// The runtime error of a refused attempt as a status: the system's failure
+// when it names one, else damaged bytes.
+rt::Status statusOf(const rt::ErrorObject& error) {
+  rt::Status s = error.osCode != 0 ? rt::Status::fromOsCode(error.osCode, error.description)
+                                   : rt::Status::corrupt(error.description);
+  return std::move(s).about(error.fileName);
+}
+
+// Keeps in `reason` the attempt that tells most.
+void noteRefusal(const rt::Value& breakValue, rt::Status& reason, bool& kindRecognised) {
   if (kindRecognised || !breakValue.isObject()) return;
   const auto* error = dynamic_cast<const rt::ErrorObject*>(breakValue.object().get());
   if (!error) return;
   if (!refusesTheKind(*error)) {
-    reason = error->description;
+    reason = statusOf(*error);
     kindRecognised = true;
-  } else if (reason.empty()) {
-    reason = error->description;
+  } else if (reason.isOk()) {
+    reason = statusOf(*error);
   }
 }
 
 }  // namespace
 
 bool openTable(std::string& rcDriver, const std::string& cTable, const std::string& cAlias,
-               bool lShared, std::string* rcReason) {
+               bool lShared, rt::Status* rcReason) {
   RT_PROC("OPENTABLE");
   // The order decides which driver wins when several could open the table.
   const std::array<std::string, 7> aDrivers{"DBFNTX", "DBFCDX", "FOXCDX", "FOXNTX",
@@ -47,7 +56,7 @@ bool openTable(std::string& rcDriver, const std::string& cTable, const std::stri
   const std::string table = rt::allTrim(cTable);
   RT_LINE();
   if (!rt::file(table)) return false;
-  std::string reason;
+  rt::Status reason = rt::Status::ok();
   bool kindRecognised = false;
   for (const std::string& driver : aDrivers) {
     bool failed = false;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/rt/status.hpp"
+
 namespace app {
 
 // Opens `cTable` (leading and trailing blanks ignored) in a new work area
@@ -14,9 +16,10 @@ namespace app {
 // `rcDriver` then names the driver. False with `rcDriver` "" when no driver
 // opened it; false with `rcDriver` untouched when the file does not exist.
 // When `rcReason` is given and no driver opened the table, it receives why:
-// the description of the error of the first driver that took the file for
-// one of its own (the others refuse its kind), else of the first driver.
+// the error of the first driver that took the file for one of its own (the
+// others refuse its kind), else of the first driver; its message is that
+// error's description.
 bool openTable(std::string& rcDriver, const std::string& cTable, const std::string& cAlias,
-               bool lShared, std::string* rcReason = nullptr);
+               bool lShared, rt::Status* rcReason = nullptr);
 
 }  // namespace app

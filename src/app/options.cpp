@@ -4,40 +4,48 @@
 #include <array>
 #include <charconv>
 
+#include "platform/rt/status.hpp"
+
 namespace app {
 namespace {
 
-std::string setFlag(bool& flag) {
+using rt::Status;
+
+Status refused(std::string why) { return Status::invalidArgument(std::move(why)); }
+
+Status setFlag(bool& flag) {
   flag = true;
-  return "";
+  return Status::ok();
 }
 
 // A delimiter is one ASCII character, or "tab": a byte of 128 or more would
 // be half a character in UTF-8 output, and one that would break the quoting
 // or the lines is refused.
-std::string setDelimiter(Options& o, std::string_view value) {
+Status setDelimiter(Options& o, std::string_view value) {
   if (value == "tab") value = "\t";
-  if (value.size() != 1 || static_cast<unsigned char>(value[0]) - 1u >= 127u) return "takes one ASCII character or tab";
+  if (value.size() != 1 || static_cast<unsigned char>(value[0]) - 1u >= 127u) {
+    return refused("takes one ASCII character or tab");
+  }
   if (value[0] == '"' || value[0] == '\r' || value[0] == '\n') {
-    return "cannot be a double quote, CR or LF";
+    return refused("cannot be a double quote, CR or LF");
   }
   o.delimiter = value[0];
-  return "";
+  return Status::ok();
 }
 
-std::string setText(std::optional<std::string>& to, std::string_view value) {
+Status setText(std::optional<std::string>& to, std::string_view value) {
   to = std::string(value);
-  return "";
+  return Status::ok();
 }
 
-std::string setJobs(Options& o, std::string_view value) {
+Status setJobs(Options& o, std::string_view value) {
   unsigned n = 0;
   const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
   if (ec != std::errc() || end != value.data() + value.size() || n == 0) {
-    return "takes a whole number above 0";
+    return refused("takes a whole number above 0");
   }
   o.jobs = n;
-  return "";
+  return Status::ok();
 }
 
 constexpr std::array kOptions = {
@@ -61,7 +69,7 @@ constexpr std::array kOptions = {
     OptionSpec{'\0', "no-names", "", "with --batch, no field-name line",
                [](Options& o, std::string_view) {
                  o.fieldNames = false;
-                 return std::string();
+                 return Status::ok();
                }},
     OptionSpec{'h', "help", "", "show this help and exit",
                [](Options& o, std::string_view) { return setFlag(o.help); }},
@@ -69,7 +77,7 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view) { return setFlag(o.version); }},
 };
 
-std::string usageError(const std::string& what) { return "dbf2csv: " + what + " (dbf2csv --help)"; }
+Status usageError(const std::string& what) { return refused("dbf2csv: " + what + " (dbf2csv --help)"); }
 
 const OptionSpec* findLong(std::string_view name) {
   for (const OptionSpec& o : kOptions) {
@@ -89,7 +97,7 @@ std::string nameOf(const OptionSpec& o) { return "--" + std::string(o.longName);
 
 // Reads the option at args[i] (and its value, which may be the next
 // argument); advances i past what it used.
-std::string readOption(const std::vector<std::string>& args, std::size_t& i, Options& options) {
+Status readOption(const std::vector<std::string>& args, std::size_t& i, Options& options) {
   const std::string& arg = args[i++];
   const OptionSpec* option = nullptr;
   std::optional<std::string_view> value;
@@ -109,14 +117,14 @@ std::string readOption(const std::vector<std::string>& args, std::size_t& i, Opt
     if (!value && i < args.size()) value = args[i++];
     if (!value || value->empty()) return usageError(nameOf(*option) + " needs a value");
   }
-  const std::string why = option->set(options, value.value_or(""));
-  if (why.empty()) return "";
-  return usageError(nameOf(*option) + " " + std::string(*value) + ": " + why);
+  const Status why = option->set(options, value.value_or(""));
+  if (why.isOk()) return why;
+  return usageError(nameOf(*option) + " " + std::string(*value) + ": " + why.message());
 }
 
 // The arguments of a batch: tables and folders, never the field-name flag
 // of a single table, nor standard output for its CSV files.
-std::string checkBatch(const Options& o) {
+Status checkBatch(const Options& o) {
   if (o.arguments.empty()) return usageError("--batch needs a table or a folder");
   if (o.output == "-") return usageError("--output -: a batch writes to a folder, not to standard output");
   for (const std::string& a : o.arguments) {
@@ -125,24 +133,24 @@ std::string checkBatch(const Options& o) {
                         ".DBF names a table " + a);
     }
   }
-  return "";
+  return Status::ok();
 }
 
 // Rules that join options.
-std::string checkTogether(const Options& o) {
+Status checkTogether(const Options& o) {
   if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
   if (o.batch) return checkBatch(o);
   if (o.recursive) return usageError("--recursive needs --batch");
   if (o.jobs != 0) return usageError("--jobs needs --batch");
   if (!o.fieldNames) return usageError("--no-names needs --batch");
-  return "";
+  return Status::ok();
 }
 
 }  // namespace
 
 std::span<const OptionSpec> optionTable() { return kOptions; }
 
-std::string parseCommandLine(const std::vector<std::string>& args, Options& options) {
+Status parseCommandLine(const std::vector<std::string>& args, Options& options) {
   // Options stand anywhere, as GNU tools read them: a user who adds one
   // after the table must not get the default output without a word.
   std::size_t i = 0;
@@ -157,7 +165,7 @@ std::string parseCommandLine(const std::vector<std::string>& args, Options& opti
       ++i;
       continue;
     }
-    if (std::string error = readOption(args, i, options); !error.empty()) return error;
+    if (Status error = readOption(args, i, options); !error.isOk()) return error;
   }
   options.arguments.insert(options.arguments.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return checkTogether(options);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rt/status.hpp"
+
 namespace app {
 
 // What the command line asks for.
@@ -29,13 +31,14 @@ struct Options {
 
 // One option: its short letter ('\0' for none), its long name, the name of
 // its value in --help (empty when it takes none), one line for --help, and
-// how it is stored: `set` returns "" or why the value is refused.
+// how it is stored: `set` returns ok, or why the value is refused
+// (InvalidArgument, a few words that follow the option and its value).
 struct OptionSpec {
   char shortName;
   std::string_view longName;
   std::string_view valueName;
   std::string_view help;
-  std::string (*set)(Options& options, std::string_view value);
+  rt::Status (*set)(Options& options, std::string_view value);
 };
 
 // Every option, in the order --help lists them.
@@ -44,10 +47,10 @@ std::span<const OptionSpec> optionTable();
 // Reads `args` (the arguments after the program name) into `options`:
 // options ("-x VALUE", "-xVALUE", "--name VALUE", "--name=VALUE") wherever
 // they stand up to "--", every other argument (and all after "--") as
-// arguments in their order; "-" alone is an argument. Returns ""
-// or, on a usage error, the one-line message that names the option and
-// points to --help.
-std::string parseCommandLine(const std::vector<std::string>& args, Options& options);
+// arguments in their order; "-" alone is an argument. Returns ok or, on a
+// usage error, InvalidArgument with the one-line message that names the
+// option and points to --help.
+rt::Status parseCommandLine(const std::vector<std::string>& args, Options& options);
 
 // The option lines of --help, one per option of optionTable().
 std::string optionHelp();

@@ -14,36 +14,44 @@ std::string companionCodePage(const std::string& cName) {
   return rt::allTrim(rt::memoRead(cCpg));
 }
 
-std::string encodingUsageError(const Options& options) {
-  if (!options.encoding || rt::upper(*options.encoding) == "AUTO") return "";
+rt::Status checkEncoding(const Options& options) {
+  if (!options.encoding || rt::upper(*options.encoding) == "AUTO") return rt::Status::ok();
   rt::CodePageChars chars;
-  if (rt::codePageChars(rt::codePageName(*options.encoding), chars) != rt::CodePageKind::Unknown) return "";
-  return "dbf2csv: --encoding " + *options.encoding + ": not a code page that can be converted here (dbf2csv --help)";
+  if (rt::codePageChars(rt::codePageName(*options.encoding), chars) != rt::CodePageKind::Unknown) {
+    return rt::Status::ok();
+  }
+  return rt::Status::invalidArgument("dbf2csv: --encoding " + *options.encoding +
+                                     ": not a code page that can be converted here (dbf2csv --help)");
 }
 
-std::optional<LineFormat> outputFormat(const Options& options, const std::string& cName,
-                                       const db::Table& table, std::string& problem) {
-  if (!options.encoding) return makeLineFormat(options.rfc4180, options.delimiter, nullptr, false);
+rt::Status outputFormat(const Options& options, const std::string& cName, const db::Table& table,
+                        LineFormat& format) {
+  if (!options.encoding) {
+    format = makeLineFormat(options.rfc4180, options.delimiter, nullptr, false);
+    return rt::Status::ok();
+  }
   std::string codePage = *options.encoding;
   if (rt::upper(codePage) == "AUTO") {
     codePage = table.declaredCodePage();
     if (codePage.empty()) codePage = companionCodePage(cName);
     if (codePage.empty()) {
-      problem = cName + " declares no code page: name it with --encoding=CODEPAGE.";
-      return std::nullopt;
+      return rt::Status::invalidArgument(cName + " declares no code page: name it with --encoding=CODEPAGE.")
+          .about(cName);
     }
   }
   const std::string name = rt::codePageName(codePage);
   rt::CodePageChars chars;
   switch (rt::codePageChars(name, chars)) {
     case rt::CodePageKind::SingleByte:
-      return makeLineFormat(options.rfc4180, options.delimiter, &chars, options.bom);
+      format = makeLineFormat(options.rfc4180, options.delimiter, &chars, options.bom);
+      return rt::Status::ok();
     case rt::CodePageKind::MultiByte:
-      return makeConvertingFormat(options.rfc4180, options.delimiter, name, options.bom);
+      format = makeConvertingFormat(options.rfc4180, options.delimiter, name, options.bom);
+      return rt::Status::ok();
     case rt::CodePageKind::Unknown: break;
   }
-  problem = "Code page " + codePage + " of " + cName + " cannot be converted here.";
-  return std::nullopt;
+  return rt::Status::notSupported("Code page " + codePage + " of " + cName + " cannot be converted here.")
+      .about(cName);
 }
 
 }  // namespace app

@@ -2,10 +2,10 @@
 // delimiter, RFC 4180 quoting, and the code page the text is converted from.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/rt/status.hpp"
 #include "src/app/line_format.hpp"
 
 namespace db {
@@ -19,18 +19,19 @@ struct Options;
 // The output name that stands for standard output.
 inline constexpr std::string_view kStandardOutput = "-";
 
-// The format `options` ask for when writing `table`, opened from `cName`.
-// With --encoding=auto the code page is the one the header declares, else
-// the one named in a .CPG file beside the table. nullopt, with `problem`
-// the message for the user, when the table declares none or the code page
-// cannot be converted here.
-std::optional<LineFormat> outputFormat(const Options& options, const std::string& cName,
-                                       const db::Table& table, std::string& problem);
+// Sets `format` to the one `options` ask for when writing `table`, opened
+// from `cName`. With --encoding=auto the code page is the one the header
+// declares, else the one named in a .CPG file beside the table. A failure,
+// about `cName`, has the message for the user: InvalidArgument when the
+// table declares none, NotSupported when the code page cannot be converted
+// here.
+rt::Status outputFormat(const Options& options, const std::string& cName, const db::Table& table,
+                        LineFormat& format);
 
-// "" or, when --encoding names a code page that cannot be converted here
+// Ok or, when --encoding names a code page that cannot be converted here
 // (not "auto"), the usage error that says so in one line: checked once,
 // before any table is read, for a single run as for a batch.
-std::string encodingUsageError(const Options& options);
+rt::Status checkEncoding(const Options& options);
 
 // The code page named in the .CPG file beside `cName` (any letter case),
 // "" when there is none.

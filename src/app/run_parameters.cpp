@@ -50,16 +50,20 @@ std::vector<std::string> companionFiles(const std::string& cFile) {
   return files;
 }
 
-std::string outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
-                        const std::vector<std::string>& companions, const std::string& cName) {
+rt::Status outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
+                       const std::vector<std::string>& companions, const std::string& cName) {
   const std::string refused = "Not converted: the output " + cShown + " is ";
-  if (rt::sameFile(cOutput, cFile)) return refused + "the table " + cName + " itself.";
+  if (rt::sameFile(cOutput, cFile)) {
+    return rt::Status::invalidArgument(refused + "the table " + cName + " itself.").about(cShown);
+  }
   for (const std::string& companion : companions) {
     if (!rt::sameFile(cOutput, companion)) continue;
     const bool codePage = rt::upper(companion).ends_with(kCodePageExtension);
-    return refused + (codePage ? "the code page file of " : "the memo file of ") + cName + ".";
+    return rt::Status::invalidArgument(refused + (codePage ? "the code page file of " : "the memo file of ") +
+                                       cName + ".")
+        .about(cShown);
   }
-  return "";
+  return rt::Status::ok();
 }
 
 std::uint64_t updateStep(std::uint64_t nCount) { return nCount <= 1000 ? 10 : 100; }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rt/status.hpp"
+
 namespace app {
 
 // The field-name option from argument 2: on when absent, off when it begins
@@ -37,10 +39,10 @@ std::vector<std::string> companionFiles(const std::string& cFile);
 // Why the output `cOutput` (resolved; `cShown` as the user named it) must
 // not be written for the table `cFile`, named `cName`, with `companions`
 // beside it: the output is one of these files (compared as files, whatever
-// the spelling or links). The message names both; "" when the output is
-// none of them.
-std::string outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
-                        const std::vector<std::string>& companions, const std::string& cName);
+// the spelling or links). InvalidArgument, about `cShown`, with a message
+// that names both; ok when the output is none of them.
+rt::Status outputClash(const std::string& cOutput, const std::string& cShown, const std::string& cFile,
+                       const std::vector<std::string>& companions, const std::string& cName);
 // The number of records between two redraws of the progress bar.
 std::uint64_t updateStep(std::uint64_t nCount);
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/rt/paths.hpp"
+#include "platform/rt/status.hpp"
 #include "platform/rt/sysinfo.hpp"
 #include "src/batch/discovery.hpp"
 #include "src/batch/private_folders.hpp"
@@ -20,21 +21,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Why no CSV file can go into the output folder `folder`: it cannot be
-// made, or nothing can be written in it; "" when it can. Checked before
-// any table starts, so that a wrong -o fails once rather than table by
-// table. The private folder made to find out stays in `folders` for the
-// first table.
-std::string outputFolderProblem(const std::string& folder, PrivateFolders& folders) {
+// Whether CSV files can go into the output folder `folder`: a failure
+// when it cannot be made or nothing can be written in it, its message the
+// sentence for the user. Checked before any table starts, so that a wrong
+// -o fails once rather than table by table. The private folder made to
+// find out stays in `folders` for the first table.
+rt::Status checkOutputFolder(const std::string& folder, PrivateFolders& folders) {
   const std::string shown = systemSeparators(folder);
   const std::string where = rt::resolvePath(folder);
   std::error_code ec;
   fs::create_directories(where, ec);
-  if (ec) return "Not able to create the output folder " + shown + ": " + ec.message() + ".";
+  const auto failure = [&](const char* what) {
+    return rt::Status::fromOsCode(rt::osCodeOfSystemError(ec.value()), std::string("Not able to ") + what +
+                                                                 " the output folder " + shown + ": " +
+                                                                 ec.message() + ".")
+        .about(shown);
+  };
+  if (ec) return failure("create");
   const std::string taken = folders.take(where, ec);
-  if (taken.empty()) return "Not able to write in the output folder " + shown + ": " + ec.message() + ".";
+  if (taken.empty()) return failure("write in");
   folders.giveBack(taken);
-  return {};
+  return rt::Status::ok();
 }
 
 }  // namespace
@@ -47,9 +54,8 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
   largestFirst(tables);
   PrivateFolders folders;  // outlives the jobs, which give their folders back
   if (options.outputFolder && !tables.empty()) {
-    const std::string problem = outputFolderProblem(*options.outputFolder, folders);
-    if (!problem.empty()) {
-      err << problem << '\n';
+    if (const rt::Status s = checkOutputFolder(*options.outputFolder, folders); !s.isOk()) {
+      err << s.message() << '\n';
       return 1;
     }
   }

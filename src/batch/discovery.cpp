@@ -180,7 +180,7 @@ class Finder {
     t.output = systemSeparators(t.output);
     t.log = logName(t.output);
     // The child never sees this output, which only the batch writes.
-    t.problem = app::outputClash(t.output, t.output, path, t.companions, t.shown);
+    t.problem = app::outputClash(t.output, t.output, path, t.companions, t.shown).message();
     std::vector<Table>& tables = found_.tables;
     const auto [earlier, isNew] =
         outputs_.try_emplace(fs::absolute(t.output).lexically_normal(), tables.size());

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/rt/status.hpp"
+
 namespace batch {
 
 // A process id on POSIX, a handle's value on Windows.
@@ -49,8 +51,8 @@ class Children {
   Children& operator=(const Children&) = delete;
 
   // Starts `command` with standard input empty and the interrupt handled as
-  // by default. nullopt with `error` set (the system's reason) when it cannot.
-  std::optional<ProcessId> start(const ChildCommand& command, std::string& error);
+  // by default, and sets `id` to it; the system's failure when it cannot.
+  rt::Status start(const ChildCommand& command, ProcessId& id);
   // Waits until a child ends and gives its end, or until an interrupt comes
   // (nullopt; at once once interrupted() is true). nullopt too when no child
   // runs.

@@ -108,7 +108,7 @@ Children::~Children() {
   ::sigaction(SIGCHLD, &saved_->child, nullptr);
 }
 
-std::optional<ProcessId> Children::start(const ChildCommand& command, std::string& error) {
+rt::Status Children::start(const ChildCommand& command, ProcessId& id) {
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attr;
   posix_spawn_file_actions_init(&actions);
@@ -140,12 +140,10 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
                                envp.data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
-  if (rc != 0) {
-    error = std::strerror(rc);
-    return std::nullopt;
-  }
+  if (rc != 0) return rt::systemFailure(rc);
   running_.push_back(pid);
-  return pid;
+  id = pid;
+  return rt::Status::ok();
 }
 
 std::optional<ChildEnd> Children::waitNext() {

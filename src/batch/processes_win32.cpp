@@ -67,17 +67,20 @@ std::wstring childEnvironment(const std::vector<std::pair<std::string, std::stri
   return block;
 }
 
-std::string lastError() {
+// The system's last failure, its text without the closing period (the
+// caller's sentence goes on after it).
+rt::Status lastFailure() {
+  const DWORD error = ::GetLastError();
   wchar_t* text = nullptr;
   const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, ::GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = n && text ? std::wstring(text, n) : L"error " + std::to_wstring(::GetLastError());
+                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = n && text ? std::wstring(text, n) : L"error " + std::to_wstring(error);
   if (text) ::LocalFree(text);
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.')) {
     message.pop_back();
   }
-  return rt::win32::narrow(message);
+  return rt::Status::fromOsCode(rt::osCodeOfSystemError(static_cast<int>(error)), rt::win32::narrow(message));
 }
 
 // An exit code in the range of the NTSTATUS errors is the exception that
@@ -119,7 +122,7 @@ Children::~Children() {
   if (saved_->job) ::CloseHandle(saved_->job);
 }
 
-std::optional<ProcessId> Children::start(const ChildCommand& command, std::string& error) {
+rt::Status Children::start(const ChildCommand& command, ProcessId& id) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE input = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -127,10 +130,10 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (input == INVALID_HANDLE_VALUE || messages == INVALID_HANDLE_VALUE) {
-    error = lastError();
+    const rt::Status error = lastFailure();
     if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
     if (messages != INVALID_HANDLE_VALUE) ::CloseHandle(messages);
-    return std::nullopt;
+    return error;
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -151,18 +154,18 @@ std::optional<ProcessId> Children::start(const ChildCommand& command, std::strin
       ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, environment.data(),
                        directory.c_str(), &startup, &process);
-  if (!started) error = lastError();
+  const rt::Status error = started ? rt::Status::ok() : lastFailure();
   ::CloseHandle(input);
   ::CloseHandle(messages);
-  if (!started) return std::nullopt;
+  if (!started) return error;
   // A system that refuses the job (a batch in a job of its own before
   // Windows 8) still converts the table; only the end with the batch is lost.
   if (saved_->job) ::AssignProcessToJobObject(saved_->job, process.hProcess);
   ::ResumeThread(process.hThread);
   ::CloseHandle(process.hThread);
-  const auto id = static_cast<ProcessId>(reinterpret_cast<std::intptr_t>(process.hProcess));
+  id = static_cast<ProcessId>(reinterpret_cast<std::intptr_t>(process.hProcess));
   running_.push_back(id);
-  return id;
+  return rt::Status::ok();
 }
 
 std::optional<ChildEnd> Children::waitNext() {

@@ -16,14 +16,13 @@ bool runJobs(std::vector<TableJob>& jobs, unsigned parallel, Children& children,
         report.finished(job.table(), job.failure(job.prepareFailure()));
         continue;
       }
-      std::string error;
-      const std::optional<ProcessId> id = children.start(*command, error);
-      if (!id) {
+      ProcessId id{};
+      if (const rt::Status s = children.start(*command, id); !s.isOk()) {
         report.finished(job.table(),
-                        job.failure("Not able to start " + command->program + ": " + error + "."));
+                        job.failure("Not able to start " + command->program + ": " + s.message() + "."));
         continue;
       }
-      running.emplace(*id, &job);
+      running.emplace(id, &job);
     }
     if (running.empty()) break;
     const std::optional<ChildEnd> end = children.waitNext();

@@ -89,8 +89,8 @@ int start(int argc, char** argv) {
   // cannot be converted among them), --help and --version are the main
   // routine's, for a batch as for a single table.
   app::Options options;
-  if (app::parseCommandLine(args, options).empty() && options.batch && !options.help &&
-      !options.version && app::encodingUsageError(options).empty()) {
+  if (app::parseCommandLine(args, options).isOk() && options.batch && !options.help &&
+      !options.version && app::checkEncoding(options).isOk()) {
     return batch::runBatchCommand(options);
   }
   ui::setToolkit(ui::makeToolkit());

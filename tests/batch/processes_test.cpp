@@ -14,6 +14,7 @@ namespace {
 
 using batch::ChildCommand;
 using batch::Children;
+using batch::ProcessId;
 
 ChildCommand shell(const rt_test::TempDir& dir, const std::string& script) {
   return ChildCommand{"/bin/sh", {"-c", script}, dir.path(), dir / "messages.txt",
@@ -23,14 +24,13 @@ ChildCommand shell(const rt_test::TempDir& dir, const std::string& script) {
 TEST(Children, AChildRunsInItsFolderWithItsMessagesCapturedAndItsEndSeen) {
   rt_test::TempDir dir;
   Children children;
-  std::string error;
-  const auto id = children.start(
-      shell(dir, "pwd; echo \"$BATCH_TEST\" >&2; read line && echo stdin not empty; exit 3"),
-      error);
-  ASSERT_TRUE(id) << error;
+  ProcessId id{};
+  const rt::Status s = children.start(
+      shell(dir, "pwd; echo \"$BATCH_TEST\" >&2; read line && echo stdin not empty; exit 3"), id);
+  ASSERT_TRUE(s.isOk()) << s.message();
   const auto end = children.waitNext();
   ASSERT_TRUE(end);
-  EXPECT_EQ(end->id, *id);
+  EXPECT_EQ(end->id, id);
   EXPECT_FALSE(end->crashed);
   EXPECT_EQ(end->code, 3);
   EXPECT_EQ(rt_test::readFile(dir / "messages.txt"), dir.path() + "\ngiven\n");
@@ -41,8 +41,8 @@ TEST(Children, AChildRunsInItsFolderWithItsMessagesCapturedAndItsEndSeen) {
 TEST(Children, ACrashIsToldAndAProgramThatCannotStartGivesTheReason) {
   rt_test::TempDir dir;
   Children children;
-  std::string error;
-  ASSERT_TRUE(children.start(shell(dir, "kill -SEGV $$"), error));
+  ProcessId id{};
+  ASSERT_TRUE(children.start(shell(dir, "kill -SEGV $$"), id).isOk());
   const auto end = children.waitNext();
   ASSERT_TRUE(end);
   EXPECT_TRUE(end->crashed);
@@ -50,8 +50,9 @@ TEST(Children, ACrashIsToldAndAProgramThatCannotStartGivesTheReason) {
 
   ChildCommand missing = shell(dir, "");
   missing.program = dir / "no-such-program";
-  EXPECT_FALSE(children.start(missing, error));
-  EXPECT_EQ(error, "No such file or directory");
+  const rt::Status refused = children.start(missing, id);
+  EXPECT_EQ(refused.code(), rt::StatusCode::NotFound);
+  EXPECT_EQ(refused.message(), "No such file or directory");
 }
 
 TEST(Children, AnInterruptIsNotedEndsTheWaitAndTheRunningChildrenCanBeEnded) {
@@ -59,12 +60,13 @@ TEST(Children, AnInterruptIsNotedEndsTheWaitAndTheRunningChildrenCanBeEnded) {
   const auto begun = std::chrono::steady_clock::now();
   {
     Children children;
-    std::string error;
-    const auto id = children.start(shell(dir, "sleep 30"), error);
-    ASSERT_TRUE(id) << error;
+    ProcessId id{};
+    const rt::Status s = children.start(shell(dir, "sleep 30"), id);
+    ASSERT_TRUE(s.isOk()) << s.message();
     // The child keeps the default action of the interrupt: it does not
     // inherit the batch's blocked signals.
-    ASSERT_TRUE(children.start(shell(dir, "kill -TERM $$; sleep 30"), error));
+    ProcessId second{};
+    ASSERT_TRUE(children.start(shell(dir, "kill -TERM $$; sleep 30"), second).isOk());
     const auto end = children.waitNext();
     ASSERT_TRUE(end);
     EXPECT_TRUE(end->crashed);
@@ -73,7 +75,7 @@ TEST(Children, AnInterruptIsNotedEndsTheWaitAndTheRunningChildrenCanBeEnded) {
     ::kill(::getpid(), SIGINT);  // the batch itself is interrupted, and lives
     EXPECT_FALSE(children.waitNext());
     EXPECT_TRUE(children.interrupted());
-    children.end(*id);
+    children.end(id);
     EXPECT_EQ(children.running(), 0u);
     ::kill(::getpid(), SIGTERM);  // a second interrupt is still the batch's
   }

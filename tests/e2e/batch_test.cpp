@@ -362,16 +362,16 @@ TEST_P(BatchInterrupt, StartsNoMoreTablesAndLeavesNoTemporaryFileAndNoHalfWritte
   rt_test::TempDir dir;
   writeTables(dir / "data", kBigTables, kBigRecords);
 
-  std::string error;
-  std::optional<batch::ProcessId> id;
+  batch::ProcessId id{};
   std::optional<batch::ChildEnd> end;
   {
     batch::Children children;
-    id = children.start({DBF2CSV_BIN, {"-j", "2", "--batch", "data"}, dir.path(), dir / "messages",
-                         {{"DBF2CSV_UI", "headless"}}},
-                        error);
-    ASSERT_TRUE(id) << error;
-    const auto pid = static_cast<pid_t>(*id);
+    const rt::Status started =
+        children.start({DBF2CSV_BIN, {"-j", "2", "--batch", "data"}, dir.path(), dir / "messages",
+                        {{"DBF2CSV_UI", "headless"}}},
+                       id);
+    ASSERT_TRUE(started.isOk()) << started.message();
+    const auto pid = static_cast<pid_t>(id);
     while (!conversionUnderway(dir / "data") && ::kill(pid, 0) == 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (wholeGroup)

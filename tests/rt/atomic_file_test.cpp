@@ -21,7 +21,7 @@ TEST_F(AtomicFileTest, CommitRenamesOverTheTarget) {
   EXPECT_EQ(out.target(), dir / "Out/ORDERS.CSV");
   EXPECT_EQ(rt_test::readFile(dir / "Out/ORDERS.CSV"), "previous");
   for (int i = 0; i < 3; ++i) out.append("\"x\"\r\n");
-  EXPECT_TRUE(out.commit());
+  EXPECT_TRUE(out.commit().isOk());
   EXPECT_EQ(rt_test::readFile(dir / "Out/ORDERS.CSV"), "\"x\"\r\n\"x\"\r\n\"x\"\r\n");
   EXPECT_EQ(dir.listing(), "Out");
   EXPECT_EQ(std::filesystem::directory_iterator(dir / "Out")->path().filename(), "ORDERS.CSV");
@@ -46,7 +46,7 @@ TEST_F(AtomicFileTest, AFailedWriteKeepsThePreviousFile) {
   rt::AtomicFile out(dir / "ORDERS.CSV");
   rt::failWritesAfter(100, rt::dos::DiskFull);
   for (int i = 0; i < 1000; ++i) out.append("\"a line\"\r\n");
-  EXPECT_FALSE(out.commit());
+  EXPECT_FALSE(out.commit().isOk());
   EXPECT_EQ(out.status().code(), rt::StatusCode::DiskFull);
   EXPECT_EQ(out.status().osCode(), 112);
   EXPECT_FALSE(out.ok());
@@ -67,7 +67,7 @@ TEST_F(AtomicFileTest, ADirectoryInTheWayOfTheTargetFailsTheCommit) {
   rt::AtomicFile out(dir / "X.CSV");
   ASSERT_TRUE(out.ok());
   out.append("data");
-  EXPECT_FALSE(out.commit());
+  EXPECT_FALSE(out.commit().isOk());
   EXPECT_FALSE(out.status().isOk());
   EXPECT_EQ(dir.listing(), "X.CSV");
 }

@@ -28,12 +28,12 @@ TEST_F(AtomicFilePosixTest, TheNewFileGetsTheUsualPermissions) {
   {
     rt::AtomicFile out(dir / "A.CSV");
     EXPECT_EQ(permissionsOf(out.tempPath()), 0644u);
-    EXPECT_TRUE(out.commit());
+    EXPECT_TRUE(out.commit().isOk());
   }
   umask(077);
   {
     rt::AtomicFile out(dir / "B.CSV");
-    EXPECT_TRUE(out.commit());
+    EXPECT_TRUE(out.commit().isOk());
   }
   umask(mask);
   EXPECT_EQ(permissionsOf(dir / "A.CSV"), 0644u);
@@ -49,7 +49,7 @@ TEST_F(AtomicFilePosixTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
   ASSERT_EQ(symlink("real/OUT.CSV", (dir / "LINK.CSV").c_str()), 0);
   rt::AtomicFile out(dir / "LINK.CSV");
   out.append("new");
-  ASSERT_TRUE(out.commit()) << out.status().message();
+  ASSERT_TRUE(out.commit().isOk()) << out.status().message();
   struct stat st;
   ASSERT_EQ(lstat((dir / "LINK.CSV").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -65,7 +65,7 @@ TEST_F(AtomicFilePosixTest, AnUnwritableDirectoryIsReported) {
   EXPECT_EQ(out.status().code(), rt::StatusCode::AccessDenied);
   EXPECT_EQ(out.status().osCode(), 5);
   out.append("ignored");
-  EXPECT_FALSE(out.commit());
+  EXPECT_FALSE(out.commit().isOk());
 }
 
 // In a child that raises the interrupt `signal` while an AtomicFile's

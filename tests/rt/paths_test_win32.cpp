@@ -81,7 +81,7 @@ TEST(PathsWin32Test, ATableIsFoundAndItsOutputWrittenBesideItInAFolderOfEveryFor
       ASSERT_TRUE(out.ok()) << out.status().message();
       EXPECT_EQ(rt::dirName(out.tempPath()), folder);
       out.append("\"x\"\r\n");
-      EXPECT_TRUE(out.commit()) << out.status().message();
+      EXPECT_TRUE(out.commit().isOk()) << out.status().message();
     }
     EXPECT_EQ(rt_test::readFile(dir / "T.CSV"), "\"x\"\r\n");
     EXPECT_EQ(dir.listing(), "T.CSV T.DBF");
