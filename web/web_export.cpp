@@ -68,8 +68,9 @@ bool WebExport::fail(const std::string& text) {
 
 bool WebExport::open(const std::vector<std::string>& args) {
   app::Options options;
-  std::string error = app::parseCommandLine(args, options);
-  if (error.empty()) error = app::encodingUsageError(options);
+  rt::Status usage = app::parseCommandLine(args, options);
+  if (usage.isOk()) usage = app::checkEncoding(options);
+  std::string error = usage.message();
   if (error.empty() && options.arguments.empty()) error = "dbf2csv: no table named";
   // The page shows the program's words without its name before them.
   if (error.starts_with("dbf2csv: ")) error.erase(0, 9);
@@ -79,19 +80,21 @@ bool WebExport::open(const std::vector<std::string>& args) {
   const bool lFieldLine = app::fieldLineOption(rest.size() > 1 ? std::optional(rest[1]) : std::nullopt);
   const app::TableName table = app::tableName(rest[0]);
   if (!rt::file(table.cFile)) return fail(table.cName + " NOT FOUND.");
-  std::string cDriver, cReason;
-  if (!app::openTable(cDriver, table.cFile, "INPUT", true, &cReason)) {
-    return fail("Not able to open " + table.cName + ".\n" + cReason);
+  std::string cDriver;
+  rt::Status reason = rt::Status::ok();
+  if (!app::openTable(cDriver, table.cFile, "INPUT", true, &reason)) {
+    return fail("Not able to open " + table.cName + ".\n" + reason.message());
   }
   open_ = true;
   outputName_ = rt::baseName(app::outputName(table.cName));
 
-  std::string cProblem;
+  rt::Status problem = rt::Status::ok();
   const std::optional<std::string> failure = guarded([&] {
     db::selectArea(db::select("INPUT"));
-    std::optional<app::LineFormat> format = app::outputFormat(options, table.cName, *db::currentTable(), cProblem);
-    if (!format) return;
-    writer_.emplace(std::move(*format));
+    app::LineFormat format;
+    problem = app::outputFormat(options, table.cName, *db::currentTable(), format);
+    if (!problem.isOk()) return;
+    writer_.emplace(std::move(format));
     count_ = db::lastRec();
     db::dbGoTop();
     output_ += writer_->format().bom;
@@ -103,7 +106,7 @@ bool WebExport::open(const std::vector<std::string>& args) {
     renderer_ = app::BytesRenderer::forCurrentTable(*writer_);
   });
   if (failure) return fail(*failure);
-  if (!writer_) return fail(cProblem);
+  if (!writer_) return fail(problem.message());
   return true;
 }
 
