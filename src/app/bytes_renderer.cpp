@@ -70,9 +70,34 @@ inline char* putCharacterKept(char* w, const std::uint8_t* p, std::size_t length
   return putQuotesDoubled(w, reinterpret_cast<const char*>(p), n);
 }
 
+// The same under a single-byte code page: a value all in the ASCII the map
+// keeps is copied as it is, any other goes through the map.
+inline char* putCharacterMapped(const ByteMap& map, char* w, const std::uint8_t* p, std::size_t length) {
+#if defined(__SSE2__)
+  if (length <= 64 && map.keepsAscii) {
+    std::uint64_t keep = 0, odd = 0;
+    for (std::size_t k = 0; k < length; k += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(w + k), v);
+      keep |= std::uint64_t{db::stored::valueBytes(v)} << k;
+      const __m128i changed = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))),
+          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), v));
+      odd |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(changed))} << k;
+    }
+    if (length < 64) keep &= (std::uint64_t{1} << length) - 1;
+    const int end = std::bit_width(keep);
+    // The bytes the map changes are value bytes, as in putCharacterKept().
+    if ((odd & keep) == 0) return w + end;
+    return putTable(map, w, p, static_cast<std::size_t>(end));
+  }
+#endif
+  return putTable(map, w, p, db::stored::trimmedLength(p, length));
+}
+
 // The rules whose text has a kernel of its own; any other goes through
 // putText().
-constexpr int kSubstitute = 0, kDoubleQuote = 1, kOther = 2;
+constexpr int kSubstitute = 0, kDoubleQuote = 1, kTable = 2, kOther = 3;
 
 }  // namespace
 
@@ -118,6 +143,7 @@ std::string_view BytesRenderer::recordLine() {
   switch (out_->format().rule) {
     case TextRule::Substitute: return render<kSubstitute>(record);
     case TextRule::DoubleQuote: return render<kDoubleQuote>(record);
+    case TextRule::Table: return render<kTable>(record);
     default: return render<kOther>(record);
   }
 }
@@ -143,6 +169,8 @@ std::string_view BytesRenderer::render(const std::uint8_t* record) {
           w = putCharacter(w, p, f.length);
         } else if constexpr (Rule == kDoubleQuote) {
           w = putCharacterKept(w, p, f.length);
+        } else if constexpr (Rule == kTable) {
+          w = putCharacterMapped(f.binary ? format.binary : format.values, w, p, f.length);
         } else {
           w = putText(format, w, p, db::stored::trimmedLength(p, f.length), f.binary);
         }
