@@ -5,7 +5,15 @@
 
 #include <cstdlib>
 
-namespace ui::sys {
+#include "platform/ui/edit_model.hpp"
+
+namespace ui {
+
+// A picked name stays as it is on disk: upper-cased, it could name another
+// file.
+const bool kPicksUpperCased = false;
+
+namespace sys {
 
 namespace {
 
@@ -31,4 +39,5 @@ void terminalSize(int& columns, int& rows) {
   if (size.ws_row > 0) rows = size.ws_row;
 }
 
-}  // namespace ui::sys
+}  // namespace sys
+}  // namespace ui

@@ -2,9 +2,16 @@
 
 #include <windows.h>
 
+#include "platform/ui/edit_model.hpp"
 #include "platform/ui/win32/win32_toolkit.hpp"
 
-namespace ui::sys {
+namespace ui {
+
+// A picked name is shown as the program writes names: the system finds it
+// in any case.
+const bool kPicksUpperCased = true;
+
+namespace sys {
 
 // A program started on Windows has a desktop; whether it takes windows,
 // makeWin32Toolkit() finds out.
@@ -29,4 +36,5 @@ void terminalSize(int& columns, int& rows) {
   if (height > 0) rows = height;
 }
 
-}  // namespace ui::sys
+}  // namespace sys
+}  // namespace ui

@@ -1,7 +1,8 @@
-// The rules every dialog backend shares: pictures, font names, the confirm
-// box's button sets and icons.
+// The rules every dialog backend shares: pictures, the entry fields' edit
+// model, font names, the confirm box's button sets and icons.
 #include <gtest/gtest.h>
 
+#include "platform/ui/edit_model.hpp"
 #include "platform/ui/font_name.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/picture.hpp"
@@ -29,6 +30,86 @@ TEST(Picture, UpperCaseChangesOnlyAsciiLetters) {
   const std::string typed = "c:\\data\\orders_\xc3\xa9.dbf";
   EXPECT_EQ(ui::Picture::parse("@!@K").shape(typed), "C:\\DATA\\ORDERS_\xc3\xa9.DBF");
   EXPECT_EQ(ui::Picture::parse("@K").shape(typed), typed);
+}
+
+ui::Element entry(rt::Value& var, const std::string& picture) {
+  ui::Element e;
+  e.kind = ui::Element::Kind::Entry;
+  e.link = &var;
+  e.picture = picture;
+  return e;
+}
+
+TEST(FieldState, UnderAtKTheFirstKeyAfterEnteringClearsAndAfterAPickItEdits) {
+  rt::Value name(std::string("OLD"));
+  ui::Element e = entry(name, "@!@K");
+  ui::FieldState f(e, false);
+  f.enter();
+  ui::FieldState::Edit first = f.key("a");
+  EXPECT_TRUE(first.clearFirst);
+  EXPECT_EQ(first.text, "A");
+  EXPECT_FALSE(f.key("b").clearFirst);
+  f.enter();
+  f.moveCursor();
+  EXPECT_FALSE(f.key("c").clearFirst);
+  f.enter();
+  EXPECT_EQ(f.pick("/data/Orders.dbf"), "/data/Orders.dbf");  // not typed: no "@!"
+  EXPECT_TRUE(f.picked());
+  EXPECT_FALSE(f.key("x").clearFirst);
+  f.enter();  // entered again: armed again
+  EXPECT_FALSE(f.picked());
+  EXPECT_TRUE(f.key("").clearFirst);  // a deletion too
+  f.store("AB");
+  EXPECT_EQ(name.text(), "AB ");  // the variable's width kept
+  ui::FieldState windows(e, true);
+  EXPECT_EQ(windows.pick("/data/Orders.dbf"), "/DATA/ORDERS.DBF");
+}
+
+TEST(FieldState, ALogicalFieldTakesYAndNAndNothingElse) {
+  rt::Value yes(true);
+  ui::Element e = entry(yes, "Y");
+  ui::FieldState f(e);
+  EXPECT_EQ(f.text(), "Y");
+  for (const char* typed : {"t", "F", "x", "", "YN"}) EXPECT_FALSE(f.key(typed).accepted) << typed;
+  EXPECT_EQ(f.key("n").text, "N");
+  f.store("N");
+  EXPECT_FALSE(yes.logical());
+  EXPECT_EQ(f.text(), "N");
+}
+
+// The read flow with a view that records where it puts the person.
+class RecordedFlow : public ui::ReadFlow {
+ public:
+  using ReadFlow::ReadFlow;
+  std::vector<std::size_t> focused;
+  int closed = 0;
+
+ private:
+  void focusField(std::size_t i, bool) override { focused.push_back(i); }
+  void showText(std::size_t, const std::string&) override {}
+  void closeWindow() override { ++closed; }
+};
+
+TEST(ReadFlow, AFieldRefusedWhenConfirmingIsEnteredAgainAndTheWindowStays) {
+  rt::Value a(std::string("A")), b(std::string("B"));
+  bool aGood = true;
+  ui::ElementList elements{entry(a, "@K"), entry(b, "@K")};
+  elements[0].validation = [&] { return aGood; };
+  RecordedFlow flow(elements);
+  flow.start();
+  flow.leave(0, ui::ReadFlow::Leave::Enter);
+  aGood = false;
+  flow.leave(1, ui::ReadFlow::Leave::Enter);  // the last field: confirms
+  EXPECT_EQ(flow.focused, (std::vector<std::size_t>{0, 1, 0}));
+  EXPECT_EQ(flow.current(), 0u);
+  EXPECT_FALSE(flow.finished());
+  EXPECT_TRUE(flow.field(0).key("x").clearFirst);  // entered anew
+  aGood = true;
+  flow.confirm();
+  EXPECT_TRUE(flow.accepted());
+  flow.cancel();  // a late cancel changes nothing
+  EXPECT_TRUE(flow.accepted());
+  EXPECT_EQ(flow.closed, 1);
 }
 
 TEST(FontName, PointsFamilyAndStyleWords) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 
 #include "platform/ui/qt/qt_text.hpp"
@@ -28,65 +27,26 @@ bool isEditing(QKeyEvent* e) {
   return !typed.isEmpty() && typed.at(0).isPrint();
 }
 
-std::string rightTrimmed(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
-
 }  // namespace
 
-EntryField::EntryField(Element& element, QWidget* parent)
-    : QLineEdit(parent), element_(element), picture_(Picture::parse(element.picture)) {
-  const rt::Value* link = element.link;
-  logical_ = link && link->isLogical();
-  if (logical_) {
-    setText(link->logical() ? QStringLiteral("Y") : QStringLiteral("N"));
-    setMaxLength(1);
-  } else if (link && link->isString()) {
-    columns_ = std::max<int>(1, static_cast<int>(link->text().size()));
-    setText(toQt(rightTrimmed(link->text())));
-  } else {
-    setReadOnly(true);  // only character and logical variables are edited
-  }
+EntryField::EntryField(FieldState& state, std::size_t index, QWidget* parent)
+    : QLineEdit(parent), state_(state), index_(index) {
+  setText(toQt(state.text()));
+  if (state.logical()) setMaxLength(1);
+  setReadOnly(!state.editable());
   before_ = text();
-  connect(this, &QLineEdit::textEdited, this, [this] { upperCaseEdit(); });
+  connect(this, &QLineEdit::textEdited, this, [this] { shapeEdit(); });
   connect(this, &QLineEdit::textChanged, this, [this] {
-    store();
+    state_.store(fromQt(text()));
     before_ = text();
   });
-  if (!element.help.empty()) setToolTip(messageLines(element.help));
+  const std::string& help = state.element().help;
+  if (!help.empty()) setToolTip(messageLines(help));
 }
 
-std::string EntryField::content() const { return fromQt(text()); }
-
-void EntryField::setContent(const std::string& text) {
-  // "@!" makes typed letters upper case; a pick comes as the program
-  // shows names (folders as they are on disk) and stays so.
-  setText(toQt(text));
-  armed_ = false;  // typing after a pick edits the picked name
-}
-
-void EntryField::enter() {
-  armed_ = picture_.clearOnFirstKey;
-  setFocus(Qt::OtherFocusReason);
-}
-
-void EntryField::store() {
-  rt::Value* link = element_.link;
-  if (!link || isReadOnly()) return;
-  if (logical_) {
-    *link = rt::Value(text() == QStringLiteral("Y"));
-    return;
-  }
-  std::string value = content();
-  if (value.size() < static_cast<std::size_t>(columns_)) value.resize(columns_, ' ');
-  *link = rt::Value(std::move(value));
-}
-
-void EntryField::upperCaseEdit() {
-  if (!picture_.upperCase) return;
-  // Only what this edit put in, which ends at the cursor, turns upper case:
-  // the text around it, a picked name with its folders as they are on disk,
+void EntryField::shapeEdit() {
+  // Only what this edit put in, which ends at the cursor, is shaped: the
+  // text around it, a picked name with its folders as they are on disk,
   // stays as it is.
   const QString now = text();
   const qsizetype cursor = cursorPosition();
@@ -94,10 +54,10 @@ void EntryField::upperCaseEdit() {
   const qsizetype headMax = std::min<qsizetype>(cursor, before_.size() - tail);
   qsizetype head = 0;
   while (head < headMax && now[head] == before_[head]) ++head;
-  const QString typed = toQt(picture_.shape(fromQt(now.mid(head, cursor - head))));
-  const QString upper = now.left(head) + typed + now.mid(cursor);
-  if (upper == now) return;
-  setText(upper);
+  const QString typed = toQt(state_.shape(fromQt(now.mid(head, cursor - head))));
+  const QString shaped = now.left(head) + typed + now.mid(cursor);
+  if (shaped == now) return;
+  setText(shaped);
   setCursorPosition(static_cast<int>(cursor));
 }
 
@@ -106,46 +66,41 @@ bool EntryField::event(QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-      emit leaveRequested(this, key == Qt::Key_Tab ? Leave::Next : Leave::Previous);
+      emit leaveRequested(this, key == Qt::Key_Tab ? ReadFlow::Leave::Next : ReadFlow::Leave::Previous);
       return true;
     }
   }
   return QLineEdit::event(e);
 }
 
-bool EntryField::logicalKey(QKeyEvent* e) {
-  const QString typed = e->text().toUpper();
-  if (typed == QStringLiteral("Y") || typed == QStringLiteral("N")) setText(typed);
-  return isEditing(e);
-}
-
 void EntryField::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
     case Qt::Key_Return: case Qt::Key_Enter:
-      emit leaveRequested(this, Leave::Enter);
+      emit leaveRequested(this, ReadFlow::Leave::Enter);
       return e->accept();
     case Qt::Key_Down:
-      emit leaveRequested(this, Leave::Next);
+      emit leaveRequested(this, ReadFlow::Leave::Next);
       return e->accept();
     case Qt::Key_Up:
-      emit leaveRequested(this, Leave::Previous);
+      emit leaveRequested(this, ReadFlow::Leave::Previous);
       return e->accept();
     default:
       break;
   }
-  if (armed_ && isCursorMovement(e->key())) {
-    armed_ = false;
-  } else if (armed_ && isEditing(e)) {
-    armed_ = false;
-    if (!isReadOnly() && !logical_) clear();
+  if (isCursorMovement(e->key())) {
+    state_.moveCursor();
+  } else if (isEditing(e) && !isReadOnly()) {
+    const QString typed = e->text();
+    const bool character = !typed.isEmpty() && typed.at(0).isPrint();
+    const FieldState::Edit edit = state_.key(character ? fromQt(typed) : std::string());
+    if (!edit.accepted) return e->accept();
+    if (state_.logical()) {
+      setText(toQt(edit.text));
+      return e->accept();
+    }
+    if (edit.clearFirst) clear();
   }
-  if (logical_ && logicalKey(e)) return e->accept();
   QLineEdit::keyPressEvent(e);
-}
-
-void EntryField::focusInEvent(QFocusEvent* e) {
-  if (e->reason() == Qt::MouseFocusReason) armed_ = picture_.clearOnFirstKey;
-  QLineEdit::focusInEvent(e);
 }
 
 }  // namespace ui::qt

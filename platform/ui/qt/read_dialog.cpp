@@ -17,7 +17,7 @@
 namespace ui::qt {
 
 ReadDialog::ReadDialog(ElementList& elements, const std::string& title)
-    : QDialog(activeTopLevel()), guard_([this] { reject(); }) {
+    : QDialog(activeTopLevel()), ReadFlow(elements) {
   setObjectName(QStringLiteral("readDialog"));
   setWindowTitle(toQt(title));
   build(elements);
@@ -34,7 +34,7 @@ void ReadDialog::build(ElementList& elements) {
     QWidget* widget = nullptr;
     if (e.kind == Element::Kind::Label) {
       widget = placeLabel(e, canvas, grid);
-    } else if (e.kind == Element::Kind::Entry) {
+    } else if (e.kind == Element::Kind::Entry && e.link) {
       const bool hasLabel = e.labelIndex >= 1 && e.labelIndex <= static_cast<int>(placed.size());
       widget = addEntry(e, canvas, hasLabel ? placed[e.labelIndex - 1] : nullptr);
       if (!hasLabel || e.row > 0) widget->move(grid.at(e.row, e.column));
@@ -58,23 +58,25 @@ void ReadDialog::build(ElementList& elements) {
   }
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("confirm"));
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &ReadDialog::confirm);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] { confirm(); });
+  connect(buttons, &QDialogButtonBox::rejected, this, [this] { cancel(); });
   layout->addWidget(buttons);
 }
 
 EntryField* ReadDialog::addEntry(Element& e, QWidget* canvas, QWidget* label) {
-  auto* field = new EntryField(e, canvas);
+  const std::size_t index = entries_.size();
+  auto* field = new EntryField(ReadFlow::field(index), index, canvas);
   field->setObjectName(toQt(e.id.empty() ? e.name : e.id));
   const QFontMetrics metrics(field->font());
-  const int chars = std::min(field->columns(), 60) + 2;
+  const int chars = std::min(field->state().columns(), 60) + 2;
   field->resize(metrics.horizontalAdvance(QString(chars, QLatin1Char('X'))),
                 field->sizeHint().height());
   if (label) {  // after its label on the same line, centred on it
     field->move(label->geometry().right() + metrics.averageCharWidth(),
                 label->y() + (label->height() - field->height()) / 2);
   }
-  connect(field, &EntryField::leaveRequested, this, &ReadDialog::leave);
+  connect(field, &EntryField::leaveRequested, this,
+          [this](EntryField* from, ReadFlow::Leave how) { leave(from->index(), how); });
   if (e.popup) {
     auto* button = new QToolButton(canvas);
     button->setObjectName(field->objectName() + QStringLiteral("_popup"));
@@ -82,81 +84,49 @@ EntryField* ReadDialog::addEntry(Element& e, QWidget* canvas, QWidget* label) {
     button->setFocusPolicy(Qt::NoFocus);
     button->move(field->geometry().right() + 4, field->y());
     button->resize(button->sizeHint().width(), field->height());
-    connect(button, &QToolButton::clicked, this, [this, field] { pop(field); });
+    connect(button, &QToolButton::clicked, this, [this, index] { pop(index); });
   }
-  fields_.push_back(field);
+  entries_.push_back(field);
   return field;
 }
 
 bool ReadDialog::run(const std::function<void()>& onWindow) {
   if (onWindow) onWindow();
-  if (!fields_.empty()) {
-    moving_ = true;
-    fields_.front()->enter();
-    moving_ = false;
-    showHelp(fields_.front());
-  }
+  start();
   setWindowModality(Qt::ApplicationModal);
   const int result = exec();
-  guard_.rethrowIfFailed();
+  rethrowIfFailed();
   return result == QDialog::Accepted;
 }
 
-bool ReadDialog::validate(EntryField* field) {
-  const Element& e = field->element();
-  if (!e.validation) return true;
-  bool ok = false;
-  if (!guard_.run([&] { ok = e.validation(); })) return false;
-  if (!ok && field != QApplication::focusWidget()) {
-    moving_ = true;
-    field->setFocus(Qt::OtherFocusReason);
-    moving_ = false;
-    showHelp(field);
-  }
-  return ok;
-}
-
-void ReadDialog::leave(EntryField* field, EntryField::Leave how) {
-  if (!validate(field) || guard_.failed()) return;
-  const auto at = std::find(fields_.begin(), fields_.end(), field) - fields_.begin();
-  const auto count = static_cast<std::ptrdiff_t>(fields_.size());
-  if (how == EntryField::Leave::Enter && at + 1 == count) return confirm();
-  const auto next = (how == EntryField::Leave::Previous ? at + count - 1 : at + 1) % count;
+void ReadDialog::focusField(std::size_t i, bool) {
   moving_ = true;
-  fields_[next]->enter();
+  entries_[i]->setFocus(Qt::OtherFocusReason);
   moving_ = false;
-  showHelp(fields_[next]);
+  showHelp(entries_[i]);
 }
 
-void ReadDialog::confirm() {
-  for (EntryField* field : fields_) {
-    if (!validate(field)) return;
-  }
-  accept();
-}
+void ReadDialog::showText(std::size_t i, const std::string& text) { entries_[i]->setText(toQt(text)); }
 
-void ReadDialog::pop(EntryField* field) {
-  rt::Value picked;
-  const rt::Value content(field->content());
-  if (!guard_.run([&] { picked = field->element().popup(content); })) return;
-  if (picked.isString()) field->setContent(picked.text());
+void ReadDialog::closeWindow() {
+  if (ReadFlow::accepted()) accept();
+  else reject();
 }
 
 // A click into another field leaves the field that had the focus: check it
 // once the click is done, and take the user back to it when it fails.
 void ReadDialog::focusMoved(QWidget* from, QWidget* to) {
-  auto* left = qobject_cast<EntryField*>(from);
   auto* entered = qobject_cast<EntryField*>(to);
-  if (entered && entered->window() == this) showHelp(entered);
-  if (moving_ || !left || !entered || left == entered || left->window() != this ||
-      entered->window() != this) {
-    return;
-  }
-  QTimer::singleShot(0, this, [this, left] { validate(left); });
+  if (!entered || entered->window() != this) return;
+  showHelp(entered);
+  auto* left = qobject_cast<EntryField*>(from);
+  if (moving_ || !left || left == entered || left->window() != this) return;
+  const std::size_t leftIndex = clickedInto(entered->index());
+  QTimer::singleShot(0, this, [this, leftIndex] { validate(leftIndex); });
 }
 
 void ReadDialog::showHelp(EntryField* field) {
-  help_->setText(messageLines(field->element().help));
+  help_->setText(messageLines(field->state().element().help));
 }
 
 }  // namespace ui::qt

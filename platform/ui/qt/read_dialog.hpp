@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "platform/ui/callback_guard.hpp"
+#include "platform/ui/edit_model.hpp"
 #include "platform/ui/qt/entry_field.hpp"
 #include "platform/ui/toolkit.hpp"
 
@@ -16,13 +16,12 @@ class QLabel;
 
 namespace ui::qt {
 
-// Leaving a field (Enter, Tab, the arrows, a click into another field) runs
-// its validation; a failed one keeps the user in the field. Enter in the
-// last field and the OK button confirm: every validation runs in field
-// order, and the dialog closes only when all pass. Esc and Cancel close it
-// without validating. A break or quit from a validation or pop-up closes the
-// dialog and is rethrown by run().
-class ReadDialog : public QDialog {
+// The read flow of every backend (ui::ReadFlow) on Qt's events: Enter, Tab
+// and the arrows leave a field, a click into another field leaves it too
+// (checked once the click is done), OK confirms, Esc, Cancel and the title
+// bar close the dialog without validating. A break or quit from a
+// validation or pop-up closes the dialog and is rethrown by run().
+class ReadDialog : public QDialog, private ReadFlow {
   Q_OBJECT
 
  public:
@@ -33,15 +32,13 @@ class ReadDialog : public QDialog {
  private:
   void build(ElementList& elements);
   EntryField* addEntry(Element& e, QWidget* canvas, QWidget* label);
-  void leave(EntryField* field, EntryField::Leave how);
-  bool validate(EntryField* field);
-  void confirm();
-  void pop(EntryField* field);
   void focusMoved(QWidget* from, QWidget* to);
   void showHelp(EntryField* field);
+  void focusField(std::size_t i, bool entering) override;
+  void showText(std::size_t i, const std::string& text) override;
+  void closeWindow() override;
 
-  CallbackGuard guard_;
-  std::vector<EntryField*> fields_;
+  std::vector<EntryField*> entries_;
   QLabel* help_ = nullptr;
   bool moving_ = false;  // the focus is being moved by the dialog itself
 };

@@ -8,7 +8,7 @@
 
 #include "platform/rt/masks.hpp"
 #include "platform/rt/paths.hpp"
-#include "platform/ui/picture.hpp"
+#include "platform/ui/edit_model.hpp"
 
 namespace ui {
 namespace {
@@ -39,57 +39,61 @@ std::string labelOf(const ElementList& elements, const Element& field) {
   return field.name;
 }
 
-// Puts `text` into the field's variable as the field would: blank-filled to
-// the variable's width, and when `typed`, shaped by its picture (a pick
-// comes as the program shows names and stays so).
-void setText(Element& field, const std::string& answer, bool typed) {
-  std::string text = typed ? Picture::parse(field.picture).shape(answer) : answer;
-  const std::size_t width = field.link->isString() ? field.link->text().size() : 0;
-  if (text.size() < width) text.resize(width, ' ');
-  *field.link = rt::Value(text);
-}
+// The read flow at a prompt: each answer line is what the person types
+// into the field in front, then Enter. A prompt cannot edit in place, so
+// an answer replaces the content; an empty one keeps it, or, before
+// anything is picked, runs the pop-up, after which the field is asked
+// again with the pick.
+class PromptFlow : public ReadFlow {
+ public:
+  PromptFlow(std::istream& in, std::ostream& out, ElementList& elements)
+      : ReadFlow(elements), in_(in), out_(out), elements_(elements) {}
 
-bool askText(std::istream& in, std::ostream& out, Element& field, const std::string& label) {
-  for (;;) {
-    const std::string current = field.link->isText() ? trimmed(field.link->text()) : "";
-    out << label;
-    if (!current.empty()) out << " [" << current << "]";
-    if (field.popup) out << " (? or Enter to pick from a list)";
-    out << ": " << std::flush;
-    std::string answer;
-    if (!readAnswer(in, out, answer)) return false;
-    if ((answer.empty() || answer == "?") && field.popup) {
-      const rt::Value picked = field.popup(*field.link);
-      if (!in) return false;
-      if (!picked.isText() || trimmed(picked.text()).empty() || trimmed(picked.text()) == current) {
-        continue;
-      }
-      setText(field, trimmed(picked.text()), false);
-    } else if (!answer.empty()) {
-      setText(field, answer, true);
+  bool run() {
+    start();
+    while (!finished()) {
+      if (!ask(field(current()))) cancel();
     }
-    if (!field.validation || field.validation()) return true;
+    rethrowIfFailed();
+    return accepted();
   }
-}
 
-bool askLogical(std::istream& in, std::ostream& out, Element& field, const std::string& label) {
-  for (;;) {
-    out << label << " (Y/N) [" << (field.link->logical() ? 'Y' : 'N') << "]: " << std::flush;
+ private:
+  void focusField(std::size_t, bool) override {}
+  void showText(std::size_t, const std::string&) override {}
+  void closeWindow() override {}
+
+  // One prompt; false when input ended.
+  bool ask(FieldState& f) {
+    const Element& e = f.element();
+    const std::string shown = f.text();
+    out_ << labelOf(elements_, e);
+    if (f.logical()) {
+      out_ << " (Y/N) [" << shown << "]";
+    } else {
+      if (!shown.empty()) out_ << " [" << shown << "]";
+      if (e.popup) out_ << (f.picked() ? " (Enter to take it, ? to pick again)" : " (? or Enter to pick from a list)");
+    }
+    out_ << ": " << std::flush;
     std::string answer;
-    if (!readAnswer(in, out, answer)) return false;
+    if (!readAnswer(in_, out_, answer)) return false;
+    if (e.popup && !f.logical() && (answer == "?" || (answer.empty() && !f.picked()))) {
+      pop(current());
+      return static_cast<bool>(in_);
+    }
     if (!answer.empty()) {
-      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[0])));
-      if (c == 'Y' || c == 'T') {
-        *field.link = rt::Value(true);
-      } else if (c == 'N' || c == 'F') {
-        *field.link = rt::Value(false);
-      } else {
-        continue;
-      }
+      const FieldState::Edit edit = f.key(f.logical() ? answer.substr(0, 1) : answer);
+      if (!edit.accepted) return true;  // asked again
+      f.store(edit.text);
     }
-    if (!field.validation || field.validation()) return true;
+    leave(current(), Leave::Enter);
+    return true;
   }
-}
+
+  std::istream& in_;
+  std::ostream& out_;
+  const ElementList& elements_;
+};
 
 // The directory a start location names: itself when it is one, else the
 // directory part of the file name it holds, else the current directory. The
@@ -152,14 +156,7 @@ std::vector<std::string> listLines(const std::vector<std::string>& names, const 
 bool promptDialog(std::istream& in, std::ostream& out, ElementList& elements,
                   const std::string& title) {
   if (!title.empty()) out << title << '\n';
-  for (auto& field : elements) {
-    if (field.kind != Element::Kind::Entry || !field.link) continue;
-    const std::string label = labelOf(elements, field);
-    const bool answered = field.link->isLogical() ? askLogical(in, out, field, label)
-                                                  : askText(in, out, field, label);
-    if (!answered) return false;
-  }
-  return true;
+  return PromptFlow(in, out, elements).run();
 }
 
 std::vector<std::string> matchingFiles(const std::string& directory, const std::string& mask) {

@@ -12,11 +12,13 @@
 
 namespace ui {
 
-// Asks for every entry field of `elements` in order, its label as the
-// prompt: a logical field takes Y or N, a text field takes a new content
-// ("@!" pictures upper-case it), and "?" or an empty answer runs the field's
-// pop-up when it has one. A field whose validation fails is asked again.
-// Returns true when every field was answered, false when input ended.
+// Asks for the entry fields of `elements` in order, each label as its
+// prompt, the read flow of every backend (edit_model.hpp) deciding which
+// comes next: a logical field takes Y or N, a text field takes a new
+// content ("@!" pictures upper-case it), and "?", or an empty answer
+// before a pick, runs the field's pop-up. A field whose validation fails is
+// asked again; after the last, every validation runs once more. Returns
+// true when the dialog was confirmed, false when input ended.
 bool promptDialog(std::istream& in, std::ostream& out, ElementList& elements,
                   const std::string& title);
 

@@ -19,28 +19,15 @@ std::string textOf(HWND control) {
   return rt::win32::narrow(text);
 }
 
-char logicalKey(WPARAM key) {
-  switch (key) {
-    case 'y': case 'Y': case 't': case 'T': return 'Y';
-    case 'n': case 'N': case 'f': case 'F': return 'N';
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 struct ReadDialog::Field {
-  Element& element;
-  Picture picture;
-  bool logical = false;
-  bool armed = false;  // "@K": the next key typed clears the field
-  int columns = 1;
-  int index = 0;
+  FieldState& state;
+  std::size_t index = 0;
   HWND edit = nullptr;
 };
 
-ReadDialog::ReadDialog(ElementList& elements, const std::string& title)
-    : guard_([this] { done_ = true; }) {
+ReadDialog::ReadDialog(ElementList& elements, const std::string& title) : ReadFlow(elements) {
   procedure_ = [this](HWND, UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     return onMessage(message, w, l, result);
   };
@@ -93,12 +80,11 @@ void ReadDialog::build(ElementList& elements) {
 }
 
 void ReadDialog::addField(Element& e, HWND label, int index) {
-  auto field = std::make_unique<Field>(Field{e, Picture::parse(e.picture)});
-  field->logical = e.link->isLogical();
-  field->columns = field->logical ? 1 : std::max<int>(1, static_cast<int>(e.link->text().size()));
-  field->index = index;
+  const auto at_ = static_cast<std::size_t>(index);
+  auto field = std::make_unique<Field>(Field{ReadFlow::field(at_), at_});
+  const FieldState& state = field->state;
   const SIZE letter = textSize(messageFont(), L"X");
-  const int width = letter.cx * (std::min(field->columns, 60) + 2), height = letter.cy + 8;
+  const int width = letter.cx * (std::min(state.columns(), 60) + 2), height = letter.cy + 8;
   RECT at{grid_.x(e.column), grid_.y(e.row), 0, 0};
   if (label) {  // after its label on the same line, centred on it
     RECT r{};
@@ -109,15 +95,15 @@ void ReadDialog::addField(Element& e, HWND label, int index) {
   }
   at.right = at.left + width;
   at.bottom = at.top + height;
-  const std::wstring text = field->logical ? (e.link->logical() ? L"Y" : L"N")
-                                           : rt::win32::wide(rt::trim(e.link->text()));
+  const std::wstring text = rt::win32::wide(state.text());
   field->edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, at.left, at.top,
                                   width, height, window_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstField + index)),
                                   ::GetModuleHandleW(nullptr), nullptr);
   ::SendMessageW(field->edit, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont()), FALSE);
-  if (field->logical) ::SendMessageW(field->edit, EM_LIMITTEXT, 1, 0);
+  if (state.logical()) ::SendMessageW(field->edit, EM_LIMITTEXT, 1, 0);
+  if (!state.editable()) ::SendMessageW(field->edit, EM_SETREADONLY, TRUE, 0);
   ::SetWindowSubclass(field->edit, fieldProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
   if (e.popup) {
     const RECT button{at.right + 4, at.top, at.right + 4 + letter.cx * 4, at.bottom};
@@ -133,12 +119,12 @@ bool ReadDialog::run(const std::function<void()>& onWindow) {
   if (onWindow) onWindow();
   if (!fields_.empty()) {
     ::ShowWindow(window_, SW_SHOW);
-    enter(*fields_.front());
+    start();
   }
   HWND window = std::exchange(window_, nullptr);  // runModal destroys it
   runModal(window, done_, fields_.empty() ? nullptr : fields_.front()->edit);
-  guard_.rethrowIfFailed();
-  return accepted_;
+  rethrowIfFailed();
+  return accepted();
 }
 
 LRESULT CALLBACK ReadDialog::fieldProcedure(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR,
@@ -154,33 +140,39 @@ LRESULT CALLBACK ReadDialog::fieldProcedure(HWND edit, UINT message, WPARAM w, L
 
 // True when the key was the dialog's to handle.
 bool ReadDialog::onFieldKey(Field& field, UINT message, WPARAM key) {
+  FieldState& state = field.state;
   if (message == WM_KEYDOWN) {
     const bool shift = ::GetKeyState(VK_SHIFT) < 0;
     switch (key) {
-      case VK_TAB: leave(field, shift ? Leave::Previous : Leave::Next); return true;
-      case VK_RETURN: leave(field, Leave::Enter); return true;
-      case VK_UP: leave(field, Leave::Previous); return true;
-      case VK_DOWN: leave(field, Leave::Next); return true;
-      case VK_ESCAPE: done_ = true; return true;
-      case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END: field.armed = false; return false;
+      case VK_TAB: leave(field.index, shift ? Leave::Previous : Leave::Next); return true;
+      case VK_RETURN: leave(field.index, Leave::Enter); return true;
+      case VK_UP: leave(field.index, Leave::Previous); return true;
+      case VK_DOWN: leave(field.index, Leave::Next); return true;
+      case VK_ESCAPE: cancel(); return true;
+      case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END: state.moveCursor(); return false;
+      case VK_DELETE: {
+        const FieldState::Edit edit = state.key("");
+        if (edit.accepted && edit.clearFirst) ::SetWindowTextW(field.edit, L"");
+        return !edit.accepted;
+      }
       default: return false;
     }
   }
   if (key == '\t' || key == '\r' || key == 27) return true;  // handled as keys above
-  if (field.logical) {
-    if (const char answer = logicalKey(key)) {
-      ::SetWindowTextW(field.edit, answer == 'Y' ? L"Y" : L"N");
-      ::SendMessageW(field.edit, EM_SETSEL, 0, -1);
-      store(field);
-    }
-    return key >= 32;  // nothing else is typed into a logical field
+  // A character, Backspace (8), or Ctrl+X (24) and Ctrl+V (22), which the
+  // control turns into a cut and a paste.
+  const bool character = key >= 32;
+  if (!character && key != 8 && key != 22 && key != 24) return false;
+  const FieldState::Edit edit = state.key(character ? std::string(1, static_cast<char>(key)) : std::string());
+  if (!edit.accepted) return true;
+  if (state.logical()) {
+    ::SetWindowTextW(field.edit, rt::win32::wide(edit.text).c_str());
+    ::SendMessageW(field.edit, EM_SETSEL, 0, -1);
+    return true;
   }
-  if (key >= 32 && field.armed) {
-    field.armed = false;
-    ::SetWindowTextW(field.edit, L"");
-  }
-  if (field.picture.upperCase && key >= 'a' && key <= 'z') {
-    ::DefSubclassProc(field.edit, WM_CHAR, key - 'a' + 'A', 0);
+  if (edit.clearFirst) ::SetWindowTextW(field.edit, L"");
+  if (character && edit.text.size() == 1 && edit.text[0] != static_cast<char>(key)) {
+    ::DefSubclassProc(field.edit, WM_CHAR, static_cast<unsigned char>(edit.text[0]), 0);
     return true;
   }
   return false;
@@ -189,86 +181,53 @@ bool ReadDialog::onFieldKey(Field& field, UINT message, WPARAM key) {
 bool ReadDialog::onMessage(UINT message, WPARAM w, LPARAM, LRESULT& result) {
   result = 0;
   if (message == WM_CLOSE) {
-    done_ = true;
+    cancel();
     return true;
   }
   if (message == kValidateLeft) {
-    if (w < fields_.size()) validate(*fields_[w]);
+    if (w < fields_.size()) validate(w);
     return true;
   }
   if (message != WM_COMMAND) return false;
   const int id = LOWORD(w), code = HIWORD(w);
   if (id == IDOK && code == BN_CLICKED) confirm();
-  else if (id == IDCANCEL && code == BN_CLICKED) done_ = true;
-  else if (id >= kFirstPopup && id < kFirstPopup + static_cast<int>(fields_.size())) pop(*fields_[static_cast<std::size_t>(id - kFirstPopup)]);
+  else if (id == IDCANCEL && code == BN_CLICKED) cancel();
+  else if (id >= kFirstPopup && id < kFirstPopup + static_cast<int>(fields_.size())) pop(static_cast<std::size_t>(id - kFirstPopup));
   else if (id >= kFirstField && id < kFirstField + static_cast<int>(fields_.size())) {
     Field& field = *fields_[static_cast<std::size_t>(id - kFirstField)];
-    if (code == EN_CHANGE) store(field);
+    if (code == EN_CHANGE) field.state.store(textOf(field.edit));
     if (code == EN_SETFOCUS) {
       // A click into another field leaves the field that had the focus:
       // check it once the click is done, and take the user back when it fails.
-      if (!moving_ && current_ && current_ != &field)
-        ::PostMessageW(::GetParent(field.edit), kValidateLeft, static_cast<WPARAM>(current_->index), 0);
-      current_ = &field;
+      if (!moving_ && current() != field.index)
+        ::PostMessageW(::GetParent(field.edit), kValidateLeft, static_cast<WPARAM>(clickedInto(field.index)), 0);
       showHelp(field);
     }
   }
   return true;
 }
 
-void ReadDialog::store(Field& field) {
-  const std::string text = field.picture.shape(textOf(field.edit));
-  if (field.logical) *field.element.link = rt::Value(text == "Y");
-  else *field.element.link = rt::Value(rt::padR(text, std::max<int>(field.columns, static_cast<int>(text.size()))));
-}
-
-bool ReadDialog::validate(Field& field) {
-  if (!field.element.validation) return true;
-  bool ok = false;
-  if (!guard_.run([&] { ok = field.element.validation(); })) return false;
-  if (!ok && ::GetFocus() != field.edit) enter(field);
-  return ok;
-}
-
-void ReadDialog::leave(Field& field, Leave how) {
-  if (!validate(field) || guard_.failed()) return;
-  const auto count = static_cast<int>(fields_.size());
-  if (how == Leave::Enter && field.index + 1 == count) return confirm();
-  const int next = (how == Leave::Previous ? field.index + count - 1 : field.index + 1) % count;
-  enter(*fields_[static_cast<std::size_t>(next)]);
-}
-
-void ReadDialog::confirm() {
-  for (auto& field : fields_) {
-    if (!validate(*field)) return;
-  }
-  accepted_ = true;
-  done_ = true;
-}
-
-void ReadDialog::pop(Field& field) {
-  rt::Value picked;
-  const rt::Value content(rt::trim(textOf(field.edit)));
-  if (!guard_.run([&] { picked = field.element.popup(content); })) return;
-  if (picked.isString()) {
-    ::SetWindowTextW(field.edit, rt::win32::wide(field.picture.shape(rt::trim(picked.text()))).c_str());
-    store(field);
-  }
-  enter(field);
-}
-
-void ReadDialog::enter(Field& field) {
+void ReadDialog::focusField(std::size_t i, bool entering) {
+  Field& field = *fields_[i];
   moving_ = true;
   ::SetFocus(field.edit);
-  ::SendMessageW(field.edit, EM_SETSEL, 0, -1);
+  // Entered anew, the whole content is selected, as the dialog manager does.
+  if (entering) ::SendMessageW(field.edit, EM_SETSEL, 0, -1);
   moving_ = false;
-  current_ = &field;
-  field.armed = field.picture.clearOnFirstKey;
   showHelp(field);
 }
 
+void ReadDialog::showText(std::size_t i, const std::string& text) {
+  const HWND edit = fields_[i]->edit;
+  ::SetWindowTextW(edit, rt::win32::wide(text).c_str());
+  const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(edit));
+  ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+}
+
+void ReadDialog::closeWindow() { done_ = true; }
+
 void ReadDialog::showHelp(const Field& field) {
-  ::SetWindowTextW(help_, wideLines(field.element.help, ';').c_str());
+  ::SetWindowTextW(help_, wideLines(field.state.element().help, ';').c_str());
 }
 
 }  // namespace ui::win32

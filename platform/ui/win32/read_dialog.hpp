@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/callback_guard.hpp"
-#include "platform/ui/picture.hpp"
+#include "platform/ui/edit_model.hpp"
 #include "platform/ui/toolkit.hpp"
 #include "platform/ui/win32/win32_base.hpp"
 
@@ -21,16 +20,14 @@ namespace ui::win32 {
 // kFirstPopup + the same offset; OK and Cancel are IDOK and IDCANCEL.
 inline constexpr int kFirstField = 1000, kFirstPopup = 2000, kHelpLine = 3000;
 
-// Leaving a field (Enter, Tab, Shift+Tab, the up and down arrows, a click
-// into another field) runs its validation; a failed one keeps the user in
-// the field. Enter in the last field and OK confirm: every validation runs
-// in field order, and the window closes only when all pass. Esc, Cancel and
-// the title bar close it without validating. Picture "@!" makes typed
-// letters upper case, "@K" clears the field on the first key typed after
-// entering it, "Y" on a logical takes Y or N (T and F too). Every edit is
-// written back to the variable at once. A break or quit from a validation
-// or pop-up closes the window and is rethrown by run().
-class ReadDialog {
+// The read flow of every backend (ui::ReadFlow) on Windows' messages:
+// Enter, Tab, Shift+Tab and the up and down arrows leave a field, a click
+// into another field leaves it too (checked once the click is done), OK
+// confirms, Esc, Cancel and the title bar close the window without
+// validating. Each field's keys go through its ui::FieldState. A break or
+// quit from a validation or pop-up closes the window and is rethrown by
+// run().
+class ReadDialog : private ReadFlow {
  public:
   ReadDialog(ElementList& elements, const std::string& title);
   ~ReadDialog();
@@ -42,19 +39,15 @@ class ReadDialog {
   struct Field;
 
  private:
-  enum class Leave { Next, Previous, Enter };
   static LRESULT CALLBACK fieldProcedure(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
                                          DWORD_PTR self);
   bool onMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result);
   bool onFieldKey(Field& field, UINT message, WPARAM key);
   void build(ElementList& elements);
   void addField(Element& e, HWND label, int index);
-  void leave(Field& field, Leave how);
-  bool validate(Field& field);
-  void confirm();
-  void pop(Field& field);
-  void enter(Field& field);
-  void store(Field& field);
+  void focusField(std::size_t i, bool entering) override;
+  void showText(std::size_t i, const std::string& text) override;
+  void closeWindow() override;
   void showHelp(const Field& field);
 
   Procedure procedure_;
@@ -62,11 +55,8 @@ class ReadDialog {
   HWND help_ = nullptr;
   std::vector<std::unique_ptr<Field>> fields_;
   std::vector<HFONT> fonts_;
-  Field* current_ = nullptr;
-  CallbackGuard guard_;
   TextGrid grid_;
   bool done_ = false;
-  bool accepted_ = false;
   bool moving_ = false;  // the focus is being moved by the dialog itself
   int right_ = 0, bottom_ = 0;
 };

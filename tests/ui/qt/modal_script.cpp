@@ -12,7 +12,7 @@ namespace qt_testing {
 namespace {
 
 // Long enough for a loaded machine; only reached when a window never comes.
-constexpr qint64 kWatchdogMs = 20000;
+constexpr int kWatchdogMs = 20000;
 constexpr int kTickMs = 10;
 
 QString plain(QString text) { return text.remove(QLatin1Char('&')); }
@@ -27,51 +27,32 @@ std::vector<QAbstractButton*> visibleButtons(QWidget* window) {
 
 }  // namespace
 
-ModalScript::ModalScript() {
+ModalScript::ModalScript() : ModalSteps(std::chrono::milliseconds(kWatchdogMs)) {
   QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
   timer_.start(kTickMs);
-  waiting_.start();
 }
 
-ModalScript::~ModalScript() {
-  timer_.stop();
-  if (!gaveUp_ && !done()) {
-    ADD_FAILURE() << "the test ended before this window came: " << steps_[next_].what;
-  }
-}
-
-ModalScript& ModalScript::then(std::string what, Match match, Act act) {
-  steps_.push_back({std::move(what), std::move(match), std::move(act)});
-  return *this;
-}
+ModalScript::~ModalScript() { timer_.stop(); }
 
 void ModalScript::tick() {
-  if (gaveUp_) return giveUp();
-  if (busy_ || done()) return waiting_.restart(), void();
-  if (waiting_.elapsed() > kWatchdogMs) {
-    ADD_FAILURE() << "no window came for: " << steps_[next_].what;
-    gaveUp_ = true;
-    return giveUp();
-  }
+  if (busy_) return restart();
   QWidget* front = QApplication::activeModalWidget();
-  if (!front || !front->isVisible() || !steps_[next_].match(front)) return;
+  if (front && !front->isVisible()) front = nullptr;
+  const Act act = due(front, front ? front->windowTitle().toStdString() : std::string());
+  if (gaveUp()) {
+    if (auto* dialog = qobject_cast<QDialog*>(front)) dialog->done(QDialog::Rejected);
+    return;
+  }
+  if (!act) return;
   // The action runs from the event loop, not inside this timer's slot, so
   // the modal windows it opens get their own answers from later ticks.
   busy_ = true;
-  Act act = steps_[next_].act;
-  ++next_;
   QPointer<QWidget> target(front);
   QTimer::singleShot(0, [this, act, target] {
     busy_ = false;
-    waiting_.restart();
+    restart();
     if (target) act(target);
   });
-}
-
-void ModalScript::giveUp() {
-  if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-    dialog->done(QDialog::Rejected);
-  }
 }
 
 ModalScript::Match titled(const QString& title) {

@@ -1,4 +1,4 @@
-// Answers the modal windows a test opens, as a person would, without ever
+// Answers the modal windows of a Qt test, as a person would, without ever
 // hanging the test.
 #pragma once
 
@@ -8,50 +8,29 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
+#include "tests/ui/modal_script.hpp"
+
 namespace qt_testing {
 
-// Steps run in order from a repeating timer: each waits until the modal
-// window in front (QApplication::activeModalWidget) matches, then acts on it
-// from the event loop, so an action may open further modal windows that
-// later steps answer. A step that does not come within the watchdog limit
-// fails the test, and from then on every modal window is closed so the code
-// under test returns. Steps left unanswered at destruction fail the test.
-class ModalScript {
+// The steps of ui_testing::ModalSteps on Qt: a repeating timer looks at the
+// modal window in front (QApplication::activeModalWidget) and runs a
+// step's action from the event loop, so that the modal windows it opens get
+// their answers from later ticks; giving up rejects the dialog in front.
+class ModalScript : public ui_testing::ModalSteps<QWidget*> {
  public:
-  using Match = std::function<bool(QWidget*)>;
-  using Act = std::function<void(QWidget*)>;
-
   ModalScript();
   ~ModalScript();
-  ModalScript(const ModalScript&) = delete;
-  ModalScript& operator=(const ModalScript&) = delete;
-
-  // Adds a step: `what` names it in failure messages.
-  ModalScript& then(std::string what, Match match, Act act);
-  // Whether every step has run.
-  bool done() const { return next_ == steps_.size(); }
 
  private:
-  struct Step {
-    std::string what;
-    Match match;
-    Act act;
-  };
   void tick();
-  void giveUp();
 
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
   bool busy_ = false;
-  bool gaveUp_ = false;
   QTimer timer_;
-  QElapsedTimer waiting_;
 };
 
 // Matches a window whose title is `title` (and, when given, of class T).

@@ -1,175 +1,101 @@
-// The waiting window of the Qt toolkit: entry fields typed into as a person
-// would, validations, pop-ups, confirm and cancel, and signals thrown by
-// the program's callbacks.
-#include <stdexcept>
-
+// The waiting window of the Qt toolkit held to the dialog's rules
+// (dialog_contract.cpp), typed into and clicked as a person would, and what
+// only Qt's window does.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
-#include "platform/rt/error_block.hpp"
-#include "platform/rt/program_end.hpp"
 #include "tests/support/test_dialog.hpp"
+#include "tests/ui/dialog_contract.hpp"
 #include "tests/ui/qt/modal_script.hpp"
 #include "tests/ui/qt/qt_fixture.hpp"
 
 namespace qt_testing {
 namespace {
 
-// The two fields of test_support::TestDialog: a name (picture "@!@K", with a
-// validation that rejects "BAD" after telling the user) and a Y/N field.
-class ReadDialogTest : public QtTest, protected test_support::TestDialog {
- protected:
-  bool read() { return ui::toolkit().readModal(elements, "Test Dialog", {}); }
-
-  static QLineEdit* nameField(QWidget* w) { return child<QLineEdit>(w, "GET_CNAME"); }
-  static QLineEdit* yesField(QWidget* w) { return child<QLineEdit>(w, "GET_LYES"); }
-};
+using dialog_contract::WindowedPerson;
 
 ModalScript::Match theDialog() { return titled("Test Dialog"); }
-ModalScript::Match theAlert() { return named("guiAlert"); }
-void pressOk(QWidget* w) { pressButton(w, "OK"); }
 
-QString focusName(QWidget* dialog) {
-  return dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
-}
+class QtPerson : public WindowedPerson {
+ public:
+  ~QtPerson() override { ui::setToolkit(std::move(previous_)); }
 
-TEST_F(ReadDialogTest, CursorMovementFirstKeepsTheContentForEditing) {
-  ModalScript script;
-  script.then("the dialog", theDialog(), [](QWidget* w) {
-    QTest::keyClick(nameField(w), Qt::Key_End);
-    QTest::keyClicks(nameField(w), "x");
-    pressOk(w);
-  });
-  EXPECT_TRUE(read());
-  EXPECT_EQ(cName.text(), "OLDX      ");
-}
-
-TEST_F(ReadDialogTest, LongerTextThanTheVariableIsKeptWhole) {
-  ModalScript script;
-  script.then("the dialog", theDialog(), [](QWidget* w) {
-    QTest::keyClicks(nameField(w), "a/rather/long/name.dbf");
-    pressOk(w);
-  });
-  EXPECT_TRUE(read());
-  EXPECT_EQ(cName.text(), "A/RATHER/LONG/NAME.DBF");
-}
-
-TEST_F(ReadDialogTest, YesNoFieldAcceptsOnlyYAndN) {
-  QStringList shown;
-  ModalScript script;
-  script.then("the dialog", theDialog(), [&](QWidget* w) {
-    QLineEdit* yes = yesField(w);
-    shown << yes->text();
-    QTest::keyClicks(yes, "x");
-    shown << yes->text();
-    QTest::keyClicks(yes, "n");
-    shown << yes->text();
-    QTest::keyClick(yes, Qt::Key_Backspace);
-    shown << yes->text();
-    QTest::keyClicks(yes, "y");
-    shown << yes->text();
-    pressOk(w);
-  });
-  lYes = rt::Value(true);
-  EXPECT_TRUE(read());
-  EXPECT_EQ(shown, QStringList({"Y", "Y", "N", "N", "Y"}));
-  EXPECT_TRUE(lYes.logical());
-}
-
-TEST_F(ReadDialogTest, ConfirmRunsEveryValidationAndStaysOpenOnAFailure) {
-  int alerts = 0;
-  ModalScript script;
-  script
-      .then("the dialog", theDialog(),
-            [](QWidget* w) {
-              QTest::keyClicks(nameField(w), "bad");
-              pressOk(w);
-            })
-      .then("the validation's message", theAlert(),
-            [&](QWidget* w) {
-              ++alerts;
-              pressOk(w);
-            })
-      .then("the dialog again", theDialog(), [](QWidget* w) { pressButton(w, "Cancel"); });
-  EXPECT_FALSE(read());
-  EXPECT_EQ(alerts, 1);
-  EXPECT_EQ(validations, 1);
-}
-
-TEST_F(ReadDialogTest, CancelAndEscapeCloseWithoutValidating) {
-  const std::vector<std::function<void(QWidget*)>> ways = {
-      [](QWidget* w) { pressButton(w, "Cancel"); },
-      [](QWidget* w) { QTest::keyClick(nameField(w), Qt::Key_Escape); },
-      [](QWidget* w) { w->close(); },
-  };
-  for (const auto& way : ways) {
-    ModalScript script;
-    script.then("the dialog", theDialog(), [&way](QWidget* w) {
-      QTest::keyClicks(nameField(w), "bad");
-      way(w);
+  void answer(std::size_t f, const std::string& text) override {
+    inDialog([this, f, text](QWidget*) {
+      if (!text.empty()) QTest::keyClicks(field(f), QString::fromStdString(text));
+      QTest::keyClick(field(f), Qt::Key_Return);
     });
-    EXPECT_FALSE(read());
   }
-  EXPECT_EQ(validations, 0);
-}
+  void pick(std::size_t f) override {
+    inDialog([this, f](QWidget* w) { child<QToolButton>(w, id(f) + "_popup")->click(); });
+  }
+  void answerAlert() override {
+    script_.then("the validation's message", named("guiAlert"), [](QWidget* w) { pressButton(w, "OK"); });
+  }
+  void cancel() override { press("Cancel"); }
+  bool read(ui::ElementList& elements) override {
+    for (const ui::Element& e : elements) {
+      if (e.kind == ui::Element::Kind::Entry) ids_.push_back(QString::fromStdString(e.id));
+    }
+    return ui::toolkit().readModal(elements, "Test Dialog", {});
+  }
+  bool windowLeftOpen() const override { return QApplication::activeModalWidget() != nullptr; }
 
-TEST_F(ReadDialogTest, ClickIntoAnotherFieldChecksTheFieldLeft) {
-  QString focusAfterAlert;
-  ModalScript script;
-  script
-      .then("the dialog", theDialog(),
-            [](QWidget* w) {
-              nameField(w)->setFocus();
-              QTest::keyClicks(nameField(w), "bad");
-              QTest::mouseClick(yesField(w), Qt::LeftButton);
-            })
-      .then("the validation's message", theAlert(), pressOk)
-      .then("the dialog again", theDialog(), [&](QWidget* w) {
-        QTest::qWait(20);  // the refocus is queued behind the message's close
-        focusAfterAlert = focusName(w);
-        pressButton(w, "Cancel");
-      });
-  EXPECT_FALSE(read());
-  EXPECT_EQ(validations, 1);
-  EXPECT_EQ(focusAfterAlert, "GET_CNAME");
-}
+  void type(std::size_t f, const std::string& text) override {
+    inDialog([this, f, text](QWidget*) { QTest::keyClicks(field(f), QString::fromStdString(text)); });
+  }
+  void key(std::size_t f, Key k) override {
+    static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_Up,
+                                   Qt::Key_Down,   Qt::Key_Escape, Qt::Key_End};
+    inDialog([this, f, k](QWidget*) { QTest::keyClick(field(f), keys[static_cast<int>(k)]); });
+  }
+  void click(std::size_t f) override {
+    inDialog([this, f](QWidget*) { QTest::mouseClick(field(f), Qt::LeftButton); });
+  }
+  void press(const std::string& caption) override {
+    inDialog([caption](QWidget* w) { pressButton(w, QString::fromStdString(caption)); });
+  }
+  void closeWindow() override {
+    inDialog([](QWidget* w) { w->close(); });
+  }
+  void look(std::function<void()> f) override {
+    inDialog([f](QWidget*) { f(); });
+  }
+  int focused() const override {
+    QWidget* focus = dialog_ ? dialog_->focusWidget() : nullptr;
+    const auto at = focus ? ids_.indexOf(focus->objectName()) : -1;
+    return static_cast<int>(at);
+  }
+  std::string shown(std::size_t f) const override { return field(f)->text().toStdString(); }
+  std::string help() const override { return child<QLabel>(dialog_, "help")->text().toStdString(); }
 
-TEST_F(ReadDialogTest, HelpOfTheFieldInFrontIsShownLineByLine) {
-  QStringList helps;
-  ModalScript script;
-  script.then("the dialog", theDialog(), [&](QWidget* w) {
-    helps << child<QLabel>(w, "help")->text();
-    QTest::keyClick(nameField(w), Qt::Key_Down);
-    helps << child<QLabel>(w, "help")->text();
-    pressButton(w, "Cancel");
-  });
-  read();
-  EXPECT_EQ(helps, QStringList({"Type a name.\n\nNot BAD.", "Yes or no."}));
-}
+ private:
+  static std::unique_ptr<ui::Toolkit> install() {
+    quietOffscreenNotes();
+    ui::qt::ensureApplication();
+    return ui::setToolkit(ui::makeQtToolkit());
+  }
+  void inDialog(ModalScript::Act act) {
+    script_.then("the dialog", theDialog(), [this, act](QWidget* w) {
+      dialog_ = w;
+      act(w);
+    });
+  }
+  QString id(std::size_t f) const { return ids_.value(static_cast<qsizetype>(f)); }
+  QLineEdit* field(std::size_t f) const { return child<QLineEdit>(dialog_, id(f)); }
 
-TEST_F(ReadDialogTest, PopupResultBecomesTheFieldContent) {
-  std::string handed;
-  elements[1].popup = [&handed](const rt::Value& content) {
-    handed = content.text();
-    return rt::Value("/data/orders.dbf");
-  };
-  QString shown;
-  ModalScript script;
-  script.then("the dialog", theDialog(), [&](QWidget* w) {
-    child<QToolButton>(w, "GET_CNAME_popup")->click();
-    shown = nameField(w)->text();
-    QTest::keyClicks(nameField(w), "x");  // typing after a pick edits the name
-    pressOk(w);
-  });
-  EXPECT_TRUE(read());
-  EXPECT_EQ(handed, "OLD");
-  // "@!" upper-cases what is typed, not what the pop-up gives.
-  EXPECT_EQ(shown, "/data/orders.dbf");
-  EXPECT_EQ(cName.text(), "/data/orders.dbfX");
-}
+  std::unique_ptr<ui::Toolkit> previous_ = install();
+  ModalScript script_;
+  QStringList ids_;
+  QWidget* dialog_ = nullptr;
+};
+
+DIALOG_CONTRACT_WINDOWED(Qt, QtPerson);
+
+class ReadDialogTest : public QtTest, protected test_support::TestDialog {};
 
 TEST_F(ReadDialogTest, OnWindowRunsBeforeTheUserSeesTheDialog) {
   bool visibleInOnWindow = true;
@@ -183,42 +109,6 @@ TEST_F(ReadDialogTest, OnWindowRunsBeforeTheUserSeesTheDialog) {
   EXPECT_FALSE(appWindowBefore);
   EXPECT_FALSE(visibleInOnWindow);
   EXPECT_TRUE(ui::toolkit().hasAppWindow());
-}
-
-// A signal or exception thrown by a callback closes the dialog and comes out
-// of readModal, not through Qt's event loop.
-TEST_F(ReadDialogTest, SignalsFromCallbacksCloseTheDialogAndAreRethrown) {
-  const std::vector<std::pair<std::string, std::function<void()>>> throwers = {
-      {"break", [] { rt::breakWith(rt::Value("stop")); }},
-      {"quit", [] { throw rt::QuitSignal{}; }},
-      {"exception", [] { throw std::runtime_error("failed"); }},
-  };
-  for (const auto& [what, thrower] : throwers) {
-    SCOPED_TRACE(what);
-    for (bool fromPopup : {false, true}) {
-      elements[1].validation = [&thrower = thrower] { thrower(); return true; };
-      elements[1].popup = [&thrower = thrower](const rt::Value& v) { thrower(); return v; };
-      ModalScript script;
-      script.then("the dialog", theDialog(), [fromPopup](QWidget* w) {
-        if (fromPopup) return child<QToolButton>(w, "GET_CNAME_popup")->click();
-        QTest::keyClick(nameField(w), Qt::Key_Return);
-      });
-      std::string caught;
-      try {
-        read();
-      } catch (const rt::BreakSignal& b) {
-        caught = "break " + b.value.text();
-      } catch (const rt::QuitSignal&) {
-        caught = "quit";
-      } catch (const std::runtime_error& e) {
-        caught = std::string("exception ") + e.what();
-      }
-      EXPECT_EQ(caught, what == "break"  ? "break stop"
-                        : what == "quit" ? "quit"
-                                         : "exception failed");
-      EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
-  }
 }
 
 }  // namespace

@@ -64,10 +64,10 @@ void setShift(bool down) {
 
 }  // namespace
 
-ModalScript::ModalScript(ULONGLONG stepLimitMs) : stepLimitMs_(stepLimitMs) {
+ModalScript::ModalScript(ULONGLONG stepLimitMs) : ModalSteps(std::chrono::milliseconds(stepLimitMs)) {
   running = this;
   timer_ = ::SetTimer(nullptr, 0, kTickMs, onTimer);
-  waitingSince_ = lastTick_ = ::GetTickCount64();
+  lastTick_ = ::GetTickCount64();
   watchdog_ = std::thread([this] { watch(); });
 }
 
@@ -81,12 +81,6 @@ ModalScript::~ModalScript() {
   ended_.notify_one();
   watchdog_.join();
   if (shiftHeld) setShift(false);
-  if (!gaveUp_ && !done()) ADD_FAILURE() << "the test ended before this window came: " << steps_[next_].what;
-}
-
-ModalScript& ModalScript::then(std::string what, Match match, Act act) {
-  steps_.push_back({std::move(what), std::move(match), std::move(act)});
-  return *this;
 }
 
 void CALLBACK ModalScript::onTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -100,25 +94,15 @@ void ModalScript::tick() {
   }
   if (shiftHeld) setShift(false);
   HWND front = windowInFront();
-  if (gaveUp_) {
+  const Act act = due(front, front ? narrow(textOf(front)) : std::string());
+  if (gaveUp()) {
     if (front) ::PostMessageW(front, WM_COMMAND, IDCANCEL, 0);
     return;
   }
-  if (::GetTickCount64() - waitingSince_ > stepLimitMs_) {
-    if (!done()) ADD_FAILURE() << "no window came for: " << steps_[next_].what;
-    else if (front) ADD_FAILURE() << "this window stayed open after the last step: " << narrow(textOf(front));
-    gaveUp_ = !done() || front;
-    return;
-  }
-  if (done()) return;
-  if (!front || !steps_[next_].match(front)) return;
   // The action may open modal windows whose loops dispatch this timer
-  // again: the next step is due from now on.
-  const Act act = steps_[next_].act;
-  ++next_;
-  waitingSince_ = ::GetTickCount64();
-  act(front);
-  waitingSince_ = ::GetTickCount64();
+  // again: the next step is due from now on, and again once it returns.
+  if (act) act(front);
+  if (act) restart();
 }
 
 // Should the test's thread stop dispatching messages (a loop that never

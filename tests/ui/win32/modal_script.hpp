@@ -6,54 +6,33 @@
 #include <windows.h>
 
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/ui/modal_script.hpp"
+
 namespace win32_testing {
 
-// Steps run in order from a repeating thread timer (SetTimer), which the
-// dialogs' own message loops dispatch: each waits until the window in
-// front (the first visible, enabled top-level window of this thread) matches,
-// then acts on it; an action may open further modal windows that later
-// steps answer. A step that does not come in time (20 s), or a window left
-// in front as long after the last step, fails the test, and from then on
-// every window in front is cancelled so that the code under test returns; should the thread stop dispatching messages altogether, a
-// watchdog thread ends the process with a failure message after 60 s.
-// Steps left unanswered at destruction fail the test.
-class ModalScript {
+// The steps of ui_testing::ModalSteps on Windows: a repeating thread timer
+// (SetTimer), which the dialogs' own message loops dispatch, looks at the
+// window in front (the first visible, enabled top-level window of this
+// thread) and runs a step's action there; giving up cancels the window in
+// front. Should the thread stop dispatching messages altogether, a watchdog
+// thread ends the process with a failure message after 60 s.
+class ModalScript : public ui_testing::ModalSteps<HWND> {
  public:
-  using Match = std::function<bool(HWND)>;
-  using Act = std::function<void(HWND)>;
-
   // `stepLimitMs`: how long a step may wait for its window.
   explicit ModalScript(ULONGLONG stepLimitMs = 20000);
   ~ModalScript();
-  ModalScript(const ModalScript&) = delete;
-  ModalScript& operator=(const ModalScript&) = delete;
-
-  // Adds a step: `what` names it in failure messages.
-  ModalScript& then(std::string what, Match match, Act act);
-  bool done() const { return next_ == steps_.size(); }
 
  private:
-  struct Step {
-    std::string what;
-    Match match;
-    Act act;
-  };
   static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
   void tick();
   void watch();
 
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  bool gaveUp_ = false;
-  ULONGLONG stepLimitMs_;
   UINT_PTR timer_ = 0;
-  ULONGLONG waitingSince_ = 0;
   std::mutex mutex_;
   std::condition_variable ended_;
   bool ending_ = false;
