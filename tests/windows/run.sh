@@ -50,22 +50,9 @@ export DBF2CSV_TEST_LAUNCHER="$wine"
 export DBF2CSV_TEST_HOLD_FILE="$windows/tests/windows/hold_file.exe"
 export DBF2CSV_TEST_READ_PIPE="$windows/tests/windows/read_pipe.exe"
 
-# Linux-only cases: a full disk made by a file size limit on the process
-# (Wine's server would inherit it); names found on a file system that tells
-# letter case apart and shown with their folders as they are on disk (on
-# Windows the system finds a name in any case, and the program shows it
-# upper-cased as given); the batch's two whole-folder cases, whose expected
-# messages name the logs with forward slashes (Windows names them with
-# backslashes); Linux's devices and FIFOs as the output (Windows' own are
-# in wine_tests).
-skip="ExportFailure.AFullDiskIsToldAndThePreviousOutputStays"
-skip="$skip:ExportRun.AnExactPathWinsOverOneThatDiffersOnlyInCase"
-skip="$skip:ExportRun.MessagesShowTheFoldersAsTheyAreOnDisk"
-skip="$skip:ExportRun.TheOutputLiesBesideATableInADirectoryNamedDbf"
-skip="$skip:ExportRun.EarlyEndsAreToldAndEndWithExitCodeOne"
-skip="$skip:Batch.AFolderOfGoodAndBadTablesConvertsTheGoodOnesAndTellsWhyNotTheOthers"
-skip="$skip:Batch.IntoAnOutputFolderARecursiveBatchKeepsTheStructureAndEachLogItsOwn"
-skip="$skip:ExportRun.DevicesAndFifosAreWrittenWhereTheyAre"
+# The end-to-end tests without the cases of Linux alone, which their
+# WINDOWS_SKIP list names (tests/e2e/CMakeLists.txt).
+e2e_filter=$(cat "$linux/tests/e2e/e2e_tests.windows_filter")
 
 # Runs a test program. A test whose failure is Wine's, not dbf2csv.exe's (a
 # failed run with no word of the program's own on standard error, or one
@@ -108,7 +95,7 @@ while read -r filter program; do
   fi
 done <"$windows/unit_tests.txt"
 echo "wine: unit tests done in $(( $(date +%s) - unit_started )) s"
-run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="-$skip" || status=1
+run_tests "$linux/tests/e2e/e2e_tests" --gtest_filter="$e2e_filter" || status=1
 run_tests "$linux/tests/windows/wine_tests" || status=1
 
 # The setup program: installed, used and uninstalled in the same prefix.
