@@ -41,7 +41,8 @@ TEST_P(DialogContract, TheYesNoFieldTakesOnlyYAndN) {
     bool before, after;
   };
   for (const Case& c : {Case{"n", true, false}, Case{"y", false, true}, Case{"N", true, false},
-                        Case{"t", false, false}, Case{"f", true, true}, Case{"x", true, true}}) {
+                        Case{"t", false, false}, Case{"t", true, true}, Case{"f", true, true},
+                        Case{"f", false, false}, Case{"x", true, true}}) {
     lYes = rt::Value(c.before);
     auto p = person();
     p->answer(kName, "");

@@ -1,8 +1,6 @@
-// What every dialog backend is held to: one set of tests (dialog_contract.cpp)
-// run on each backend through a Person who does what a person would, in
-// the backend's own events. Each test program instantiates them for its
-// backends: ui_tests for the terminal, qt_tests for Qt, win32_ui_tests for
-// Win32.
+// What every dialog backend is held to: the tests of dialog_contract.cpp,
+// run on each backend (ui_tests: terminal, qt_tests: Qt, win32_ui_tests:
+// Win32) through a Person who acts in the backend's own events.
 #pragma once
 
 #include <cstddef>

@@ -65,18 +65,6 @@ TEST(FieldState, UnderAtKTheFirstKeyAfterEnteringClearsAndAfterAPickItEdits) {
   EXPECT_EQ(windows.pick("/data/Orders.dbf"), "/DATA/ORDERS.DBF");
 }
 
-TEST(FieldState, ALogicalFieldTakesYAndNAndNothingElse) {
-  rt::Value yes(true);
-  ui::Element e = entry(yes, "Y");
-  ui::FieldState f(e);
-  EXPECT_EQ(f.text(), "Y");
-  for (const char* typed : {"t", "F", "x", "", "YN"}) EXPECT_FALSE(f.key(typed).accepted) << typed;
-  EXPECT_EQ(f.key("n").text, "N");
-  f.store("N");
-  EXPECT_FALSE(yes.logical());
-  EXPECT_EQ(f.text(), "N");
-}
-
 // The read flow with a view that records where it puts the person.
 class RecordedFlow : public ui::ReadFlow {
  public:
