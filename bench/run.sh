@@ -19,7 +19,7 @@
 #   BENCH_SCALE  divides every record count, for a quick trial (default 1)
 #   BENCH_VERIFY 0 skips the byte check against the reference converter
 #   BENCH_FOLDER_RUNS  timed runs of the folder's batch and loop (default 5)
-#   BENCH_ONLY   "folder" times the data folder alone
+#   BENCH_ONLY   "folder" times the data folder alone, "typed" the typed outputs alone
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -216,8 +216,55 @@ time_folder() {
   rm -rf "$DIR/out.ogr"
 }
 
+# The typed outputs on the 1,000,000-record table beside the default CSV,
+# in paired runs (hyperfine takes the commands in turn), and the peak memory
+# of --format=sqlite on the 4,000,000-record one. The goals: --typed at most
+# 1.3 times the default, --format=jsonl 1.6 times, --format=sqlite 0.6
+# times the typed CSV piped into the sqlite3 shell's .import.
+time_typed() {
+  local t=$DIR/BENCH3.DBF o=$DIR/typed run="DBF2CSV_UI=headless $BIN" kb
+  say "timing the typed outputs"
+  mkdir -p "$o"
+  hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/typed.json" \
+    --prepare "rm -f $o/new.db $o/pipe.db" \
+    -n "dbf2csv -o p.csv" "$run -o $o/p.csv $t 2>/dev/null" \
+    -n "dbf2csv -e 437 --typed" "$run -e 437 --typed -o $o/t.csv $t 2>/dev/null" \
+    -n "dbf2csv -e 437 --format=jsonl" "$run -e 437 --format=jsonl -o $o/t.jsonl $t 2>/dev/null" \
+    -n "dbf2csv -e 437 --format=sqlite" "$run -e 437 --format=sqlite -o $o/new.db $t 2>/dev/null" \
+    -n "--typed -o - | sqlite3 .import" \
+    "$run -e 437 --typed -o - $t 2>/dev/null | sqlite3 $o/pipe.db '.import --csv /dev/stdin t'" >&2
+  rm -f "$o/new.db"
+  kb=$(DBF2CSV_UI=headless /usr/bin/time -f %M "$BIN" -e 437 --format=sqlite -o "$o/new.db" \
+    "$DIR/BENCH3X4.DBF" 2>&1 >/dev/null | tail -1)
+  echo "sqlite-4m|$(records_of "$DIR/BENCH3X4.DBF")|$kb" >"$RES/typed-memory.txt"
+  rm -rf "$o"
+  "$PY" - "$RES/typed.json" "$RES/typed-memory.txt" <<'PY' | tee "$RES/typed.md"
+import json, sys
+r = {x['command']: x for x in json.load(open(sys.argv[1]))['results']}
+base, typed = r['dbf2csv -o p.csv']['mean'], r['dbf2csv -e 437 --typed']['mean']
+rows = [('--typed', typed / base, 'dbf2csv -o p.csv', 1.3),
+        ('--format=jsonl', r['dbf2csv -e 437 --format=jsonl']['mean'] / base, 'dbf2csv -o p.csv', 1.6),
+        ('--format=sqlite', r['dbf2csv -e 437 --format=sqlite']['mean'] / r['--typed -o - | sqlite3 .import']['mean'],
+         '--typed -o - | sqlite3 .import', 0.6)]
+print('| command | mean s | |\n|---|---|---|')
+for name, x in r.items():
+    print('| `%s` | %.3f | ± %.3f |' % (name, x['mean'], x['stddev']))
+print('\n| output | times | against | goal |\n|---|---|---|---|')
+for name, ratio, against, goal in rows:
+    print('| %s | %.2f | `%s` | at most %.1f %s |' % (name, ratio, against, goal, 'met' if ratio <= goal else 'MISSED'))
+key, records, kb = open(sys.argv[2]).read().strip().split('|')
+print('\n--format=sqlite, %s records: peak resident memory %.1f MiB (goal 16 MiB)' % (records, int(kb) / 1024))
+PY
+}
+
 main() {
   build
+  if [ "${BENCH_ONLY:-}" = typed ]; then
+    generate
+    mkdir -p "$RES"
+    time_typed
+    return
+  fi
   if [ "${BENCH_ONLY:-}" = folder ]; then
     generate_folder
     rm -rf "$RES" && mkdir -p "$RES" && : >"$RES/tables.txt"
@@ -242,6 +289,7 @@ main() {
   measure_memory dbase3-4m BENCH3X4.DBF
   time_terminal
   time_folder
+  time_typed
   rm -rf "$DIR/copy" "$DIR"/out.*
   say "results (also in $RES/report.md)"
   "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"

@@ -15,6 +15,9 @@ set -eu
 want="cmake g++ make libgtest-dev python3 qt6-base-dev fonts-liberation2 strace"
 # What `make package` and its install round trip in `make test` use.
 want="$want dpkg-dev file lintian desktop-file-utils man-db shared-mime-info"
+# The typed outputs are loaded into real databases by their tests, and
+# compared with an independent reader.
+want="$want postgresql sqlite3 libsqlite3-dev python3-dbfread"
 case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;

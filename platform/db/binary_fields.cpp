@@ -1,5 +1,6 @@
 #include "platform/db/binary_fields.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/db/byte_order.hpp"
@@ -51,8 +52,64 @@ bool momentText(std::int64_t seconds, std::string& out) {
   return true;
 }
 
+// The moment `ms` milliseconds after 0001-01-01 00:00:00 as ISO text;
+// false outside the years 1 to 9999.
+bool momentIso(std::int64_t ms, std::string& out) {
+  if (ms < 0 || ms >= kLastOrdinal * kSecondsPerDay * 1000) return false;
+  const std::int64_t seconds = ms / 1000, days = seconds / kSecondsPerDay, rest = seconds % kSecondsPerDay;
+  int y, m, d;
+  civilFromDays(days - 719162, y, m, d);
+  out.clear();
+  putDigits(out, y, 4);
+  out += '-';
+  putDigits(out, m, 2);
+  out += '-';
+  putDigits(out, d, 2);
+  out += ' ';
+  putDigits(out, rest / 3600, 2);
+  out += ':';
+  putDigits(out, rest / 60 % 60, 2);
+  out += ':';
+  putDigits(out, rest % 60, 2);
+  if (ms % 1000 != 0) {
+    out += '.';
+    putDigits(out, ms % 1000, 3);
+  }
+  return true;
+}
+
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
   return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+enum class Moment { Unset, Inside, Outside };
+
+// The moment a T field holds, in milliseconds since 0001-01-01 00:00:00: a
+// Julian day number and the milliseconds of the day (two int32 LE). Unset
+// when all blank or NUL, or day 0.
+Moment vfpMoment(const std::uint8_t* p, std::int64_t& ms) {
+  bool blank = true;
+  for (int i = 0; i < 8; ++i) blank = blank && (p[i] == ' ' || p[i] == 0);
+  const std::int64_t julian = static_cast<std::int32_t>(readLe32(p));
+  if (blank || julian == 0) return Moment::Unset;
+  const std::int64_t ordinal = julian - kJulianOfOrdinalZero;
+  if (ordinal < 1 || ordinal > kLastOrdinal) return Moment::Outside;
+  ms = (ordinal - 1) * kSecondsPerDay * 1000 + static_cast<std::int32_t>(readLe32(p + 4));
+  return Moment::Inside;
+}
+
+// The day (1 for 0001-01-01) and the milliseconds into it of an @ field: a
+// BE double of milliseconds. Unset when all eight bytes are NUL.
+Moment level7Moment(const std::uint8_t* p, double& day, double& rest) {
+  bool zero = true;
+  for (int i = 0; i < 8; ++i) zero = zero && p[i] == 0;
+  if (zero) return Moment::Unset;
+  const double ms = doubleFromBits(readBe64(p));
+  if (!std::isfinite(ms)) return Moment::Outside;
+  day = std::floor(ms / 86400000.0);
+  if (day < 1 || day > static_cast<double>(kLastOrdinal)) return Moment::Outside;
+  rest = ms - day * 86400000.0;
+  return Moment::Inside;
 }
 
 }  // namespace
@@ -83,31 +140,40 @@ std::string currencyText(const std::uint8_t* p) {
 
 bool vfpDateTimeText(const std::uint8_t* p, std::string& out) {
   out.clear();
-  bool blank = true;
-  for (int i = 0; i < 8; ++i) blank = blank && (p[i] == ' ' || p[i] == 0);
-  const std::int64_t julian = vfpInteger(p), ms = vfpInteger(p + 4);
-  if (blank || julian == 0) return true;
-  const std::int64_t ordinal = julian - kJulianOfOrdinalZero;
-  if (ordinal < 1 || ordinal > kLastOrdinal) return false;
-  return momentText((ordinal - 1) * kSecondsPerDay + floorDiv(ms, 1000), out);
+  std::int64_t ms = 0;
+  const Moment m = vfpMoment(p, ms);
+  return m == Moment::Unset || (m == Moment::Inside && momentText(floorDiv(ms, 1000), out));
 }
 
 bool level7TimestampText(const std::uint8_t* p, std::string& out) {
   out.clear();
-  bool zero = true;
-  for (int i = 0; i < 8; ++i) zero = zero && p[i] == 0;
-  if (zero) return true;
-  const double ms = doubleFromBits(readBe64(p));
-  if (!std::isfinite(ms)) return false;
-  const double day = std::floor(ms / 86400000.0);
-  if (day < 1 || day > static_cast<double>(kLastOrdinal)) return false;
+  double day = 0, rest = 0;
+  const Moment m = level7Moment(p, day, rest);
+  if (m != Moment::Inside) return m == Moment::Unset;
   // The time of day, rounded to whole microseconds half to even, then
   // truncated to seconds.
-  const double rest = ms - day * 86400000.0;
   const double whole = std::trunc(rest);
   const double micros = whole * 1000.0 + std::nearbyint((rest - whole) * 1000.0);
   const auto seconds = static_cast<std::int64_t>(std::floor(micros / 1e6));
   return momentText((static_cast<std::int64_t>(day) - 1) * kSecondsPerDay + seconds, out);
+}
+
+bool vfpDateTimeIso(const std::uint8_t* p, std::string& out) {
+  out.clear();
+  std::int64_t ms = 0;
+  const Moment m = vfpMoment(p, ms);
+  return m == Moment::Unset || (m == Moment::Inside && momentIso(ms, out));
+}
+
+bool level7TimestampIso(const std::uint8_t* p, std::string& out) {
+  out.clear();
+  double day = 0, rest = 0;
+  const Moment m = level7Moment(p, day, rest);
+  if (m != Moment::Inside) return m == Moment::Unset;
+  // Whole milliseconds of the day; a time that rounds up to midnight stays
+  // in its own day's last millisecond rather than invent the next day.
+  const double ms = std::min(std::nearbyint(rest), 86399999.0);
+  return momentIso((static_cast<std::int64_t>(day) - 1) * kSecondsPerDay * 1000 + static_cast<std::int64_t>(ms), out);
 }
 
 }  // namespace db

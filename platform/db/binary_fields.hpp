@@ -25,4 +25,10 @@ bool vfpDateTimeText(const std::uint8_t* p, std::string& out);
 // T; "" when all eight bytes are NUL. False outside the years 1 to 9999.
 bool level7TimestampText(const std::uint8_t* p, std::string& out);
 
+// T and @ for data tools: "YYYY-MM-DD HH:MM:SS", with ".fff" when the
+// milliseconds are not zero; "" when not set, as above. False outside the
+// years 1 to 9999.
+bool vfpDateTimeIso(const std::uint8_t* p, std::string& out);
+bool level7TimestampIso(const std::uint8_t* p, std::string& out);
+
 }  // namespace db

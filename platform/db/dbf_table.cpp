@@ -36,7 +36,7 @@ DbfTable::DbfTable(std::string path, rt::OsFile file, TableHeader header,
     if (f.system) continue;
     visible_.push_back(static_cast<int>(i));
     stored_.push_back(StoredField{kinds_.back(), f.offset, f.length, f.decimals, f.nullBit >= 0,
-                                  holdsBinary(f, header_.version)});
+                                  holdsBinary(f, header_.version), f.type});
   }
   buildBlankRecord();
   record_ = blank_.data() + kRecordPadding;
@@ -124,6 +124,11 @@ bool DbfTable::bitSet(int bit) const {
 
 bool DbfTable::isNull(const FieldDesc& f) const {
   return f.nullBit >= 0 && header_.nullFlagsField >= 0 && bitSet(f.nullBit);
+}
+
+bool DbfTable::isNull(int pos) const {
+  if (pos < 1 || pos > fieldCount()) return false;
+  return isNull(header_.fields[static_cast<std::size_t>(visible_[static_cast<std::size_t>(pos - 1)])]);
 }
 
 rt::Value DbfTable::fieldGet(int pos) {

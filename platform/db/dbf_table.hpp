@@ -40,6 +40,7 @@ class DbfTable : public Table {
   // raises a runtime error: Retry reads it again, Default gives an empty memo.
   rt::Value fieldGet(int pos) override;
   std::string declaredCodePage() const override;
+  bool isNull(int pos) const override;
   std::optional<RecordView> recordView() const override {
     return RecordView{record_, header_.recordLength, stored_};
   }

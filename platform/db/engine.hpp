@@ -35,6 +35,9 @@ class Table {
   // The code page the table's header declares (a number such as "866", or
   // a converter's name); "" when it declares none.
   virtual std::string declaredCodePage() const { return ""; }
+  // Whether field `pos` of the current record is marked null (Visual
+  // FoxPro's _NullFlags); fieldGet() then gives an empty value.
+  virtual bool isNull(int /*pos*/) const { return false; }
 };
 
 // A data engine opens a file as a table or raises a runtime error that says

@@ -19,6 +19,7 @@ struct StoredField {
   int decimals = 0;          // declared decimals
   bool nullable = false;     // may be marked null, its bytes then meaning nothing
   bool binary = false;       // its text is bytes of no code page (holdsBinary)
+  char type = 'C';           // the type letter the descriptor declares
 };
 
 // The readable bytes before and after a RecordView's bytes: the padded

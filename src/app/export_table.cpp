@@ -8,38 +8,18 @@
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/bytes_renderer.hpp"
+#include "src/app/export_output.hpp"
 #include "src/app/line_writer.hpp"
 #include "src/app/message_box.hpp"
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/progress_window.hpp"
 #include "src/app/run_parameters.hpp"
+#include "src/app/typed_export.hpp"
 #include "src/app/values_renderer.hpp"
 
 namespace app {
 namespace {
-
-// Where the lines go: a file replaced only when complete, or standard
-// output, which takes each block as it fills.
-class ExportOutput {
- public:
-  explicit ExportOutput(const std::string& cOutput) {
-    if (cOutput == kStandardOutput) {
-      stream_ = rt::OutputFile(rt::OsFile::standardOutput());
-    } else {
-      file_.emplace(cOutput);
-    }
-  }
-  bool ok() const { return file_ ? file_->ok() : stream_.isOpen() && stream_.status().isOk(); }
-  // Why it failed, in the system's words.
-  const rt::Status& status() const { return file_ ? file_->status() : stream_.status(); }
-  void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
-  [[nodiscard]] bool commit() { return file_ ? file_->commit().isOk() : stream_.close(); }
-
- private:
-  std::optional<rt::AtomicFile> file_;
-  rt::OutputFile stream_;
-};
 
 std::string_view fieldNameLine(LineWriter& out) {
   out.begin();
@@ -78,12 +58,20 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
   return nWritten;
 }
 
+}  // namespace
+
 std::string withSeparators(std::uint64_t count) {
   return rt::allTrim(rt::transform(rt::Number{static_cast<double>(count), 0, {}}, "999,999,999,999"));
 }
 
-// The report of a completed export; with a code page, how many characters
-// it left undefined, when there were any.
+bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& window) {
+  if (out.commit()) return true;
+  window.oDialog->destroy();
+  msg("Not able to write " + cShown + ".");
+  noteOnStderr(out.status().message());
+  return false;
+}
+
 std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std::uint64_t nReplaced) {
   std::string report = "Program Ended Normally;;File " + cOutput + " Created with " +
                        withSeparators(nWritten) + " records.";
@@ -93,9 +81,8 @@ std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std:
   return report;
 }
 
-}  // namespace
-
 bool exportTable(const std::string& cName, bool lFieldLine, const Options& options) {
+  if (options.typed) return exportTyped(cName, lFieldLine, options);
   db::selectArea(db::select("INPUT"));
   std::string cOutput = options.output.value_or(outputName(cName));
   // A name for standard output (/dev/stdout) is standard output, told as such.
@@ -133,12 +120,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   const std::uint64_t nWritten = writeRecords(out, writer, window.oProgress);
 
   db::dbCloseArea();
-  if (!out.commit()) {
-    window.oDialog->destroy();
-    msg("Not able to write " + cShown + ".");
-    noteOnStderr(out.status().message());
-    return false;
-  }
+  if (!commitOutput(out, cShown, window)) return false;
   msg(finalReport(cShown, nWritten, writer.replacements()));
   window.oDialog->destroy();
   return true;

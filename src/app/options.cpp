@@ -4,7 +4,9 @@
 #include <array>
 #include <charconv>
 
+#include "platform/rt/os_file.hpp"
 #include "platform/rt/status.hpp"
+#include "src/app/sqlite_output.hpp"
 
 namespace app {
 namespace {
@@ -48,6 +50,17 @@ Status setJobs(Options& o, std::string_view value) {
   return Status::ok();
 }
 
+Status setChoice(std::string& to, std::string_view value, std::initializer_list<std::string_view> choices,
+                 std::string_view why) {
+  for (const std::string_view c : choices) {
+    if (value == c) {
+      to = std::string(value);
+      return Status::ok();
+    }
+  }
+  return refused(std::string(why));
+}
+
 constexpr std::array kOptions = {
     OptionSpec{'e', "encoding", "CODEPAGE|auto",
                "convert text and field names from the code page to UTF-8",
@@ -56,6 +69,17 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view) { return setFlag(o.bom); }},
     OptionSpec{'\0', "rfc4180", "", "double the quotes inside values and keep line breaks",
                [](Options& o, std::string_view) { return setFlag(o.rfc4180); }},
+    OptionSpec{'\0', "typed", "", "typed values: NULLs, numbers, ISO dates, true/false",
+               [](Options& o, std::string_view) { return setFlag(o.typed); }},
+    OptionSpec{'\0', "format", "csv|jsonl|sqlite", "the output: CSV, JSON Lines or an SQLite database",
+               [](Options& o, std::string_view v) {
+                 if (v == "sqlite" && !sqliteOutputAvailable()) return refused("this build writes no SQLite databases");
+                 return setChoice(o.format, v, {"csv", "jsonl", "sqlite"}, "takes csv, jsonl or sqlite");
+               }},
+    OptionSpec{'\0', "schema", "postgres|sqlite", "a script beside the CSV that loads it",
+               [](Options& o, std::string_view v) {
+                 return setChoice(o.schema, v, {"postgres", "sqlite"}, "takes postgres or sqlite");
+               }},
     OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
                setDelimiter},
     OptionSpec{'o', "output", "PATH", "the output file, - for stdout; a batch's folder",
@@ -136,8 +160,30 @@ Status checkBatch(const Options& o) {
   return Status::ok();
 }
 
+// The typed outputs: --format and --schema imply --typed, which implies
+// RFC 4180 quoting and UTF-8 text.
+Status checkTyped(Options& o) {
+  const bool otherFormat = o.format != "csv";
+  if (!o.schema.empty() && otherFormat) return usageError("--schema goes with CSV output, not --format=" + o.format);
+  if (otherFormat && (o.bom || o.delimiter != ',')) {
+    return usageError(std::string(o.bom ? "--bom" : "--delimiter") + " goes with CSV output, not --format=" + o.format);
+  }
+  if (!o.schema.empty() && o.output && (o.output == "-" || rt::namesStandardOutput(*o.output))) {
+    return usageError("--schema needs an output file: its script loads the CSV from it");
+  }
+  if (o.format == "sqlite" && o.output && (o.output == "-" || rt::namesStandardOutput(*o.output))) {
+    return usageError("--format=sqlite writes a database file, not standard output");
+  }
+  o.typed = o.typed || otherFormat || !o.schema.empty();
+  if (!o.typed) return Status::ok();
+  o.rfc4180 = true;
+  if (!o.encoding) o.encoding = "auto";
+  return Status::ok();
+}
+
 // Rules that join options.
-Status checkTogether(const Options& o) {
+Status checkTogether(Options& o) {
+  if (Status error = checkTyped(o); !error.isOk()) return error;
   if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
   if (o.batch) return checkBatch(o);
   if (o.recursive) return usageError("--recursive needs --batch");
@@ -191,6 +237,9 @@ std::vector<std::string> tableOptionArguments(const Options& o) {
   if (o.delimiter != ',') {
     args.push_back("--delimiter=" + (o.delimiter == '\t' ? std::string("tab") : std::string(1, o.delimiter)));
   }
+  if (o.typed) args.emplace_back("--typed");
+  if (o.format != "csv") args.push_back("--format=" + o.format);
+  if (!o.schema.empty()) args.push_back("--schema=" + o.schema);
   return args;
 }
 

@@ -26,6 +26,9 @@ struct Options {
   bool recursive = false;               // a batch's folders: their subfolders too
   unsigned jobs = 0;                    // a batch's children at once; 0: one per core
   bool fieldNames = true;               // false: a batch writes no field-name line
+  bool typed = false;                   // values as data tools read them
+  std::string format = "csv";           // csv, jsonl or sqlite
+  std::string schema;                   // "", postgres or sqlite: a script beside the CSV
   std::vector<std::string> arguments;   // TABLE and FLAG, or a batch's tables and folders, as given
 };
 
@@ -55,8 +58,8 @@ rt::Status parseCommandLine(const std::vector<std::string>& args, Options& optio
 // The option lines of --help, one per option of optionTable().
 std::string optionHelp();
 
-// The options that shape one table's CSV (--encoding, --bom, --rfc4180,
-// --delimiter) as arguments that parseCommandLine() reads back to the same
+// The options that shape one table's output (--encoding, --bom, --rfc4180,
+// --delimiter, --typed, --format, --schema) as arguments that parseCommandLine() reads back to the same
 // values: what a batch gives each table's run.
 std::vector<std::string> tableOptionArguments(const Options& options);
 

@@ -32,11 +32,11 @@ TableName tableName(std::string_view cTable) {
   return {cFile, rt::shownPath(cFile)};
 }
 
-std::string outputName(const std::string& cName) {
+std::string outputName(const std::string& cName, std::string_view extension) {
   // Only the extension changes, so the output lies beside the table even
   // when a directory of its path has ".DBF" in its name.
-  if (!cName.ends_with(kTableExtension)) return cName + ".CSV";
-  return cName.substr(0, cName.size() - kTableExtension.size()) + ".CSV";
+  if (!cName.ends_with(kTableExtension)) return cName + std::string(extension);
+  return cName.substr(0, cName.size() - kTableExtension.size()) + std::string(extension);
 }
 
 std::vector<std::string> companionFiles(const std::string& cFile) {

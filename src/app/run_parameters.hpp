@@ -29,8 +29,8 @@ struct TableName {
 };
 TableName tableName(std::string_view cTable);
 // The output name beside the table: the final ".DBF" of a normalised name
-// replaced by ".CSV" (a ".DBF" in a directory name stays).
-std::string outputName(const std::string& cName);
+// replaced by `extension` (a ".DBF" in a directory name stays).
+std::string outputName(const std::string& cName, std::string_view extension = ".CSV");
 // What a run reads beside its table: the memo files, a code page file.
 inline constexpr std::string_view kCompanionExtensions[] = {".DBT", ".FPT", ".CPG"};
 // The files a run reads beside the table `cFile`: those of its memo files

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/rt/strings.hpp"
+#include "src/app/typed_export.hpp"
 #include "src/batch/processes.hpp"
 
 namespace batch {
@@ -16,6 +17,8 @@ BatchOptions batchOptions(const app::Options& options) {
   batch.outputFolder = options.output;
   batch.fieldNames = options.fieldNames;
   batch.childOptions = app::tableOptionArguments(options);
+  batch.extension = app::outputExtension(options.format);
+  batch.schema = !options.schema.empty();
   return batch;
 }
 

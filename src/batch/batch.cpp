@@ -60,7 +60,8 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
     }
   }
   const JobSettings settings{options.program.empty() ? rt::appName(true) : options.program,
-                             options.childOptions, options.fieldNames, &folders};
+                             options.childOptions, options.fieldNames, &folders, options.extension,
+                             options.schema};
   std::vector<TableJob> jobs;
   jobs.reserve(tables.size());
   std::uint64_t bytes = 0;

@@ -16,6 +16,8 @@ struct BatchOptions {
   std::optional<std::string> outputFolder{};  // where the CSV files go; none: beside each table
   bool fieldNames = true;                   // the field-name line
   std::vector<std::string> childOptions{};    // options every table's run is given
+  std::string extension = ".CSV";             // of each table's output
+  bool schema = false;                        // a script NAME.SQL beside each output
   std::string program{};                      // the program the children run; "": this one
 };
 

@@ -47,8 +47,8 @@ std::string joined(const std::string& folder, const std::string& name) {
 
 // The CSV file of `table` (as named) in `folder`: beside the table when
 // `folder` is empty.
-std::string csvName(const std::string& table, const std::string& folder) {
-  const std::string beside = app::outputName(app::normaliseName(table));
+std::string csvName(const std::string& table, const std::string& folder, const std::string& extension) {
+  const std::string beside = app::outputName(app::normaliseName(table), extension);
   if (folder.empty()) return rt::resolvePath(beside);
   return rt::resolvePath(joined(folder, rt::baseName(beside)));
 }
@@ -99,7 +99,7 @@ std::vector<std::string> companionsBy(const std::string& table, const Find& find
 }
 
 std::string logName(const std::string& output) {
-  return output.substr(0, output.size() - 4) + ".LOG";
+  return output.substr(0, output.rfind('.')) + ".LOG";
 }
 
 class Finder {
@@ -171,11 +171,11 @@ class Finder {
     std::string folder;
     if (options_.outputFolder) folder = joined(systemSeparators(*options_.outputFolder), sub);
     if (names && folder.empty()) {
-      const std::string csv = rt::baseName(app::outputName(app::normaliseName(rt::baseName(path))));
+      const std::string csv = rt::baseName(app::outputName(app::normaliseName(rt::baseName(path)), options_.extension));
       const std::string found = inFolder(csv);
       t.output = found.empty() ? folderPart(path) + csv : found;
     } else {
-      t.output = csvName(path, folder);
+      t.output = csvName(path, folder, options_.extension);
     }
     t.output = systemSeparators(t.output);
     t.log = logName(t.output);

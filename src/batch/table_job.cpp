@@ -11,6 +11,7 @@
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/run_parameters.hpp"
+#include "src/app/typed_export.hpp"
 
 namespace batch {
 
@@ -227,10 +228,12 @@ Outcome TableJob::finish(const ChildEnd& end) {
   Outcome outcome;
   const fs::path folder(folder_);
   const std::string messages = readWhole(folder / kMessagesFile);
-  const fs::path csv = folder / rt::baseName(app::outputName(app::normaliseName(childTable_)));
+  const fs::path csv = folder / rt::baseName(app::outputName(app::normaliseName(childTable_), settings_->extension));
   std::error_code ec;
   if (!end.crashed && end.code == 0 && fs::is_regular_file(csv, ec)) {
-    replaceFile(csv, table_.output, ec);
+    // The script first: it names the CSV by the name they share.
+    if (settings_->schema) replaceFile(app::schemaName(csv.string()), app::schemaName(table_.output), ec);
+    if (!ec) replaceFile(csv, table_.output, ec);
     outcome.converted = !ec;
     outcome.detail = ec ? "Not able to write " + table_.output + ": " + ec.message() + "."
                         : recordsOf(messages);

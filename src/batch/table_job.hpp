@@ -30,6 +30,8 @@ struct JobSettings {
   std::vector<std::string> childOptions;  // given before the table
   bool fieldNames = true;
   PrivateFolders* folders = nullptr;      // where the children's folders come from
+  std::string extension = ".CSV";         // of the output
+  bool schema = false;                    // a script NAME.SQL beside the output
 };
 
 // What became of one table.

@@ -3,6 +3,8 @@
 // oracle prints, with and without the field-name line, and with the options
 // of the output's format; a table whose memo file is missing cannot be
 // opened.
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -62,6 +64,7 @@ std::vector<CorpusTable> manifestTables() {
 }
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
+std::string inQuotes(const std::string& s) { return quoted(s); }
 
 // Copies the table and its companions (same base name, any letter case) so
 // that the program can write beside it; the corpus itself stays untouched.
@@ -160,6 +163,71 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
     for (auto at = count.size(); at > 3; at -= 3) count.insert(at - 3, ",");
     const std::string counted = "\n\n" + count + " characters undefined in the code page";
     EXPECT_EQ(run.err.find(counted) != std::string::npos, undefined > 0) << what << ": " << run.err;
+  }
+}
+
+// A PostgreSQL 15 cluster of the test run's own, made on first use in a
+// temporary folder (as the postgres user when the tests run as root, which
+// PostgreSQL refuses to be), listening only on a Unix socket there, and
+// stopped when the run ends. A server that cannot start fails the tests
+// that need it.
+class PostgresCluster {
+ public:
+  static PostgresCluster& get() {
+    static PostgresCluster cluster;
+    return cluster;
+  }
+  const std::string& socket() const { return folder_; }
+  const std::string& failure() const { return failure_; }
+  // A name for a database no other test of this run uses.
+  std::string newDatabase() { return "t" + std::to_string(::getpid()) + "_" + std::to_string(++databases_); }
+
+ private:
+  PostgresCluster() {
+    char folder[] = "/tmp/dbf2csv-pg-XXXXXX";
+    folder_ = ::mkdtemp(folder) ? folder : "";
+    const std::string bin = "/usr/lib/postgresql/15/bin/";
+    if (::geteuid() == 0) asUser_ = "runuser -u postgres -- ";
+    if (!asUser_.empty()) std::system(("chown postgres " + inQuotes(folder_)).c_str());
+    const std::string data = folder_ + "/data";
+    const std::string start = asUser_ + bin + "initdb --locale=C -E UTF8 -A trust -U postgres -D " + inQuotes(data) +
+                              " >" + inQuotes(folder_ + "/initdb.log") + " 2>&1 && " + asUser_ + bin + "pg_ctl -D " +
+                              inQuotes(data) + " -o \"-k " + folder_ + " -c listen_addresses=''\" -l " +
+                              inQuotes(folder_ + "/server.log") + " -w start >/dev/null 2>&1";
+    if (folder_.empty() || std::system(start.c_str()) != 0) {
+      failure_ = "the PostgreSQL test server did not start: " + rt_test::readFile(folder_ + "/initdb.log") +
+                 rt_test::readFile(folder_ + "/server.log");
+    }
+  }
+  ~PostgresCluster() {
+    if (folder_.empty()) return;
+    std::system((asUser_ + "/usr/lib/postgresql/15/bin/pg_ctl -D " + inQuotes(folder_ + "/data") +
+                 " -m fast -w stop >/dev/null 2>&1").c_str());
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+
+  std::string folder_, asUser_, failure_;
+  int databases_ = 0;
+};
+
+// The typed outputs of every checked table: the PostgreSQL script loads
+// into a real server, the SQLite script into the sqlite3 shell, and they,
+// the JSON Lines and the SQLite database hold the values an independent
+// reader gives (typed_check.py says how they are compared). One test over
+// the tables, so that one server serves them all.
+TEST(TypedCorpus, OutputsLoadAndHoldTheIndependentReadersValues) {
+  PostgresCluster& server = PostgresCluster::get();
+  ASSERT_EQ(server.failure(), "");
+  const char* program = std::getenv("DBF2CSV_TEST_PROGRAM");
+  for (const CorpusTable& t : tablesOf(Kind::Checked)) {
+    rt_test::TempDir dir;
+    copyTable(t, dir.path());
+    const std::string command =
+        "/usr/bin/python3 " + inQuotes(DBF2CSV_SOURCE_DIR "/tests/e2e/typed_check.py") + " --program " +
+        inQuotes(program && *program ? program : DBF2CSV_BIN) + " --table " + inQuotes(dir / t.name) + " --socket " +
+        inQuotes(server.socket()) + " --database " + server.newDatabase() + " >" + inQuotes(dir / "check.log") + " 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << t.folder << "/" << t.name << ":\n" << rt_test::readFile(dir / "check.log");
   }
 }
 

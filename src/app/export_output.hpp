@@ -1,0 +1,54 @@
+// What every export writes through: its output file (or standard output)
+// and the words of its final report.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/rt/atomic_file.hpp"
+#include "platform/rt/os_file.hpp"
+#include "platform/rt/output_file.hpp"
+#include "src/app/output_format.hpp"
+#include "src/app/progress_window.hpp"
+
+namespace app {
+
+// Where the lines go: a file replaced only when complete, or standard
+// output, which takes each block as it fills.
+class ExportOutput {
+ public:
+  explicit ExportOutput(const std::string& cOutput) {
+    if (cOutput == kStandardOutput) {
+      stream_ = rt::OutputFile(rt::OsFile::standardOutput());
+    } else {
+      file_.emplace(cOutput);
+    }
+  }
+  bool ok() const { return file_ ? file_->ok() : stream_.isOpen() && stream_.status().isOk(); }
+  // Why it failed, in the system's words.
+  const rt::Status& status() const { return file_ ? file_->status() : stream_.status(); }
+  void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
+  [[nodiscard]] bool commit() { return file_ ? file_->commit().isOk() : stream_.close(); }
+  // Whether the output is written where it is (standard output, a device,
+  // a FIFO) rather than replaced when complete.
+  bool inPlace() const { return !file_ || file_->tempPath().empty(); }
+
+ private:
+  std::optional<rt::AtomicFile> file_;
+  rt::OutputFile stream_;
+};
+
+// Commits `out`; on a failure closes the progress window, tells the user
+// and returns false.
+bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& window);
+
+// `count` with thousands separators: "12,345".
+std::string withSeparators(std::uint64_t count);
+
+// The report of a completed export; with a code page, how many characters
+// it left undefined, when there were any.
+std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std::uint64_t nReplaced);
+
+}  // namespace app

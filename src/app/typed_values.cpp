@@ -1,0 +1,256 @@
+#include "src/app/typed_values.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "platform/db/binary_fields.hpp"
+#include "platform/db/engine.hpp"
+#include "platform/db/number_text.hpp"
+#include "platform/db/stored_bytes.hpp"
+#include "platform/db/workarea.hpp"
+#include "platform/rt/call_frame.hpp"
+#include "platform/rt/strings.hpp"
+#include "src/app/export_output.hpp"
+#include "src/app/line_writer.hpp"
+
+namespace app {
+namespace {
+
+std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
+  return {reinterpret_cast<const char*>(p), n};
+}
+
+std::string_view trimEnd(std::string_view s, bool nulToo) {
+  while (!s.empty() && (s.back() == ' ' || (nulToo && s.back() == '\0'))) s.remove_suffix(1);
+  return s;
+}
+
+bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// Eight digits YYYYMMDD that name a day of the years 1 to 9999.
+bool isRealDate(std::string_view s) {
+  auto num = [&](std::size_t at, std::size_t n) {
+    int v = 0;
+    for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (s[i] - '0');
+    return v;
+  };
+  const int y = num(0, 4), m = num(4, 2), d = num(6, 2);
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || m < 1 || m > 12 || d < 1) return false;
+  return d <= kDays[m - 1] + (m == 2 && isLeapYear(y) ? 1 : 0);
+}
+
+}  // namespace
+
+std::string typedReport(const TypedCounts& c) {
+  struct Sentence {
+    std::uint64_t TypedCounts::*count;
+    std::string_view one, many;
+  };
+  static constexpr Sentence kSentences[] = {
+      {&TypedCounts::nulBytes, "NUL byte was removed from text.", "NUL bytes were removed from text."},
+      {&TypedCounts::notNumbers, "value that is not a number was written as NULL.",
+       "values that are not numbers were written as NULL."},
+      {&TypedCounts::notFinite, "value that is not a finite number was written as NULL.",
+       "values that are not finite numbers were written as NULL."},
+      {&TypedCounts::notDates, "value that is not a date was written as NULL.",
+       "values that are not dates were written as NULL."},
+      {&TypedCounts::notMoments, "value that is not a date and time was written as NULL.",
+       "values that are not dates and times were written as NULL."},
+      {&TypedCounts::notLogicals, "value that is not a logical was written as NULL.",
+       "values that are not logicals were written as NULL."},
+      {&TypedCounts::replaced, "character undefined in the code page was written as U+FFFD.",
+       "characters undefined in the code page were written as U+FFFD."},
+  };
+  std::string out;
+  for (const Sentence& s : kSentences) {
+    const std::uint64_t n = c.*s.count;
+    if (n > 0) out += ";;" + withSeparators(n) + " " + std::string(n == 1 ? s.one : s.many);
+  }
+  return out;
+}
+
+std::vector<std::string> uniqueNames(std::vector<std::string> names, bool fold) {
+  auto key = [&](const std::string& s) { return fold ? rt::lower(s) : s; };
+  std::set<std::string> taken;
+  for (const std::string& n : names) taken.insert(key(n));
+  std::set<std::string> seen;
+  for (std::string& n : names) {
+    if (seen.insert(key(n)).second) continue;
+    // The first name keeps its spelling; each repeat takes the first free suffix.
+    for (int k = 2;; ++k) {
+      std::string candidate = n + "_" + std::to_string(k);
+      if (taken.count(key(candidate)) == 0) {
+        n = std::move(candidate);
+        break;
+      }
+    }
+    taken.insert(key(n));
+    seen.insert(key(n));
+  }
+  return names;
+}
+
+std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format) {
+  db::Table* table = db::currentTable();
+  const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
+  if (!view || static_cast<int>(view->fields.size()) != table->fieldCount()) return std::nullopt;
+  TypedReader reader(*table, std::move(format));
+  std::vector<std::string> names;
+  int pos = 0;
+  for (const db::StoredField& f : view->fields) {
+    Source source = Source::Value;
+    Column column;
+    switch (f.kind) {
+      case db::FieldKind::Character: source = f.binary ? Source::BinaryText : Source::Text; break;
+      case db::FieldKind::Memo:
+      case db::FieldKind::VarChar: source = f.binary ? Source::BinaryValue : Source::Value; break;
+      case db::FieldKind::Number:
+        source = Source::Number;
+        if (f.decimals > 0) {
+          column.precision = static_cast<int>(f.length) + f.decimals;
+          column.scale = f.decimals;
+        } else if (f.length > 18) {
+          column.precision = static_cast<int>(f.length);
+        }
+        column.type = column.precision ? ColumnType::Decimal : ColumnType::BigInt;
+        break;
+      case db::FieldKind::VfpInteger:
+      case db::FieldKind::Level7Integer:
+        source = f.kind == db::FieldKind::VfpInteger ? Source::Integer : Source::Level7Integer;
+        column.type = f.type == '+' ? ColumnType::Identity : ColumnType::Integer;
+        break;
+      case db::FieldKind::Currency: source = Source::Currency; column.type = ColumnType::Currency; break;
+      case db::FieldKind::VfpDouble: source = Source::Double; column.type = ColumnType::Double; break;
+      case db::FieldKind::Level7Double: source = Source::Level7Double; column.type = ColumnType::Double; break;
+      case db::FieldKind::Date: source = Source::Date; column.type = ColumnType::Date; break;
+      case db::FieldKind::DateTime: source = Source::DateTime; column.type = ColumnType::Timestamp; break;
+      case db::FieldKind::Timestamp: source = Source::Timestamp; column.type = ColumnType::Timestamp; break;
+      case db::FieldKind::Logical: source = Source::Logical; column.type = ColumnType::Boolean; break;
+      case db::FieldKind::Raw: break;
+    }
+    if (source == Source::BinaryText || source == Source::BinaryValue) column.type = ColumnType::Binary;
+    column.nullable = f.nullable;
+    reader.fields_.push_back(Field{source, ++pos, f.offset, f.length, f.decimals, f.nullable});
+    reader.columns_.push_back(std::move(column));
+    const Cell name = reader.putText(table->fieldName(pos));
+    names.emplace_back(reader.text(name));
+  }
+  names = uniqueNames(std::move(names), false);
+  for (std::size_t i = 0; i < names.size(); ++i) reader.columns_[i].name = std::move(names[i]);
+  reader.counts_ = {};
+  return reader;
+}
+
+std::span<const Cell> TypedReader::read() {
+  buf_.clear();
+  cells_.clear();
+  const std::uint8_t* record = table_->recordView()->bytes;
+  for (const Field& f : fields_) {
+    cells_.push_back(f.nullable && table_->isNull(f.pos) ? Cell{} : cell(f, record + f.offset));
+  }
+  return cells_;
+}
+
+Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
+  std::string_view fixed = bytesOf(p, f.length);
+  switch (f.source) {
+    case Source::Text: return putText(trimEnd(fixed, true));
+    case Source::BinaryText: return putBytes(CellKind::Binary, trimEnd(fixed, true));
+    case Source::Value:
+    case Source::BinaryValue: {
+      rt::Value v;
+      {
+        RT_PROC("DBF2ARRAY");
+        v = table_->fieldGet(f.pos);
+      }
+      const std::string_view s = v.isText() ? std::string_view(v.text()) : std::string_view();
+      return f.source == Source::Value ? putText(trimEnd(s, false)) : putBytes(CellKind::Binary, s);
+    }
+    case Source::Number: return number(f, p);
+    case Source::Integer: return putBytes(CellKind::Number, std::to_string(db::vfpInteger(p)));
+    case Source::Level7Integer: return putBytes(CellKind::Number, std::to_string(db::level7Integer(p)));
+    case Source::Currency: return putBytes(CellKind::Number, db::currencyText(p));
+    case Source::Double:
+    case Source::Level7Double: {
+      number_ = db::shortestFixed(f.source == Source::Double ? db::vfpDouble(p) : db::level7Double(p));
+      if (number_.empty()) {
+        ++counts_.notFinite;
+        return Cell{};
+      }
+      return putBytes(CellKind::Number, number_);
+    }
+    case Source::Date: return date(p, f.length);
+    case Source::DateTime:
+    case Source::Timestamp: {
+      const bool ok = f.source == Source::DateTime ? db::vfpDateTimeIso(p, number_) : db::level7TimestampIso(p, number_);
+      if (!ok) ++counts_.notMoments;
+      return ok && !number_.empty() ? putBytes(CellKind::Moment, number_) : Cell{};
+    }
+    case Source::Logical: return f.length > 0 ? logical(p[0]) : Cell{};
+  }
+  return Cell{};
+}
+
+// Text in UTF-8 through the code page, without the NUL bytes that
+// PostgreSQL's text cannot hold.
+Cell TypedReader::putText(std::string_view raw) {
+  const std::size_t begin = buf_.size();
+  const auto* p = reinterpret_cast<const std::uint8_t*>(raw.data());
+  buf_.resize(begin + raw.size() * std::max<std::size_t>(format_.names.widest, 3) + 4);
+  char* w = buf_.data() + begin;
+  char* end = format_.rule == TextRule::Convert ? putConverted(format_, w, p, raw.size(), false)
+                                                : putMapped(format_.names, w, p, raw.size());
+  if (std::memchr(w, '\0', static_cast<std::size_t>(end - w))) {
+    char* kept = std::remove(w, end, '\0');
+    counts_.nulBytes += static_cast<std::uint64_t>(end - kept);
+    end = kept;
+  }
+  buf_.resize(static_cast<std::size_t>(end - buf_.data()));
+  const std::string_view text = std::string_view(buf_).substr(begin);
+  if (format_.mayReplace) counts_.replaced += replacementsIn(text);
+  return Cell{CellKind::Text, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(text.size())};
+}
+
+Cell TypedReader::putBytes(CellKind kind, std::string_view bytes) {
+  const std::size_t begin = buf_.size();
+  buf_.append(bytes);
+  return Cell{kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(bytes.size())};
+}
+
+// A blank number is NULL; one whose text is no number (overflow stars) too,
+// counted.
+Cell TypedReader::number(const Field& f, const std::uint8_t* p) {
+  const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
+  if (trimmed.empty()) return Cell{};
+  if (!db::formatStoredNumber(trimmed, f.decimals, number_)) {
+    ++counts_.notNumbers;
+    return Cell{};
+  }
+  return putBytes(CellKind::Number, number_);
+}
+
+Cell TypedReader::date(const std::uint8_t* p, std::uint32_t length) {
+  const std::string_view s = bytesOf(p, length);
+  const db::stored::DateShape shape = db::stored::dateShape(s);
+  if (shape == db::stored::DateShape::Empty) return Cell{};
+  if (shape != db::stored::DateShape::Digits || !isRealDate(s)) {
+    ++counts_.notDates;
+    return Cell{};
+  }
+  const std::string iso = std::string(s.substr(0, 4)) + "-" + std::string(s.substr(4, 2)) + "-" +
+                          std::string(s.substr(6, 2));
+  return putBytes(CellKind::Date, iso);
+}
+
+Cell TypedReader::logical(std::uint8_t first) {
+  switch (first) {
+    case 'T': case 't': case 'Y': case 'y': return putBytes(CellKind::Logical, "true");
+    case 'F': case 'f': case 'N': case 'n': return putBytes(CellKind::Logical, "false");
+    case '?': case ' ': case '\0': return Cell{};
+    default: ++counts_.notLogicals; return Cell{};
+  }
+}
+
+}  // namespace app
