@@ -19,6 +19,7 @@ import decimal
 import json
 import os
 import shlex
+import sqlite3
 import subprocess
 import sys
 
@@ -181,8 +182,8 @@ def postgres_rows(folder, socket, table, database):
 
 
 def sqlite_rows(path, table):
-    out = run(['sqlite3', '-json', path, 'SELECT * FROM "%s"' % table]).stdout.decode()
-    return [list(r.values()) for r in json.loads(out or '[]', parse_float=decimal.Decimal)]
+    with sqlite3.connect(path) as db:
+        return [list(r) for r in db.execute('SELECT * FROM "%s"' % table)]
 
 
 def main():

@@ -62,6 +62,7 @@ field() {
 }
 field "$deb" Depends '*libc6 (>=*'
 field "$deb" Depends '*libstdc++6 (>=*'
+field "$deb" Depends '*libsqlite3-0 (>=*'
 field "$deb" Depends '*qt*' no
 field "$deb" Section utils
 field "$deb" Priority optional
