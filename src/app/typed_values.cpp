@@ -1,6 +1,7 @@
 #include "src/app/typed_values.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <set>
 
@@ -17,12 +18,16 @@
 namespace app {
 namespace {
 
+// Room kept readable before and after the copy of a record, for the scans
+// of 16 bytes at a time.
+constexpr std::size_t kSlack = 16;
+
 std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
 }
 
-std::string_view trimEnd(std::string_view s, bool nulToo) {
-  while (!s.empty() && (s.back() == ' ' || (nulToo && s.back() == '\0'))) s.remove_suffix(1);
+std::string_view trimEnd(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
 }
 
@@ -138,15 +143,22 @@ std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format) {
     names.emplace_back(reader.text(name));
   }
   names = uniqueNames(std::move(names), false);
+  const ByteMap& map = reader.format_.names;
+  reader.asciiKept_ = reader.format_.rule != TextRule::Convert;
+  for (int b = 0; b < 128 && reader.asciiKept_; ++b) {
+    reader.asciiKept_ = map.length[static_cast<std::size_t>(b)] == 1 && map.bytes[static_cast<std::size_t>(b)][0] == b;
+  }
   for (std::size_t i = 0; i < names.size(); ++i) reader.columns_[i].name = std::move(names[i]);
   reader.counts_ = {};
+  reader.record_.assign(view->length + 2 * kSlack, 0);
   return reader;
 }
 
 std::span<const Cell> TypedReader::read() {
-  buf_.clear();
+  size_ = 0;
   cells_.clear();
-  const std::uint8_t* record = table_->recordView()->bytes;
+  std::memcpy(record_.data() + kSlack, table_->recordView()->bytes, record_.size() - 2 * kSlack);
+  const std::uint8_t* record = record_.data() + kSlack;
   for (const Field& f : fields_) {
     cells_.push_back(f.nullable && table_->isNull(f.pos) ? Cell{} : cell(f, record + f.offset));
   }
@@ -156,8 +168,8 @@ std::span<const Cell> TypedReader::read() {
 Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
   std::string_view fixed = bytesOf(p, f.length);
   switch (f.source) {
-    case Source::Text: return putText(trimEnd(fixed, true));
-    case Source::BinaryText: return putBytes(CellKind::Binary, trimEnd(fixed, true));
+    case Source::Text: return putText(fixed.substr(0, db::stored::trimmedLength(p, f.length)));
+    case Source::BinaryText: return putBytes(CellKind::Binary, fixed.substr(0, db::stored::trimmedLength(p, f.length)));
     case Source::Value:
     case Source::BinaryValue: {
       rt::Value v;
@@ -166,11 +178,15 @@ Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
         v = table_->fieldGet(f.pos);
       }
       const std::string_view s = v.isText() ? std::string_view(v.text()) : std::string_view();
-      return f.source == Source::Value ? putText(trimEnd(s, false)) : putBytes(CellKind::Binary, s);
+      return f.source == Source::Value ? putText(trimEnd(s)) : putBytes(CellKind::Binary, s);
     }
     case Source::Number: return number(f, p);
-    case Source::Integer: return putBytes(CellKind::Number, std::to_string(db::vfpInteger(p)));
-    case Source::Level7Integer: return putBytes(CellKind::Number, std::to_string(db::level7Integer(p)));
+    case Source::Integer:
+    case Source::Level7Integer: {
+      char* w = room(16);
+      const std::int32_t v = f.source == Source::Integer ? db::vfpInteger(p) : db::level7Integer(p);
+      return done(CellKind::Number, std::to_chars(w, w + 16, v).ptr);
+    }
     case Source::Currency: return putBytes(CellKind::Number, db::currencyText(p));
     case Source::Double:
     case Source::Level7Double: {
@@ -196,32 +212,55 @@ Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
 // Text in UTF-8 through the code page, without the NUL bytes that
 // PostgreSQL's text cannot hold.
 Cell TypedReader::putText(std::string_view raw) {
-  const std::size_t begin = buf_.size();
   const auto* p = reinterpret_cast<const std::uint8_t*>(raw.data());
-  buf_.resize(begin + raw.size() * std::max<std::size_t>(format_.names.widest, 3) + 4);
-  char* w = buf_.data() + begin;
-  char* end = format_.rule == TextRule::Convert ? putConverted(format_, w, p, raw.size(), false)
-                                                : putMapped(format_.names, w, p, raw.size());
+  std::size_t n = raw.size();
+  char* const w = room(n * std::max<std::size_t>(format_.names.widest, 3) + 4);
+  char* end = w;
+  // Most text is ASCII, which a code page that keeps it needs no map for;
+  // a text of ASCII without NUL bytes is copied and done.
+  const std::size_t ascii = asciiKept_ ? asciiPrefix(p, n) : 0;
+  std::memcpy(end, p, ascii);
+  end += ascii;
+  if (ascii == n) return done(CellKind::Text, end);
+  p += ascii;
+  n -= ascii;
+  end = format_.rule == TextRule::Convert ? putConverted(format_, end, p, n, false) : putMapped(format_.names, end, p, n);
   if (std::memchr(w, '\0', static_cast<std::size_t>(end - w))) {
     char* kept = std::remove(w, end, '\0');
     counts_.nulBytes += static_cast<std::uint64_t>(end - kept);
     end = kept;
   }
-  buf_.resize(static_cast<std::size_t>(end - buf_.data()));
-  const std::string_view text = std::string_view(buf_).substr(begin);
-  if (format_.mayReplace) counts_.replaced += replacementsIn(text);
-  return Cell{CellKind::Text, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(text.size())};
+  if (format_.mayReplace) counts_.replaced += replacementsIn({w, static_cast<std::size_t>(end - w)});
+  return done(CellKind::Text, end);
+}
+
+// How many bytes at `p` are ASCII other than NUL, up to `n`.
+std::size_t TypedReader::asciiPrefix(const std::uint8_t* p, std::size_t n) const {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const unsigned other = static_cast<unsigned>(_mm_movemask_epi8(v)) |
+                           static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+    if (other != 0) return i + static_cast<std::size_t>(__builtin_ctz(other));
+  }
+#endif
+  while (i < n && p[i] != 0 && p[i] < 0x80) ++i;
+  return i;
 }
 
 Cell TypedReader::putBytes(CellKind kind, std::string_view bytes) {
-  const std::size_t begin = buf_.size();
-  buf_.append(bytes);
-  return Cell{kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(bytes.size())};
+  char* w = room(bytes.size());
+  std::memcpy(w, bytes.data(), bytes.size());
+  return done(kind, w + bytes.size());
 }
 
 // A blank number is NULL; one whose text is no number (overflow stars) too,
 // counted.
 Cell TypedReader::number(const Field& f, const std::uint8_t* p) {
+  if (std::string_view plain; db::stored::plainNumber(p, f.length, f.decimals, plain)) {
+    return putBytes(CellKind::Number, plain);
+  }
   const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
   if (trimmed.empty()) return Cell{};
   if (!db::formatStoredNumber(trimmed, f.decimals, number_)) {
@@ -239,9 +278,13 @@ Cell TypedReader::date(const std::uint8_t* p, std::uint32_t length) {
     ++counts_.notDates;
     return Cell{};
   }
-  const std::string iso = std::string(s.substr(0, 4)) + "-" + std::string(s.substr(4, 2)) + "-" +
-                          std::string(s.substr(6, 2));
-  return putBytes(CellKind::Date, iso);
+  char* w = room(10);
+  std::memcpy(w, s.data(), 4);
+  w[4] = '-';
+  std::memcpy(w + 5, s.data() + 4, 2);
+  w[7] = '-';
+  std::memcpy(w + 8, s.data() + 6, 2);
+  return done(CellKind::Date, w + 10);
 }
 
 Cell TypedReader::logical(std::uint8_t first) {

@@ -73,7 +73,7 @@ class TypedReader {
   const std::vector<Column>& columns() const { return columns_; }
   // Reads the current record; its cells, valid until the next read().
   std::span<const Cell> read();
-  std::string_view text(const Cell& c) const { return std::string_view(buf_).substr(c.begin, c.size); }
+  std::string_view text(const Cell& c) const { return {buf_.data() + c.begin, c.size}; }
   const TypedCounts& counts() const { return counts_; }
 
  private:
@@ -92,7 +92,19 @@ class TypedReader {
   TypedReader(db::Table& table, LineFormat format) : table_(&table), format_(std::move(format)) {}
   Cell cell(const Field& f, const std::uint8_t* p);
   Cell putText(std::string_view raw);
+  std::size_t asciiPrefix(const std::uint8_t* p, std::size_t n) const;
   Cell putBytes(CellKind kind, std::string_view bytes);
+  // Room for `n` more bytes of the record's values; done() ends a value
+  // written there.
+  char* room(std::size_t n) {
+    if (buf_.size() < size_ + n) buf_.resize(2 * (size_ + n));
+    return buf_.data() + size_;
+  }
+  Cell done(CellKind kind, const char* end) {
+    const auto begin = static_cast<std::uint32_t>(size_);
+    size_ = static_cast<std::size_t>(end - buf_.data());
+    return Cell{kind, begin, static_cast<std::uint32_t>(size_ - begin)};
+  }
   Cell number(const Field& f, const std::uint8_t* p);
   Cell date(const std::uint8_t* p, std::uint32_t length);
   Cell logical(std::uint8_t first);
@@ -102,7 +114,10 @@ class TypedReader {
   std::vector<Field> fields_;
   std::vector<Column> columns_;
   std::vector<Cell> cells_;
-  std::string buf_, scratch_, number_;
+  std::string buf_, scratch_, number_;  // buf_: the values, its first size_ bytes
+  std::size_t size_ = 0;
+  std::vector<std::uint8_t> record_;  // the record, with room on either side for the scans
+  bool asciiKept_ = false;  // the code page writes bytes below 128 as themselves
   TypedCounts counts_;
 };
 
