@@ -41,6 +41,10 @@ class DbfTable : public Table {
   rt::Value fieldGet(int pos) override;
   std::string declaredCodePage() const override;
   bool isNull(int pos) const override;
+  bool goTo(std::uint32_t n) override {
+    moveTo(n, nullptr);
+    return !eof_;
+  }
   std::optional<RecordView> recordView() const override {
     return RecordView{record_, header_.recordLength, stored_};
   }

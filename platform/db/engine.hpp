@@ -32,6 +32,10 @@ class Table {
   // The current record as stored, valid until the next move; nullopt when
   // the engine keeps no record bytes.
   virtual std::optional<RecordView> recordView() const { return std::nullopt; }
+  // Moves to record `n`, deleted or not, for a reader that samples the
+  // table; false, at end of file, when the file does not hold it (no error
+  // is raised: the run that reads every record reports it).
+  virtual bool goTo(std::uint32_t) { return false; }
   // The code page the table's header declares (a number such as "866", or
   // a converter's name); "" when it declares none.
   virtual std::string declaredCodePage() const { return ""; }

@@ -21,6 +21,7 @@
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/table_dialog.hpp"
+#include "src/app/table_info.hpp"
 
 namespace app {
 namespace {
@@ -70,6 +71,10 @@ void appMain(const std::vector<std::string>& args) {
   }
   if (options.help || options.version) {
     std::cout << (options.help ? usageText() : versionText()) << std::flush;
+    return;
+  }
+  if (options.info) {
+    if (!infoMain(options)) rt::errorLevel(1);
     return;
   }
 

@@ -62,9 +62,11 @@ Status setChoice(std::string& to, std::string_view value, std::initializer_list<
 }
 
 constexpr std::array kOptions = {
-    OptionSpec{'e', "encoding", "CODEPAGE|auto",
+    OptionSpec{'e', "encoding", "CODEPAGE|auto|guess",
                "convert text and field names from the code page to UTF-8",
                [](Options& o, std::string_view v) { return setText(o.encoding, v); }},
+    OptionSpec{'\0', "info", "", "print the table's format, fields and code page (declared and guessed); convert nothing",
+               [](Options& o, std::string_view) { return setFlag(o.info); }},
     OptionSpec{'\0', "bom", "", "with --encoding, write the UTF-8 byte order mark first",
                [](Options& o, std::string_view) { return setFlag(o.bom); }},
     OptionSpec{'\0', "rfc4180", "", "double the quotes inside values and keep line breaks",
@@ -185,6 +187,11 @@ Status checkTyped(Options& o) {
 Status checkTogether(Options& o) {
   if (Status error = checkTyped(o); !error.isOk()) return error;
   if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
+  if (o.info && o.arguments.empty()) return usageError("--info needs a table");
+  if (o.info && !o.batch && o.arguments.size() > 1) {
+    return usageError("--info takes one table; several tables or folders with --batch");
+  }
+  if (o.info && o.output) return usageError("--info writes nothing: --output does not go with it");
   if (o.batch) return checkBatch(o);
   if (o.recursive) return usageError("--recursive needs --batch");
   if (o.jobs != 0) return usageError("--jobs needs --batch");

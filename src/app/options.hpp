@@ -29,6 +29,7 @@ struct Options {
   bool typed = false;                   // values as data tools read them
   std::string format = "csv";           // csv, jsonl or sqlite
   std::string schema;                   // "", postgres or sqlite: a script beside the CSV
+  bool info = false;                    // print what the tables hold, convert nothing
   std::vector<std::string> arguments;   // TABLE and FLAG, or a batch's tables and folders, as given
 };
 

@@ -1,9 +1,12 @@
 #include "src/app/output_format.hpp"
 
+#include <iostream>
+
 #include "platform/db/engine.hpp"
 #include "platform/rt/code_page.hpp"
 #include "platform/rt/files.hpp"
 #include "platform/rt/strings.hpp"
+#include "src/app/code_page_choice.hpp"
 #include "src/app/options.hpp"
 
 namespace app {
@@ -14,8 +17,15 @@ std::string companionCodePage(const std::string& cName) {
   return rt::allTrim(rt::memoRead(cCpg));
 }
 
+std::string declaredCodePage(const std::string& cName, const db::Table& table) {
+  const std::string declared = table.declaredCodePage();
+  return declared.empty() ? companionCodePage(cName) : declared;
+}
+
 rt::Status checkEncoding(const Options& options) {
-  if (!options.encoding || rt::upper(*options.encoding) == "AUTO") return rt::Status::ok();
+  if (!options.encoding || rt::upper(*options.encoding) == "AUTO" || rt::upper(*options.encoding) == "GUESS") {
+    return rt::Status::ok();
+  }
   rt::CodePageChars chars;
   if (rt::codePageChars(rt::codePageName(*options.encoding), chars) != rt::CodePageKind::Unknown) {
     return rt::Status::ok();
@@ -24,7 +34,7 @@ rt::Status checkEncoding(const Options& options) {
                                      ": not a code page that can be converted here (dbf2csv --help)");
 }
 
-rt::Status outputFormat(const Options& options, const std::string& cName, const db::Table& table,
+rt::Status outputFormat(const Options& options, const std::string& cName, db::Table& table,
                         LineFormat& format) {
   if (!options.encoding) {
     format = makeLineFormat(options.rfc4180, options.delimiter, nullptr, false);
@@ -32,12 +42,17 @@ rt::Status outputFormat(const Options& options, const std::string& cName, const 
   }
   std::string codePage = *options.encoding;
   if (rt::upper(codePage) == "AUTO") {
-    codePage = table.declaredCodePage();
-    if (codePage.empty()) codePage = companionCodePage(cName);
+    codePage = declaredCodePage(cName, table);
     if (codePage.empty()) {
-      return rt::Status::invalidArgument(cName + " declares no code page: name it with --encoding=CODEPAGE.")
+      return rt::Status::invalidArgument(cName + " declares no code page: let dbf2csv read its text with "
+                                                 "--encoding=guess, or name it with --encoding=CODEPAGE.")
           .about(cName);
     }
+  } else if (rt::upper(codePage) == "GUESS") {
+    const std::string declared = declaredCodePage(cName, table);
+    const CodePageChoice choice = guessTableCodePage(table, declared);
+    std::cerr << choiceLine(cName, choice, declared) << '\n' << std::flush;
+    codePage = choice.codePage;
   }
   const std::string name = rt::codePageName(codePage);
   rt::CodePageChars chars;

@@ -20,16 +20,20 @@ struct Options;
 inline constexpr std::string_view kStandardOutput = "-";
 
 // Sets `format` to the one `options` ask for when writing `table`, opened
-// from `cName`. With --encoding=auto the code page is the one the header
-// declares, else the one named in a .CPG file beside the table. A failure,
-// about `cName`, has the message for the user: InvalidArgument when the
-// table declares none, NotSupported when the code page cannot be converted
-// here.
-rt::Status outputFormat(const Options& options, const std::string& cName, const db::Table& table,
+// from `cName`. With --encoding=auto the code page is the one declared
+// (declaredCodePage()); with --encoding=guess the one its text reads in,
+// told on standard error. A failure, about `cName`, has the message for the
+// user: InvalidArgument when the table declares none, NotSupported when the
+// code page cannot be converted here.
+rt::Status outputFormat(const Options& options, const std::string& cName, db::Table& table,
                         LineFormat& format);
 
+// The code page the header of `table` declares, else the one named in a
+// .CPG file beside it; "" when neither names one.
+std::string declaredCodePage(const std::string& cName, const db::Table& table);
+
 // Ok or, when --encoding names a code page that cannot be converted here
-// (not "auto"), the usage error that says so in one line: checked once,
+// (not "auto" nor "guess"), the usage error that says so in one line: checked once,
 // before any table is read, for a single run as for a batch.
 rt::Status checkEncoding(const Options& options);
 

@@ -29,8 +29,9 @@ std::string usageText() {
          optionHelp() +
          "\n"
          "  CODEPAGE is a number (866, cp1251), a name the system's converter knows\n"
-         "  (koi8-r, latin1), or auto: the code page the table declares in its header\n"
-         "  or in a .CPG file beside it. With --encoding the substitutes for CR, LF and\n"
+         "  (koi8-r, latin1), auto: the code page the table declares in its header\n"
+         "  or in a .CPG file beside it, or guess: the code page its text reads in,\n"
+         "  named on standard error. With --encoding the substitutes for CR, LF and\n"
          "  the quote are the characters U+00BF, U+00C0 and U+00C1.\n"
          "\n"
          "Examples:\n"

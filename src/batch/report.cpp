@@ -45,6 +45,7 @@ void Report::finished(const Table& table, const Outcome& outcome) {
   bytesDone_ += table.bytes;
   (outcome.converted ? converted_ : failed_) += 1;
   if (!outcome.log.empty()) logs_.push_back(outcome.log);
+  if (outcome.converted && !outcome.guessed.empty()) ++guessed_[outcome.guessed];
   if (!terminal_ || !outcome.converted) {
     clearLine();
     out_ << table.shown << ": " << outcome.detail
@@ -60,6 +61,16 @@ void Report::summary(bool interrupted) {
   if (interrupted)
     out_ << ", " << tables_ - converted_ - failed_ << " not converted (interrupted)";
   out_ << '\n';
+  if (!guessed_.empty()) {
+    // The most frequent first; equal counts in the order of their names.
+    std::vector<std::pair<std::string, std::size_t>> pages(guessed_.begin(), guessed_.end());
+    std::stable_sort(pages.begin(), pages.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    out_ << "Code pages guessed:";
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      out_ << (i ? ", " : " ") << pages[i].first << " for " << pages[i].second;
+    }
+    out_ << '\n';
+  }
   if (!logs_.empty()) {
     out_ << "Error logs:";
     for (const std::string& log : logs_) out_ << ' ' << log;

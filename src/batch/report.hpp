@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,9 @@ class Report {
   // A table is done with.
   void finished(const Table& table, const Outcome& outcome);
   // Ends the progress line and writes the summary ("120 tables: 118
-  // converted, 2 failed"), what an interrupt left unconverted, and where
-  // the error logs are.
+  // converted, 2 failed"), what an interrupt left unconverted, the code
+  // pages guessed ("code pages guessed: 866 for 80, 1251 for 38"), and
+  // where the error logs are.
   void summary(bool interrupted);
   // 0 when every table was converted (and there was one), else 1.
   int exitCode() const;
@@ -42,6 +44,7 @@ class Report {
   std::uint64_t bytes_, bytesDone_ = 0;
   std::size_t drawn_ = 0;  // the length of the progress line on the screen
   std::vector<std::string> logs_;
+  std::map<std::string, std::size_t> guessed_;  // code page: tables that read as it
 };
 
 }  // namespace batch

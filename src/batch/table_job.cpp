@@ -100,6 +100,12 @@ std::string recordsOf(const std::string& messages) {
   return std::regex_search(messages, m, created) ? m[1].str() + " records" : "";
 }
 
+std::string guessedOf(const std::string& messages) {
+  static const std::regex line("(?:reads as|beyond ASCII:) code page (\\S+)");
+  std::smatch m;
+  return std::regex_search(messages, m, line) ? m[1].str() : "";
+}
+
 std::string logDescription(const std::string& log) {
   static const std::regex description("oError:description  :\\s*(.*?)\\s*\r?$",
                                       std::regex::multiline);
@@ -238,6 +244,8 @@ Outcome TableJob::finish(const ChildEnd& end) {
     outcome.detail = ec ? "Not able to write " + table_.output + ": " + ec.message() + "."
                         : recordsOf(messages);
     if (outcome.converted && outcome.detail.empty()) outcome.detail = "converted";
+    outcome.guessed = guessedOf(messages);
+    if (outcome.converted && !outcome.guessed.empty()) outcome.detail += ", code page " + outcome.guessed;
   } else {
     const std::string log = childLog(folder_);
     const std::string logText = log.empty() ? "" : readWhole(log);
@@ -253,7 +261,7 @@ Outcome TableJob::finish(const ChildEnd& end) {
 
 Outcome TableJob::failure(const std::string& reason) {
   discard();
-  return Outcome{false, reason, ""};
+  return Outcome{false, reason, "", ""};
 }
 
 }  // namespace batch

@@ -39,6 +39,7 @@ struct Outcome {
   bool converted = false;
   std::string detail;  // "12,345 records", or why it was not converted
   std::string log;     // where its error log lies now; "" when it left none
+  std::string guessed; // the code page -e guess chose ("866"); "" when none
 };
 
 class TableJob {
@@ -82,6 +83,9 @@ class TableJob {
 
 // "12,345 records" from the final report among `messages`; "" when absent.
 std::string recordsOf(const std::string& messages);
+// The code page a guess chose ("866") from its line among `messages`; ""
+// when there is none.
+std::string guessedOf(const std::string& messages);
 // The description line of an error log; "" when it has none.
 std::string logDescription(const std::string& log);
 // A name by which a child named a file of its table, in its own folder,

@@ -89,7 +89,7 @@ int start(int argc, char** argv) {
   // cannot be converted among them), --help and --version are the main
   // routine's, for a batch as for a single table.
   app::Options options;
-  if (app::parseCommandLine(args, options).isOk() && options.batch && !options.help &&
+  if (app::parseCommandLine(args, options).isOk() && options.batch && !options.info && !options.help &&
       !options.version && app::checkEncoding(options).isOk()) {
     return batch::runBatchCommand(options);
   }

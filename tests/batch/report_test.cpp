@@ -14,9 +14,9 @@ using batch::Table;
 const Table kOrders{.path = "d/ORDERS.DBF", .shown = "d/ORDERS.DBF", .bytes = 300};
 const Table kItems{.path = "d/ITEMS.DBF", .shown = "d/ITEMS.DBF", .bytes = 100};
 const Table kNotes{.path = "d/NOTES.DBF", .shown = "d/NOTES.DBF", .bytes = 600};
-const Outcome kConverted{true, "12,345 records", ""};
-const Outcome kDamaged{false, "Not able to open D/ITEMS.DBF.", ""};
-const Outcome kLogged{false, "Record 5 of D/NOTES.DBF lies beyond the end of the file", "d/NOTES.LOG"};
+const Outcome kConverted{true, "12,345 records", "", ""};
+const Outcome kDamaged{false, "Not able to open D/ITEMS.DBF.", "", ""};
+const Outcome kLogged{false, "Record 5 of D/NOTES.DBF lies beyond the end of the file", "d/NOTES.LOG", ""};
 
 TEST(Report, WithoutATerminalEachFinishedTableHasItsLineThenTheSummary) {
   std::ostringstream out;
@@ -61,6 +61,28 @@ TEST(Report, OnATerminalOneLineShowsTheBatchByBytesAndOnlyFailuresGetLinesOfThei
             "\r" + std::string(blank.size() + 1, ' ') + "\r"
             "3 tables: 2 converted, 1 failed\n");
   EXPECT_EQ(report.exitCode(), 1);
+}
+
+// Tables converted with -e guess: the summary counts the pages chosen, the
+// most frequent first; a table that failed counts for none.
+TEST(Report, TheCodePagesGuessedAreCountedMostFrequentFirst) {
+  std::ostringstream out;
+  Report report(out, false, 4, 1000);
+  report.finished(kOrders, Outcome{true, "2 records, code page 1251", "", "1251"});
+  report.finished(kItems, Outcome{true, "3 records, code page 866", "", "866"});
+  report.finished(kNotes, Outcome{true, "1 records, code page 866", "", "866"});
+  report.finished(kItems, Outcome{false, "Not able to open D/ITEMS.DBF.", "", "437"});
+  report.summary(false);
+  EXPECT_EQ(out.str(),
+            "d/ORDERS.DBF: 2 records, code page 1251\n"
+            "d/ITEMS.DBF: 3 records, code page 866\n"
+            "d/NOTES.DBF: 1 records, code page 866\n"
+            "d/ITEMS.DBF: Not able to open D/ITEMS.DBF.\n"
+            "4 tables: 3 converted, 1 failed\n"
+            "Code pages guessed: 866 for 2, 1251 for 1\n");
+  EXPECT_EQ(batch::guessedOf("T.DBF reads as code page koi8-r (sure: 0.91; declared: none)\n"), "koi8-r");
+  EXPECT_EQ(batch::guessedOf("T.DBF holds no text beyond ASCII: code page 437 (declared: none)\n"), "437");
+  EXPECT_EQ(batch::guessedOf("Program Ended Normally"), "");
 }
 
 TEST(Report, AnInterruptedBatchCountsWhatWasLeftAndOnlyAFullBatchSucceeds) {

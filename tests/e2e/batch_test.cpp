@@ -281,7 +281,8 @@ TEST(BatchOptions, EveryTableIsConvertedAsTheOracleConvertsItWithTheSameOptions)
        {"test.dbf"},
        "4 tables: 3 converted, 1 failed\n",
        shownPath("coded/test.dbf") + ": " + tableInMessages("coded/TEST.DBF") +
-           " declares no code page: name it with --encoding=CODEPAGE.\n"},
+           " declares no code page: let dbf2csv read its text with --encoding=guess, or name it with "
+           "--encoding=CODEPAGE.\n"},
       {{"--rfc4180", "--delimiter=tab", "--no-names"},
        {"--rfc4180", "--delimiter", "tab"},
        {},

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +278,77 @@ TEST_F(ExportRun, ACodePageThatCannotBeConvertedIsAUsageErrorOnlyWhenNamed) {
   EXPECT_EQ(declared.exitCode, 1);
   EXPECT_EQ(declared.err, "Code page 895 of KAM.DBF cannot be converted here.\n");
   EXPECT_FALSE(fs::exists(dir_ / "KAM.CSV"));
+}
+
+// --encoding=guess on a table that declares nothing: three records of
+// Russian in code page 866 among plain ones, one in a memo, convert as
+// with -e 866, and one line names the choice; plain ASCII takes 437.
+TEST_F(ExportRun, AGuessedCodePageConvertsAsTheNamedOneAndIsToldInOneLine) {
+  test_support::TableShape shape;
+  shape.version = 0x83;
+  shape.memo = test_support::MemoLayout::DbtIII;
+  shape.fields = {{"NAME", 'C', 30}, {"NOTES", 'M', 10}};
+  {
+    DbfWriter w(dir_ / "ru.dbf", shape);
+    for (int i = 0; i < 40; ++i) {
+      w.append({"ACME " + std::to_string(i), ""});
+      if (i == 5) w.append({"\x88\xA2\xA0\xAD\xAE\xA2 \x8F\xF1\xE2\xE0 \x91\xA5\xE0\xA3\xA5\xA5\xA2\xA8\xE7", ""});
+      if (i == 20) w.append({"\x91\xA8\xA4\xAE\xE0\xAE\xA2\xA0 \x80\xAD\xAD\xA0", ""});
+    }
+    w.append({"Last", w.memo("\x87\xA0\xAA\xA0\xA7 \xAF\xAE\xAB\xE3\xE7\xA5\xAD \xAD\xA0 \xE1\xAA\xAB\xA0\xA4\xA5 \xA8 "
+                             "\xAE\xE2\xAF\xE0\xA0\xA2\xAB\xA5\xAD \xAF\xAE\xAA\xE3\xAF\xA0\xE2\xA5\xAB\xEE")});
+    w.finish();
+  }
+  // How sure, and which page comes next, are the guesser's to tune.
+  const std::regex line("RU\\.DBF reads as code page 866 \\(sure: [01]\\.[0-9]{2}; next [^:]+: [01]\\.[0-9]{2}; "
+                        "declared: none\\)\n");
+  const test_support::ProgramRun named = run({"-e", "866", "-o", "named.csv", "ru"});
+  ASSERT_EQ(named.exitCode, 0) << named.err;
+  const test_support::ProgramRun guessed = run({"--encoding=guess", "ru"});
+  EXPECT_EQ(guessed.exitCode, 0);
+  std::smatch m;
+  EXPECT_TRUE(std::regex_search(guessed.err, m, line) && m.position(0) == 0) << guessed.err;
+  EXPECT_EQ(m.suffix().str(), report("RU.CSV", "43"));
+  EXPECT_EQ(output("RU.CSV"), output("named.csv"));
+
+  DbfWriter plain(dir_ / "plain.dbf", shape);
+  plain.append({"ACME", plain.memo("plain text")});
+  plain.finish();
+  const test_support::ProgramRun ascii = run({"-e", "guess", "plain"});
+  EXPECT_EQ(ascii.exitCode, 0);
+  EXPECT_EQ(ascii.err, "PLAIN.DBF holds no text beyond ASCII: code page 437 (declared: none)\n" +
+                           report("PLAIN.CSV", "1"));
+}
+
+// --info shows the table and converts nothing; a table that is not there
+// is told as a run tells it.
+TEST_F(ExportRun, InfoDescribesTheTableAndWritesNothing) {
+  writeOrders(dir_ / "orders.dbf");
+  const std::string before = dir_.listing();
+  const test_support::ProgramRun r = run({"--info", "orders"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  // The ranking is the guesser's (the memo's soft line break is its only
+  // byte above 127).
+  EXPECT_EQ(std::regex_replace(r.out, std::regex("Guess:      [^\n]*"), "Guess:      ..."),
+            "Table:      ORDERS.DBF\n"
+            "Format:     dBase III with memo, version byte 0x83\n"
+            "Records:    5\n"
+            "Memo file:  ORDERS.DBT\n"
+            "Code page:  none\n"
+            "Guess:      ...\n"
+            "Fields:\n"
+            "  NAME        C 10\n"
+            "  QTY         N 5\n"
+            "  PRICE       N 8,2\n"
+            "  DUE         D 8\n"
+            "  PAID        L 1\n"
+            "  NOTES       M 10\n");
+  const test_support::ProgramRun missing = run({"--info", "nosuch"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "NOSUCH.DBF NOT FOUND.\n");
+  EXPECT_EQ(run({"--info"}).exitCode, 2);
+  EXPECT_EQ(dir_.listing(), before);
 }
 
 TEST_F(ExportRun, AnExistingOutputIsReplacedNotAppendedTo) {

@@ -4,7 +4,9 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -12,6 +14,8 @@
 #include "platform/rt/error_block.hpp"
 #include "platform/rt/program_end.hpp"
 #include "platform/ui/headless/headless_toolkit.hpp"
+#include "platform/rt/code_page_guess.hpp"
+#include "src/app/code_page_choice.hpp"
 #include "src/app/export_table.hpp"
 #include "src/app/job_file.hpp"
 #include "src/app/line_writer.hpp"
@@ -123,6 +127,7 @@ ReadSummary exportAndCompare(const std::string& table, const std::string& output
     removeFile(output);
     if (!app::openTable(s.driver, table, "INPUT", true)) return s;
     s.opened = true;
+    s.guessed = app::guessTableCodePage(*db::currentTable(), "").codePage;
     if (!app::exportTable(table, true, app::Options{})) s.exported = false;
     const std::string csv = readFile(output);
     s.bytes = csv.size();
@@ -280,6 +285,17 @@ bool splitJobFile(std::string_view data) {
     ok = splitFollowsRules(rest.substr(separator.size()), separator) && ok;
   }
   return jobFileReadAsSplit(data) && ok;
+}
+
+bool guessFromBytes(std::string_view data) {
+  const std::vector<rt::CodePageScore> ranking = rt::guessCodePage(data);
+  const bool high = std::any_of(data.begin(), data.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (ranking.empty() != !high) return false;
+  std::set<std::string> seen;
+  for (const rt::CodePageScore& s : ranking) {
+    if (!seen.insert(s.name).second || !(s.sure >= 0 && s.sure <= 1)) return false;
+  }
+  return true;
 }
 
 }  // namespace fuzz

@@ -33,11 +33,15 @@ struct ReadSummary {
   std::uint64_t records = 0;  // the record lines of the output
   std::uint64_t errors = 0;   // the runtime errors raised
   std::uint64_t bytes = 0;    // the size of the output
+  std::string guessed;        // the code page a guess chose for the opened table
 };
 
 // Whether a read went as it must: the export wrote its output and its lines
 // are the routines' lines.
-inline bool isSound(const ReadSummary& s) { return s.exported && s.consistent; }
+// A table that opened has a guessed code page unless the program ended.
+inline bool isSound(const ReadSummary& s) {
+  return s.exported && s.consistent && (!s.opened || s.ended || !s.guessed.empty());
+}
 
 // The bytes of a fuzz input as text.
 inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
@@ -46,8 +50,9 @@ inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
 
 // Whole-table target: the table part becomes T.DBF in a scratch directory and
 // the memo part (when there is one) both T.DBT and T.FPT beside it; the table
-// is opened shared under the seven drivers in the program's order and
-// exported to T.CSV with its field-name line, then read again record by
+// is opened shared under the seven drivers in the program's order, its code
+// page guessed from a sample of its records as --encoding=guess does, and
+// then exported to T.CSV with its field-name line, then read again record by
 // record through DBF2ARRAY and VARTOCHAR, whose lines must equal the
 // export's. Runtime errors are answered with the default (the table ends,
 // the memo reads empty), so the reading goes on to the end.
@@ -68,5 +73,10 @@ ReadSummary readMemoTable(MemoTarget target, std::string_view data);
 // joined with the separator are not the text, or an element holds the
 // separator) or the job file is not consumed.
 bool splitJobFile(std::string_view data);
+
+// Code page target: the bytes as the text of a guess. False when the
+// ranking breaks its rules: empty unless a byte is above 127, each page
+// once, each sure from 0 to 1.
+bool guessFromBytes(std::string_view data);
 
 }  // namespace fuzz

@@ -4,7 +4,7 @@
     make_seeds.py CORPUS_DIR OUT_DIR
 
 Writes OUT_DIR/<target>/<name> for the targets table, memo_dbt3, memo_dbt4,
-memo_fpt and job_split, in the input formats of tests/fuzz/fuzz_entries.hpp.
+memo_fpt, job_split and code_page_guess, in the input formats of tests/fuzz/fuzz_entries.hpp.
 Large files are cut short (the fuzzer works best on small inputs; a cut
 table is a damaged table worth reading too).
 """
@@ -58,7 +58,7 @@ def fpt_block_size(memo: bytes) -> int:
 
 def main() -> int:
     corpus, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
-    seeds = {t: {} for t in ("table", "memo_dbt3", "memo_dbt4", "memo_fpt", "job_split")}
+    seeds = {t: {} for t in ("table", "memo_dbt3", "memo_dbt4", "memo_fpt", "job_split", "code_page_guess")}
     for table in sorted(corpus.glob("*/*")):
         if table.suffix.lower() != ".dbf":
             continue
@@ -77,6 +77,10 @@ def main() -> int:
                 size = dbt_block_size(memo, version)
             seeds[target][name] = pointers(first_data_block(size)) + memo[:PART_LIMIT]
         seeds["table"][name] = seed
+        # The guesser reads the records: the bytes after the header.
+        header = struct.unpack_from("<H", data, 8)[0] if len(data) >= 10 else 0
+        if any(b > 127 for b in data[header:header + PART_LIMIT]):
+            seeds["code_page_guess"][name] = data[header:header + PART_LIMIT]
     seeds["job_split"] = JOB_SEEDS
     for target, files in seeds.items():
         folder = out / target

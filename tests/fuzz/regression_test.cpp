@@ -31,6 +31,7 @@ const std::vector<Target>& targets() {
       {"memo_fpt",
        [](std::string_view in) { return fuzz::isSound(fuzz::readMemoTable(fuzz::MemoTarget::Fpt, in)); }},
       {"job_split", [](std::string_view in) { return fuzz::splitJobFile(in); }},
+      {"code_page_guess", [](std::string_view in) { return fuzz::guessFromBytes(in); }},
   };
   return all;
 }
