@@ -54,7 +54,7 @@ LANGUAGES = {
 LOWER, UPPER, CASELESS, SIGN, STRANGE, SHAPED = range(6)
 QUARTER_BITS = 4  # costs are stored in quarters of a bit
 MIN_SHARE = 2e-5  # a letter rarer than this in a language is foreign to it
-WRITES = 0.985    # a page writes a language that has this share of its letters
+WRITES = 0.95     # a page writes a language that has this share of its letters beyond ASCII
 
 
 # Romanian's letters with a comma below, as the code pages that lack them
@@ -103,9 +103,9 @@ def words(language, path, cp1258):
         w = line.split("/")[0].split("\t")[0].split(" ")[0].strip()
         if not w or w.startswith("#"):
             continue
-        if language == "Vietnamese":
-            w = vietnamese(w, cp1258)
-        yield w
+        # Ligatures such as Dutch "ĳ" as their letters; Vietnamese as its code
+        # page writes it.
+        yield vietnamese(w, cp1258) if language == "Vietnamese" else unicodedata.normalize("NFKC", w)
 
 
 def vietnamese(w, cp1258):
@@ -182,11 +182,12 @@ def main():
         if not os.path.exists(path + ".dic"):
             raise SystemExit("%s.dic missing: apt-get install the hunspell package of %s" % (path, language))
         alphabet, costs, unseen, letters = model(language, path, cp1258 or set())
-        total = sum(letters.values())
+        beyond = {c: n for c, n in letters.items() if c >= "\x80"}
+        total = sum(beyond.values())
         mask = 0
         for i, (_, chars) in enumerate(pages):
-            held = {fold(c) for c in chars if is_letter(c)} | set("abcdefghijklmnopqrstuvwxyz")
-            if sum(n for c, n in letters.items() if c in held) >= WRITES * total:
+            held = {fold(c) for c in chars if is_letter(c)}
+            if sum(n for c, n in beyond.items() if c in held) >= WRITES * total:
                 mask |= 1 << i
         key = language.lower()
         out.append("static const char32_t kAlphabet_%s[] = {\n%s};" %
