@@ -153,9 +153,11 @@ bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err) 
     err << table.cName << " NOT FOUND.\n";
     return false;
   }
-  std::string cDriver, cReason;
-  if (!openTable(cDriver, table.cFile, "INFO", true, &cReason)) {
-    err << "Not able to open " << table.cName << ".\n" << (cReason.empty() ? "" : "dbf2csv: " + cReason + "\n");
+  std::string cDriver;
+  rt::Status reason = rt::Status::ok();
+  if (!openTable(cDriver, table.cFile, "INFO", true, &reason)) {
+    err << "Not able to open " << table.cName << ".\n"
+        << (reason.message().empty() ? "" : "dbf2csv: " + reason.message() + "\n");
     return false;
   }
   db::TableHeader header;
