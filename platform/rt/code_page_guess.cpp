@@ -28,7 +28,7 @@ constexpr Cost kKnownMargin = 13;
 constexpr Cost kSignCost = 4 * 6;
 // A sign with a letter beside it, on each side: inside a word it is most
 // likely a letter of another page.
-constexpr Cost kSignBesideLetter = 4 * 8;
+constexpr Cost kSignBesideLetter = 4 * 14;
 constexpr Cost kStrangeCost = 4 * 24;
 // A letter in a joined form: text keeps letters plain and leaves joining
 // to the display, a page of such forms reads as its plain letters.
