@@ -18,6 +18,7 @@ add_executable(dbf2csv_web
   web/dbf2csv_web.cpp
   web/web_export.cpp
   src/app/bytes_renderer.cpp
+  src/app/code_page_choice.cpp
   src/app/line_format.cpp
   src/app/line_writer.cpp
   src/app/message_box.cpp
