@@ -26,6 +26,7 @@ add_executable(dbf2csv_web
   src/app/options.cpp
   src/app/output_format.cpp
   src/app/run_parameters.cpp
+  src/app/sqlite_output_none.cpp
   src/app/values_renderer.cpp
   src/errors/message.cpp
   src/runtime/app_sys.cpp
