@@ -21,6 +21,7 @@
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/run_parameters.hpp"
+#include "src/app/typed_lines.hpp"
 
 namespace app {
 namespace {
@@ -96,6 +97,74 @@ std::string guessLine(const CodePageChoice& choice) {
   return line;
 }
 
+// Names as the header stores them, read as Latin-1 so that the JSON is
+// UTF-8 whatever bytes they hold.
+std::string latin1(std::string_view bytes) {
+  std::string out;
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+void jsonMember(std::string& out, std::string_view key, std::string_view text) {
+  if (out.size() > 1) out += ',';
+  appendJsonString(out, key);
+  out += ':';
+  appendJsonString(out, latin1(text));
+}
+
+void jsonNumber(std::string& out, std::string_view key, std::string_view number) {
+  if (out.size() > 1) out += ',';
+  appendJsonString(out, key);
+  out += ':';
+  out += number;
+}
+
+// The facts of the text form as one object: numbers as numbers, the
+// ranking as a list, best first.
+std::string infoObject(const std::string& cName, const db::TableHeader& header, std::uint64_t held,
+                       const std::string& family, const std::string& memo, const std::string& declared,
+                       const CodePageChoice& choice) {
+  std::string o = "{";
+  jsonMember(o, "table", cName);
+  jsonMember(o, "format", family);
+  jsonMember(o, "version", db::hexByte(header.version));
+  jsonNumber(o, "records", std::to_string(header.recordCount));
+  jsonNumber(o, "records_held", std::to_string(held));
+  if (memo.empty()) jsonNumber(o, "memo_file", "null");
+  else jsonMember(o, "memo_file", memo);
+  jsonMember(o, "code_page", declared);
+  jsonMember(o, "guess", rt::shownCodePage(choice.codePage));
+  o += ",\"ranking\":[";
+  for (std::size_t i = 0; i < choice.ranking.size(); ++i) {
+    std::string r = "{";
+    jsonMember(r, "code_page", rt::shownCodePage(choice.ranking[i].name));
+    jsonNumber(r, "sure", twoDecimals(choice.ranking[i].sure));
+    o += (i ? "," : "") + r + "}";
+  }
+  o += "],\"fields\":[";
+  bool first = true;
+  for (const db::FieldDesc& f : header.fields) {
+    if (f.system) continue;
+    std::string r = "{";
+    jsonMember(r, "name", f.name);
+    jsonMember(r, "type", std::string(1, f.type));
+    jsonNumber(r, "length", std::to_string(f.length));
+    jsonNumber(r, "decimals", std::to_string(f.decimals));
+    jsonNumber(r, "nullable", f.nullBit >= 0 ? "true" : "false");
+    o += (first ? "" : ",") + r + "}";
+    first = false;
+  }
+  return o + "]}";
+}
+
 void printFields(const db::TableHeader& header, std::ostream& out) {
   out << "Fields:\n";
   for (const db::FieldDesc& f : header.fields) {
@@ -132,9 +201,10 @@ bool infoMain(const Options& options) {
     tables.insert(tables.end(), found.begin(), found.end());
   }
   bool ok = true;
+  const bool json = options.format == "jsonl";
   for (std::size_t i = 0; i < tables.size(); ++i) {
-    if (i > 0) std::cout << '\n';
-    ok = tableInfo(tables[i], std::cout, std::cerr) && ok;
+    if (i > 0 && !json) std::cout << '\n';
+    ok = tableInfo(tables[i], std::cout, std::cerr, json) && ok;
   }
   std::cout << std::flush;
   return ok;
@@ -147,7 +217,7 @@ std::string tableFamily(unsigned char version) {
   return "";
 }
 
-bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err) {
+bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json) {
   const TableName table = tableName(cTable);
   if (!rt::file(table.cFile)) {
     err << table.cName << " NOT FOUND.\n";
@@ -171,21 +241,26 @@ bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err) 
     return false;
   }
   const std::string family = tableFamily(header.version);
-  out << "Table:      " << table.cName << '\n'
-      << "Format:     " << (family.empty() ? "version byte" : family + ", version byte") << ' '
-      << db::hexByte(header.version) << '\n';
   const std::uint64_t held = header.recordLength ? (fileSize - std::min<std::uint64_t>(fileSize, header.headerLength)) / header.recordLength : 0;
-  out << "Records:    " << withSeparators(header.recordCount);
-  if (held != header.recordCount) out << " (the file holds " << withSeparators(held) << ")";
-  out << '\n';
-  std::string memo = "none";
+  std::string memo;
   for (const std::string& f : companionFiles(table.cFile)) {
     if (!rt::upper(f).ends_with(".CPG")) memo = rt::shownPath(f);
   }
   const bool memoFields = std::any_of(header.fields.begin(), header.fields.end(), [](const db::FieldDesc& f) {
     return f.type == 'M' || f.type == 'G' || f.type == 'P' || f.type == 'W' || (f.type == 'B' && f.length == 10);
   });
-  out << "Memo file:  " << (memoFields ? memo : "none (no memo fields)") << '\n'
+  if (!memoFields) memo.clear();
+  if (json) {
+    out << infoObject(table.cName, header, held, family, memo, declaredLine(header, table.cName), choice) << '\n';
+    return true;
+  }
+  out << "Table:      " << table.cName << '\n'
+      << "Format:     " << (family.empty() ? "version byte" : family + ", version byte") << ' '
+      << db::hexByte(header.version) << '\n';
+  out << "Records:    " << withSeparators(header.recordCount);
+  if (held != header.recordCount) out << " (the file holds " << withSeparators(held) << ")";
+  out << '\n';
+  out << "Memo file:  " << (!memoFields ? "none (no memo fields)" : memo.empty() ? "none" : memo) << '\n'
       << "Code page:  " << declaredLine(header, table.cName) << '\n'
       << "Guess:      " << guessLine(choice) << '\n';
   printFields(header, out);

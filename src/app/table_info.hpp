@@ -11,12 +11,14 @@ namespace app {
 // count (and what the file holds when that differs), its memo file, its
 // fields, the code page it declares and where, and the ranking of a guess.
 // Reads no job file, shows no window, writes no file. False, with the
-// message on `err`, when the table is not found or cannot be opened.
-bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err);
+// message on `err`, when the table is not found or cannot be opened. With
+// `json`, the same facts as one JSON object on a line, for a program.
+bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json = false);
 
 // --info for the tables `options` name: one, or with --batch several and
 // the .DBF files of folders (of their subfolders too with --recursive), a
-// blank line between two. False when any could not be shown.
+// blank line between two; with --format=jsonl a JSON object per line.
+// False when any could not be shown.
 struct Options;
 bool infoMain(const Options& options);
 

@@ -29,6 +29,9 @@ void appendCsvText(std::string& out, std::string_view s, char delimiter) {
   out += '"';
 }
 
+
+}  // namespace
+
 void appendJsonString(std::string& out, std::string_view s) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += '"';
@@ -53,8 +56,6 @@ void appendJsonString(std::string& out, std::string_view s) {
   out.append(s.substr(run));
   out += '"';
 }
-
-}  // namespace
 
 void appendHex(std::string& out, std::string_view bytes) {
   static constexpr char kHex[] = "0123456789abcdef";

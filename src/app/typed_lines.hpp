@@ -25,6 +25,10 @@ std::vector<std::string> jsonKeys(const std::vector<Column>& columns);
 void appendJsonLine(std::string& out, const TypedReader& reader, std::span<const Cell> cells,
                     const std::vector<std::string>& keys);
 
+// Appends `s` (UTF-8) as a JSON string: quotes, backslashes and control
+// characters escaped.
+void appendJsonString(std::string& out, std::string_view s);
+
 // Appends \x and the hex digits of `bytes`.
 void appendHex(std::string& out, std::string_view bytes);
 

@@ -344,6 +344,21 @@ TEST_F(ExportRun, InfoDescribesTheTableAndWritesNothing) {
             "  DUE         D 8\n"
             "  PAID        L 1\n"
             "  NOTES       M 10\n");
+  // The same facts for a program: one JSON object.
+  const test_support::ProgramRun json = run({"--info", "--format=jsonl", "orders"});
+  EXPECT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_EQ(std::regex_replace(json.out, std::regex("\"guess\":.*\"fields\""), "\"guess\":...\"fields\""),
+            "{\"table\":\"ORDERS.DBF\",\"format\":\"dBase III with memo\",\"version\":\"0x83\","
+            "\"records\":5,\"records_held\":5,\"memo_file\":\"ORDERS.DBT\",\"code_page\":\"none\","
+            "\"guess\":...\"fields\":[{\"name\":\"NAME\",\"type\":\"C\",\"length\":10,\"decimals\":0,"
+            "\"nullable\":false},{\"name\":\"QTY\",\"type\":\"N\",\"length\":5,\"decimals\":0,"
+            "\"nullable\":false},{\"name\":\"PRICE\",\"type\":\"N\",\"length\":8,\"decimals\":2,"
+            "\"nullable\":false},{\"name\":\"DUE\",\"type\":\"D\",\"length\":8,\"decimals\":0,"
+            "\"nullable\":false},{\"name\":\"PAID\",\"type\":\"L\",\"length\":1,\"decimals\":0,"
+            "\"nullable\":false},{\"name\":\"NOTES\",\"type\":\"M\",\"length\":10,\"decimals\":0,"
+            "\"nullable\":false}]}\n");
+  EXPECT_TRUE(std::regex_search(json.out, std::regex("\"ranking\":\\[(\\{\"code_page\":\"[^\"]+\",\"sure\":[01]\\.[0-9]{2}\\},?)*\\]")))
+      << json.out;
   const test_support::ProgramRun missing = run({"--info", "nosuch"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, "NOSUCH.DBF NOT FOUND.\n");
