@@ -16,7 +16,9 @@
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
+#include "platform/rt/utf8.hpp"
 #include "src/app/code_page_choice.hpp"
+#include "src/app/export_output.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
@@ -48,15 +50,6 @@ constexpr Family kFamilies[] = {
     {0xF5, "FoxPro 2 with memo"},
     {0xFB, "FoxBASE with memo"},
 };
-
-std::string withSeparators(std::uint64_t n) {
-  std::string digits = std::to_string(n), out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
-}
 
 std::string twoDecimals(double x) {
   char s[16];
@@ -101,15 +94,7 @@ std::string guessLine(const CodePageChoice& choice) {
 // UTF-8 whatever bytes they hold.
 std::string latin1(std::string_view bytes) {
   std::string out;
-  for (const char ch : bytes) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (const char ch : bytes) out += rt::utf8(static_cast<unsigned char>(ch));
   return out;
 }
 
