@@ -143,13 +143,21 @@ rt::Value DbfTable::fieldGet(int pos) {
   return decodeField(kinds_[index], f, p, shortValue);
 }
 
+Status DbfTable::readMemo(const FieldDesc& f, const std::uint8_t* p, std::uint64_t& block, std::string& out) {
+  out.clear();
+  block = 0;
+  Status s = memoPointer(p, f.length, block);
+  // Without a memo file (a table opened for its other fields) every memo
+  // reads as empty.
+  if (s.isOk() && block != 0 && memo_) s = memo_->read(block, out);
+  return s;
+}
+
 rt::Value DbfTable::memoValue(const FieldDesc& f, const std::uint8_t* p) {
   std::string bytes;
   for (;;) {
     std::uint64_t block = 0;
-    Status s = memoPointer(p, f.length, block);
-    if (s.isOk() && block == 0) return rt::Value(rt::Memo{});
-    if (s.isOk() && memo_) s = memo_->read(block, bytes);
+    const Status s = readMemo(f, p, block, bytes);
     if (s.isOk()) return rt::Value(rt::Memo{std::move(bytes)});
     const bool outside = s.code() == StatusCode::BeyondEnd;
     const std::string record = std::to_string(recNo_) + " of " + path_;
@@ -161,6 +169,15 @@ rt::Value DbfTable::memoValue(const FieldDesc& f, const std::uint8_t* p) {
   }
   // Default: a memo that cannot be read is empty.
   return rt::Value(rt::Memo{});
+}
+
+bool DbfTable::memoBytes(int pos, std::string& out) {
+  if (pos < 1 || pos > fieldCount()) return false;
+  const auto index = static_cast<std::size_t>(visible_[static_cast<std::size_t>(pos - 1)]);
+  const FieldDesc& f = header_.fields[index];
+  if (kinds_[index] != FieldKind::Memo || isNull(f)) return false;
+  std::uint64_t block = 0;
+  return readMemo(f, record_ + f.offset, block, out).isOk();
 }
 
 std::string DbfTable::declaredCodePage() const {

@@ -41,6 +41,7 @@ class DbfTable : public Table {
   rt::Value fieldGet(int pos) override;
   std::string declaredCodePage() const override;
   bool isNull(int pos) const override;
+  bool memoBytes(int pos, std::string& out) override;
   bool goTo(std::uint32_t n) override {
     moveTo(n, nullptr);
     return !eof_;
@@ -57,6 +58,9 @@ class DbfTable : public Table {
   bool isNull(const FieldDesc& f) const;
   bool bitSet(int bit) const;
   rt::Value memoValue(const FieldDesc& f, const std::uint8_t* p);
+  // Reads the memo the pointer at `p` names into `out`; `block` is the
+  // pointer's block.
+  Status readMemo(const FieldDesc& f, const std::uint8_t* p, std::uint64_t& block, std::string& out);
   void buildBlankRecord();
 
   std::string path_;

@@ -42,6 +42,12 @@ class Table {
   // Whether field `pos` of the current record is marked null (Visual
   // FoxPro's _NullFlags); fieldGet() then gives an empty value.
   virtual bool isNull(int /*pos*/) const { return false; }
+  // The stored bytes of the memo that field `pos` of the current record
+  // points to, into `out` (empty when it points nowhere), for a reader that
+  // takes text as stored: no value is built and `out` keeps its room from
+  // memo to memo. False when the pointer or the memo is damaged or the
+  // engine has no such field: fieldGet() then reads it and reports why.
+  virtual bool memoBytes(int /*pos*/, std::string& /*out*/) { return false; }
 };
 
 // A data engine opens a file as a table or raises a runtime error that says

@@ -18,10 +18,6 @@ std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
 }
 
-bool allDigits(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char x) { return x >= '0' && x <= '9'; });
-}
-
 rt::Value characterValue(std::string_view s) {
   std::string v(s);
   // Writers that pad with NUL bytes mean blanks; NULs inside the value stay.
@@ -188,14 +184,21 @@ Status memoPointer(const std::uint8_t* p, std::uint32_t length, std::uint64_t& b
     block = readLe32(p);
     return Status::ok();
   }
-  std::string_view s = bytesOf(p, length);
-  const std::size_t first = s.find_first_not_of(std::string_view(" \0", 2));
-  if (first == std::string_view::npos) return Status::ok();
-  s = s.substr(first, s.find_last_not_of(std::string_view(" \0", 2)) - first + 1);
-  if (!allDigits(s)) return Status::corrupt("the memo pointer \"" + std::string(s) + "\" is not a number");
-  for (char c : s) {
+  // Read for every memo of every record: plain loops, not a search for a
+  // set of characters.
+  const auto padding = [](std::uint8_t c) { return c == ' ' || c == 0; };
+  std::uint32_t first = 0, end = length;
+  while (first < end && padding(p[first])) ++first;
+  while (end > first && padding(p[end - 1])) --end;
+  for (std::uint32_t i = first; i < end; ++i) {
+    const auto digit = static_cast<unsigned>(p[i] - '0');
+    if (digit > 9) {
+      block = 0;
+      return Status::corrupt("the memo pointer \"" + std::string(bytesOf(p + first, end - first)) +
+                             "\" is not a number");
+    }
     // Saturates far beyond any memo file: the size check then refuses it.
-    block = block > (UINT64_MAX / 20) ? UINT64_MAX / 20 : block * 10 + static_cast<unsigned>(c - '0');
+    block = block > (UINT64_MAX / 20) ? UINT64_MAX / 20 : block * 10 + digit;
   }
   return Status::ok();
 }

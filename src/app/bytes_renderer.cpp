@@ -115,6 +115,7 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
         case db::FieldKind::Number: kind = Kind::Number; break;
         case db::FieldKind::Date: kind = Kind::Date; break;
         case db::FieldKind::Logical: kind = Kind::Logical; break;
+        case db::FieldKind::Memo: kind = Kind::Memo; break;
         default: break;
       }
     }
@@ -130,7 +131,7 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
     Field& f = renderer.fields_[i];
     f.after = rest;
     const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical ? 1
-                              : f.kind == Kind::Routine ? 0
+                              : f.kind == Kind::Routine || f.kind == Kind::Memo ? 0
                               : f.kind == Kind::Character ? f.length * widest : f.length;
     rest += LineWriter::kFieldFrame + width;
   }
@@ -182,6 +183,9 @@ std::string_view BytesRenderer::render(const std::uint8_t* record) {
         *w++ = "FT"[f.length > 0 && db::stored::isTrue(p[0])];
         w = out.closeField(w);
         continue;
+      case Kind::Memo:
+        w = writeMemo(f, p, w);
+        continue;
       case Kind::Number: plain = db::stored::plainNumber(p, f.length, f.decimals, text); break;
       case Kind::Date: plain = db::stored::plainDate(p, f.length, text); break;
       case Kind::Routine: break;
@@ -203,6 +207,17 @@ char* BytesRenderer::writeLong(const Field& f, const std::uint8_t* p, char* w, b
   out_->wrote(w);
   if (plain) {
     out_->plain(text);
+  } else {
+    writeSlow(f, p);
+  }
+  return out_->room(f.after + kSlack);
+}
+
+char* BytesRenderer::writeMemo(const Field& f, const std::uint8_t* p, char* w) {
+  out_->wrote(w);
+  // A memo that cannot be read goes the long way, which reports it.
+  if (table_->memoBytes(f.pos, memo_)) {
+    out_->text(rt::trimView(memo_), f.binary);
   } else {
     writeSlow(f, p);
   }

@@ -33,7 +33,7 @@ class BytesRenderer {
 
  private:
   // The plan of a field, made once per table.
-  enum class Kind : std::uint8_t { Character, Number, Date, Logical, Routine };
+  enum class Kind : std::uint8_t { Character, Number, Date, Logical, Memo, Routine };
   struct Field {
     Kind kind;
     bool binary;            // holds binary (db::StoredField::binary)
@@ -52,12 +52,14 @@ class BytesRenderer {
   // the kernel goes on writing.
   char* writeLong(const Field& f, const std::uint8_t* p, char* w, bool plain, std::string_view text);
   void writeSlow(const Field& f, const std::uint8_t* p);
+  // A memo field, its text read into memo_ and written by the writer.
+  char* writeMemo(const Field& f, const std::uint8_t* p, char* w);
 
   db::Table* table_;
   LineWriter* out_;
   std::vector<Field> fields_;
   std::size_t bound_ = 0;           // room a whole record needs
-  std::string number_, scratch_;    // reused from field to field
+  std::string number_, scratch_, memo_;  // reused from field to field
 };
 
 }  // namespace app

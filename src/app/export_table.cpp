@@ -36,8 +36,12 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
   rt::Array aRecord;
   // Tables whose records are kept as bytes render straight from them.
   std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer);
-  while (!db::eof()) {
-    progress(oProgress);
+  // The table is moved and asked directly, not through the work area's
+  // lookups: with INPUT current they are the same table, and this loop is
+  // the run's.
+  db::Table& table = *db::currentTable();
+  while (!table.eof()) {
+    if (oProgress) oProgress->update(table.recNo());
     ++nWritten;
     if (renderer) {
       renderer->recordLine();
@@ -51,7 +55,7 @@ std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBa
       writer.clearKept();
       if (!out.ok()) break;
     }
-    db::dbSkip();
+    table.skip();
   }
   out.append(writer.kept());
   writer.clearKept();
