@@ -51,7 +51,10 @@ LANGUAGES = {
 }
 
 # What a byte reads as (code_page_guess_tables.hpp: ByteKind).
-LOWER, UPPER, CASELESS, SIGN, STRANGE, SHAPED = range(6)
+LOWER, UPPER, CASELESS, SIGN, STRANGE, SHAPED, INNER = range(7)
+# Signs that stand inside words: apostrophes (the acute accent is typed for
+# one) and Catalan's middle dot (l·l).
+INNER_SIGNS = {"\u2019", "\u2018", "\u00B4", "\u00B7"}
 QUARTER_BITS = 4  # costs are stored in quarters of a bit
 MIN_SHARE = 2e-5  # a letter rarer than this in a language is foreign to it
 WRITES = 0.95     # a page writes a language that has this share of its letters beyond ASCII
@@ -89,7 +92,7 @@ def kind(c):
         return LOWER if c.islower() else CASELESS
     if cat[0] == "C":
         return STRANGE
-    return SIGN
+    return INNER if c in INNER_SIGNS else SIGN
 
 
 def words(language, path, cp1258):
@@ -169,7 +172,7 @@ def main():
         pages.append((name, chars))
     out.append("const GuessPage kGuessPages[] = {")
     for name, chars in pages:
-        entries = ["{0x%X, %d}" % (ord(fold(c)) if is_letter(c) else 0, kind(c)) for c in chars]
+        entries = ["{0x%X, %d}" % (ord(fold(c)) if is_letter(c) else ord(c), kind(c)) for c in chars]
         out.append('  {"%s", {\n%s}},' % (name, numbers(entries, 8, "%s")))
     out.append("};")
     if len(pages) > 64:

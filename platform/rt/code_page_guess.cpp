@@ -36,6 +36,10 @@ constexpr Cost kShapedCost = 4 * 4;
 // A capital right after a small letter, as a page of the wrong case order
 // reads a word.
 constexpr Cost kCaseCost = 4 * 8;
+// A pair that is not among a language's known ones: of two readings near in
+// cost, the one that reads more of the text as words comes first, so that
+// the ranking and how sure it is agree.
+constexpr Cost kUnread = 4 * 2;
 
 bool isAsciiLetter(unsigned char b) { return (b | 0x20) >= 'a' && (b | 0x20) <= 'z'; }
 
@@ -45,6 +49,7 @@ bool isAsciiLetter(unsigned char b) { return (b | 0x20) >= 'a' && (b | 0x20) <= 
 struct PairCounts {
   std::vector<std::pair<std::uint16_t, std::uint32_t>> pairs;  // (first << 8 | second, count)
   std::array<std::uint32_t, 128> high{};                        // occurrences of bytes 128-255
+  std::array<std::uint32_t, 128> halfInside{};  // of those, with a letter on one side only
   std::uint64_t total = 0;                                      // pairs counted
 };
 
@@ -57,9 +62,16 @@ PairCounts countPairs(std::string_view text) {
     if (b >= 0x80 || prev >= 0x80) ++counts[prev << 8 | b];
     prev = b;
   };
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 0x80) ++result.high[b - 0x80];
+  const auto wordish = [&](std::size_t i) {
+    const auto b = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+    return b >= 0x80 || isAsciiLetter(b);
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b >= 0x80) {
+      ++result.high[b - 0x80];
+      if ((i > 0 && wordish(i - 1)) != wordish(i + 1)) ++result.halfInside[b - 0x80];
+    }
     note(b);
   }
   note(' ');
@@ -78,7 +90,7 @@ struct Reading {
   std::array<int, 256> index;
   std::array<bool, 256> upper;
   std::array<bool, 256> letter;
-  std::array<bool, 256> sign;  // a byte above 127 that reads as no letter
+  std::array<bool, 256> sign;  // a byte above 127 that reads as no letter and ends a word
 };
 
 int alphabetIndex(const LanguageModel& lang, char32_t letter) {
@@ -100,7 +112,10 @@ void readAs(const GuessPage& page, const LanguageModel& lang, Reading& r) {
       upper = pb.kind == ByteKind::Upper;
     }
     r.letter[b] = letter != 0;
-    r.sign[b] = b >= 0x80 && letter == 0;
+    // An apostrophe between letters is no sign of a wrong page: it ends the
+    // word as ASCII's own does, at no extra cost.
+    const bool inner = b >= 0x80 && page.high[b - 0x80].kind == ByteKind::Inner;
+    r.sign[b] = b >= 0x80 && letter == 0 && !inner;
     r.upper[b] = upper;
     r.index[b] = letter ? alphabetIndex(lang, letter) : 0;
   }
@@ -128,8 +143,10 @@ PageResult readLanguage(const PairCounts& pc, const GuessPage& page, const Langu
     if (ix == 0 && iy == 0) c = 0;
     if (r.letter[x] && r.letter[y] && !r.upper[x] && r.upper[y]) c += kCaseCost;
     if ((r.sign[x] && r.letter[y]) || (r.letter[x] && r.sign[y])) c += kSignBesideLetter;
+    const bool reads = c <= known && (ix > 0 || iy > 0);
+    if (!reads) c += kUnread;
     cost += c * count;
-    if (c <= known && (ix > 0 || iy > 0)) knownPairs += count;
+    if (reads) knownPairs += count;
   }
   return {cost, pc.total ? static_cast<double>(knownPairs) / static_cast<double>(pc.total) : 0};
 }
@@ -141,7 +158,10 @@ Cost signCost(const PairCounts& pc, const GuessPage& page, double& strangeShare)
   std::uint64_t strange = 0, all = 0;
   for (unsigned i = 0; i < 128; ++i) {
     all += pc.high[i];
-    if (page.high[i].kind == ByteKind::Sign) cost += kSignCost * pc.high[i];
+    if (page.high[i].kind == ByteKind::Sign || page.high[i].kind == ByteKind::Inner) cost += kSignCost * pc.high[i];
+    // An apostrophe stands between letters; beside one letter alone it is
+    // most likely a letter of another page.
+    if (page.high[i].kind == ByteKind::Inner) cost += kSignBesideLetter * pc.halfInside[i];
     if (page.high[i].kind == ByteKind::Shaped) cost += kShapedCost * pc.high[i];
     if (page.high[i].kind == ByteKind::Strange) {
       cost += kStrangeCost * pc.high[i];
@@ -184,17 +204,22 @@ std::vector<CodePageScore> rankSingleByte(std::string_view text) {
     const Cost cost = best.cost == ~Cost{0} ? best.cost : base + best.cost;
     results.push_back({&page, cost, best.sure * (1 - strangeShare)});
   }
-  // Stable: of two pages that read alike, the one listed first stays.
   std::stable_sort(results.begin(), results.end(),
                    [](const SingleByteResult& a, const SingleByteResult& b) { return a.cost < b.cost; });
+  // Of pages that read the text alike, the one DBF tables use most (listed
+  // first) is named, where the reading's place comes from the best of them.
   std::vector<CodePageScore> ranking;
   std::vector<const GuessPage*> kept;
   for (const SingleByteResult& r : results) {
-    const bool repeats = std::any_of(kept.begin(), kept.end(),
-                                     [&](const GuessPage* k) { return sameReading(*k, *r.page, pc); });
-    if (repeats) continue;
-    kept.push_back(r.page);
-    ranking.push_back({r.page->name, r.sure});
+    const auto same = std::find_if(kept.begin(), kept.end(),
+                                   [&](const GuessPage* k) { return sameReading(*k, *r.page, pc); });
+    if (same == kept.end()) {
+      kept.push_back(r.page);
+      ranking.push_back({r.page->name, r.sure});
+    } else if (r.page < *same) {
+      *same = r.page;
+      ranking[static_cast<std::size_t>(same - kept.begin())].name = r.page->name;
+    }
   }
   return ranking;
 }
@@ -302,7 +327,31 @@ double utf8Sure(std::string_view text) {
   return good + bad ? static_cast<double>(good) / static_cast<double>(good + bad) : 0;
 }
 
+// Signatures of the files that programs keep in text memos: JPEG, PNG,
+// GIF, TIFF (both byte orders), ZIP (and the office documents in it), OLE
+// compound files (Word, Excel), PDF, RIFF (WAV, AVI). A file whose header
+// holds NUL bytes (BMP, most others) needs none.
+using std::string_view_literals::operator""sv;
+constexpr std::string_view kFileSignatures[] = {
+    "\xFF\xD8\xFF"sv, "\x89PNG"sv, "GIF8"sv, "II*\x00"sv, "MM\x00*"sv, "PK\x03\x04"sv,
+    "\xD0\xCF\x11\xE0"sv, "%PDF"sv, "RIFF"sv};
+
 }  // namespace
+
+bool looksBinary(std::string_view value) {
+  for (const std::string_view sig : kFileSignatures) {
+    if (value.starts_with(sig)) return true;
+  }
+  std::size_t controls = 0;
+  for (const char c : value) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == 0) return true;
+    controls += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != 0x1A;
+  }
+  // Text holds a control character now and then (a printer's code, a page
+  // break); a file holds one in every few dozen bytes.
+  return controls * 64 > value.size();
+}
 
 void CodePageSample::add(std::string_view value) {
   if (full()) return;
@@ -335,6 +384,10 @@ std::vector<CodePageScore> guessCodePage(std::string_view text) {
     ranking.push_back(takeSingle ? single[s++] : multi[m++]);
   }
   if (utf8 < 0.9) ranking.push_back({std::string(kUtf8CodePage), utf8});
+  // Single-byte pages are ranked by cost: one that costs more is shown no
+  // surer than the one before it, whatever share of its pairs a language
+  // knows, and so is every page after the choice.
+  for (std::size_t i = 1; i < ranking.size(); ++i) ranking[i].sure = std::min(ranking[i].sure, ranking[i - 1].sure);
   return ranking;
 }
 

@@ -31,6 +31,12 @@ class CodePageSample {
   std::size_t high_ = 0;
 };
 
+// Whether a memo value is a file kept as text (a picture, a document)
+// rather than text: it begins with a file's signature, or holds a NUL byte,
+// or control characters as text does not. Its bytes tell nothing of a code
+// page.
+bool looksBinary(std::string_view value);
+
 // One candidate: its name as codePageName() gives it and how sure the
 // guesser is that the text reads right in it, from 0 to 1.
 struct CodePageScore {

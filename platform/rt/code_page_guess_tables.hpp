@@ -17,10 +17,12 @@ enum ByteKind : std::uint8_t {
   Sign,      // punctuation, a digit, a currency or other sign: ends a word
   Strange,   // box drawing, a control character, a byte the page leaves undefined
   Shaped,    // a letter in one of its joined forms (Arabic presentation forms)
+  Inner,     // a sign that stands inside words: an apostrophe, Catalan's middle dot
 };
 
 // One byte of a single-byte code page: the letter it counts as (lower case,
-// presentation forms as their plain letter; 0 for no letter) and its kind.
+// presentation forms as their plain letter), or the character itself when
+// it is no letter (U+FFFD where the page leaves it undefined), and its kind.
 struct PageByte {
   char32_t letter;
   std::uint8_t kind;

@@ -30,7 +30,7 @@ void sampleRecord(db::Table& table, rt::CodePageSample& sample, std::size_t& mem
       sample.add(std::string_view(reinterpret_cast<const char*>(view->bytes) + f.offset, f.length));
     } else if (f.kind == db::FieldKind::Memo && memos < kMaxMemos) {
       const rt::Value memo = table.fieldGet(static_cast<int>(i) + 1);
-      if (memo.isMemo() && !memo.text().empty()) {
+      if (memo.isMemo() && !memo.text().empty() && !rt::looksBinary(memo.text())) {
         ++memos;
         sample.add(memo.text());
       }
@@ -78,12 +78,14 @@ CodePageChoice guessTableCodePage(db::Table& table, const std::string& declared)
     ranking = rt::guessCodePage(sample.text());
   }
   CodePageChoice choice;
-  if (ranking.empty()) {
-    choice.codePage = declared.empty() ? "CP437" : rt::codePageName(declared);
-    return choice;
-  }
   std::erase_if(ranking, [](const rt::CodePageScore& s) { return !convertsHere(s.name); });
-  choice.codePage = ranking.empty() ? "CP437" : ranking.front().name;
+  const bool weak = ranking.empty() || ranking.front().sure < kSureEnough;
+  if (weak && !declared.empty() && convertsHere(rt::codePageName(declared))) {
+    choice.codePage = rt::codePageName(declared);
+    choice.asDeclared = !ranking.empty();
+  } else {
+    choice.codePage = ranking.empty() ? "CP437" : ranking.front().name;
+  }
   choice.ranking = std::move(ranking);
   return choice;
 }
@@ -92,8 +94,13 @@ std::string choiceLine(const std::string& cName, const CodePageChoice& choice, c
   const std::string shown = rt::shownCodePage(choice.codePage);
   const std::string declaredShown = declared.empty() ? "none" : rt::shownCodePage(rt::codePageName(declared));
   if (choice.ranking.empty()) {
+    const bool taken = !declared.empty() && rt::codePageName(declared) == choice.codePage;
     return cName + " holds no text beyond ASCII: code page " + shown +
-           (declared.empty() ? " (declared: none)" : " as declared");
+           (taken ? " as declared" : " (declared: " + declaredShown + ")");
+  }
+  const std::string best = rt::shownCodePage(choice.ranking[0].name) + ": " + twoDecimals(choice.ranking[0].sure);
+  if (choice.asDeclared) {
+    return cName + " reads as no code page for sure (best " + best + "): code page " + shown + " as declared";
   }
   std::string line = cName + " reads as code page " + shown + " (sure: " + twoDecimals(choice.ranking[0].sure);
   if (choice.ranking.size() > 1) {

@@ -82,7 +82,7 @@ std::string declaredLine(const db::TableHeader& header, const std::string& cFile
 
 std::string guessLine(const CodePageChoice& choice) {
   if (choice.ranking.empty()) return "no text beyond ASCII: " + rt::shownCodePage(choice.codePage);
-  std::string line;
+  std::string line = choice.asDeclared ? rt::shownCodePage(choice.codePage) + " as declared, none is sure: " : "";
   const std::size_t shown = std::min<std::size_t>(choice.ranking.size(), 5);
   for (std::size_t i = 0; i < shown; ++i) {
     line += (i ? ", " : "") + rt::shownCodePage(choice.ranking[i].name) + " (sure: " + twoDecimals(choice.ranking[i].sure) + ")";

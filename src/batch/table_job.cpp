@@ -101,7 +101,7 @@ std::string recordsOf(const std::string& messages) {
 }
 
 std::string guessedOf(const std::string& messages) {
-  static const std::regex line("(?:reads as|beyond ASCII:) code page (\\S+)");
+  static const std::regex line("(?:reads as|beyond ASCII:|for sure \\([^)]*\\):) code page (\\S+)");
   std::smatch m;
   return std::regex_search(messages, m, line) ? m[1].str() : "";
 }

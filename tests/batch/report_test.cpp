@@ -82,6 +82,8 @@ TEST(Report, TheCodePagesGuessedAreCountedMostFrequentFirst) {
             "Code pages guessed: 866 for 2, 1251 for 1\n");
   EXPECT_EQ(batch::guessedOf("T.DBF reads as code page koi8-r (sure: 0.91; declared: none)\n"), "koi8-r");
   EXPECT_EQ(batch::guessedOf("T.DBF holds no text beyond ASCII: code page 437 (declared: none)\n"), "437");
+  EXPECT_EQ(batch::guessedOf("T.DBF reads as no code page for sure (best 1258: 0.10): code page 1252 as declared\n"),
+            "1252");
   EXPECT_EQ(batch::guessedOf("Program Ended Normally"), "");
 }
 

@@ -166,6 +166,46 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
   }
 }
 
+// A table that declares its code page, copied with the declaration gone
+// (byte 29 zero, no .CPG file), reads under -e guess as it does under the
+// page it declared: the output is the same bytes. Two kinds of table are
+// told apart, each checked for what the guess can know:
+// - a picture kept in a text memo: its bytes come out as the characters of
+//   whichever page is named, so no page but the declared one gives its
+//   output; the guess leaves the picture out and finds the text plain;
+// - socios.dbf declares 1252, but its names are UTF-8 ("CÃ³RDOBA" as
+//   declared): the guess reads it as UTF-8, rightly.
+TEST_P(CheckedTable, WithItsDeclarationRemovedTheGuessReadsItAsDeclared) {
+  const CorpusTable& t = GetParam();
+  const std::string what = t.folder + "/" + t.name;
+  const bool picture = what == "luads-php-xbase/vfp.dbf" || what == "luads-php-xbase/dBaseIII.dbf" ||
+                       what == "luads-php-xbase/dBaseIV.dbf" || what == "luads-php-xbase/Foxpro2.dbf";
+  const bool utf8 = what == "luads-php-xbase/socios.dbf";
+  rt_test::TempDir dir;
+  copyTable(t, dir.path());
+  const test_support::ProgramRun declared =
+      test_support::runProgram(dir.path(), {"-e", utf8 ? "utf-8" : "auto", "-o", "declared.csv", t.name});
+  if (declared.exitCode != 0) return;  // it declares none, or none this system converts
+  std::string table = rt_test::readFile(dir / t.name);
+  ASSERT_GT(table.size(), 29u);
+  table[29] = '\0';
+  {
+    std::ofstream out(dir / t.name, std::ios::binary | std::ios::trunc);
+    out << table;
+  }
+  for (const auto& e : fs::directory_iterator(dir.path())) {
+    if (rt::upper(e.path().extension().string()) == ".CPG") fs::remove(e.path());
+  }
+  const test_support::ProgramRun guessed = test_support::runProgram(dir.path(), {"-e", "guess", "-o", "guessed.csv", t.name});
+  ASSERT_EQ(guessed.exitCode, 0) << what << ": " << guessed.explain(dir.path());
+  if (picture) {
+    EXPECT_NE(guessed.err.find(" holds no text beyond ASCII: "), std::string::npos) << what << ": " << guessed.err;
+    return;
+  }
+  EXPECT_EQ(rt_test::readFile(dir / "guessed.csv"), rt_test::readFile(dir / "declared.csv"))
+      << what << ": " << guessed.err;
+}
+
 // A PostgreSQL 15 cluster of the test run's own, made on first use in a
 // temporary folder (as the postgres user when the tests run as root, which
 // PostgreSQL refuses to be), listening only on a Unix socket there, and

@@ -318,6 +318,20 @@ TEST_F(ExportRun, AGuessedCodePageConvertsAsTheNamedOneAndIsToldInOneLine) {
   EXPECT_EQ(ascii.exitCode, 0);
   EXPECT_EQ(ascii.err, "PLAIN.DBF holds no text beyond ASCII: code page 437 (declared: none)\n" +
                            report("PLAIN.CSV", "1"));
+
+  // A picture kept in a memo is no text to read; text that no page reads
+  // surely takes the page the table declares, and the line says so.
+  DbfWriter weak(dir_ / "weak.dbf", shape);
+  weak.append({"x\xA4\xA4 \xA7 3", weak.memo(std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xC4\xD9\xE1", 16))});
+  weak.finish();
+  dir_.write("weak.cpg", "866");
+  ASSERT_EQ(run({"-e", "866", "-o", "named.csv", "weak"}).exitCode, 0);
+  const test_support::ProgramRun declared = run({"-e", "guess", "weak"});
+  EXPECT_EQ(declared.exitCode, 0);
+  const std::regex asDeclared("WEAK\\.DBF reads as no code page for sure \\(best [^:]+: 0\\.[0-4][0-9]\\): code page 866 "
+                              "as declared\n");
+  EXPECT_TRUE(std::regex_search(declared.err, m, asDeclared) && m.position(0) == 0) << declared.err;
+  EXPECT_EQ(output("WEAK.CSV"), output("named.csv"));
 }
 
 // --info shows the table and converts nothing; a table that is not there

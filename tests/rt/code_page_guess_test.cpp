@@ -123,6 +123,10 @@ TEST(CodePageGuessTest, AFewShortValuesAreEnough) {
       {"Петров Иван\nСидорова Анна\n", "CP1251"},
       {"Петров Иван\nСидорова Анна\n", "koi8-r"},
       {"Παπαδόπουλος Γιώργος\n", "CP737"},
+      // Names from several languages in one column, and codes with an
+      // apostrophe among capitals.
+      {"Crème brûlée\nKäsespätzle\nSmörgåsbord\nCrêpes Suzette\n", "CP1252"},
+      {"SV’K1BE7559\nSV´MDC62215\nS´Q6N1BA42\n", "CP1252"},
   };
   for (const auto& c : cases) expectGuess(encode(c.text, c.page), c.page, c.text);
 }
@@ -156,7 +160,7 @@ TEST(CodePageGuessTest, DoubleBytePagesAndUtf8ReadByTheirSequences) {
 }
 
 // Plain ASCII leaves nothing to rank; noise and fragments are ranked
-// without harm, each candidate once.
+// without harm, each candidate once, none shown surer than one before it.
 TEST(CodePageGuessTest, AsciiNoiseAndFragmentsEndClearly) {
   EXPECT_TRUE(rt::guessCodePage("").empty());
   EXPECT_TRUE(rt::guessCodePage("ACME Corp, invoice 00042\n").empty());
@@ -167,13 +171,29 @@ TEST(CodePageGuessTest, AsciiNoiseAndFragmentsEndClearly) {
     const std::vector<rt::CodePageScore> ranking = rt::guessCodePage(text);
     ASSERT_FALSE(ranking.empty());
     std::map<std::string, int> seen;
+    double before = 1.0;
     for (const rt::CodePageScore& s : ranking) {
       EXPECT_EQ(++seen[s.name], 1) << s.name;
       EXPECT_GE(s.sure, 0.0);
-      EXPECT_LE(s.sure, 1.0);
+      EXPECT_LE(s.sure, before) << s.name;
+      before = s.sure;
     }
   }
   EXPECT_LT(rt::guessCodePage(noise)[0].sure, 0.5);
+}
+
+// Pictures and documents kept in text memos say nothing of a code page;
+// text with a control character now and then is still text.
+TEST(CodePageGuessTest, FilesKeptInMemosAreToldFromText) {
+  using namespace std::string_literals;
+  for (const std::string& file : {"\xFF\xD8\xFF\xE0\x00\x10JFIF"s, "\x89PNG\r\n\x1A\n"s, "GIF89a\x80"s,
+                                  "MM\x00*\x80\x80"s, "PK\x03\x04\x14"s, "M\xFCller\x00\x00"s,
+                                  "\x01\x02\x80\x03\x81\x04\x05\x82\x83\x06\x07\x08\x84\x85\x0B\x0C"s}) {
+    EXPECT_TRUE(rt::looksBinary(file)) << file;
+  }
+  const std::string text = "Hauptstra\xE1" "e 5\r\n\tK\x94ln\x1B(s3B\x0C" + std::string(200, 'x');
+  EXPECT_FALSE(rt::looksBinary(text));
+  EXPECT_FALSE(rt::looksBinary(""));
 }
 
 TEST(CodePageGuessTest, TheSampleKeepsOnlyValuesBeyondAsciiUpToItsBound) {
