@@ -3,6 +3,7 @@
 // table, so that a new one is a row and a member.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +31,12 @@ struct Options {
   std::string format = "csv";           // csv, jsonl or sqlite
   std::string schema;                   // "", postgres or sqlite: a script beside the CSV
   bool info = false;                    // print what the tables hold, convert nothing
+  std::string where;                    // a condition on the records written; "" for every record
+  std::string deleted = "skip";         // the records marked deleted: skip, include, only or mark
+  bool recno = false;                   // a first field _RECNO: the record's number in the table
+  std::vector<std::string> fields;      // just these fields, in this order; empty: every field
+  std::vector<std::string> exclude;     // every field but these
+  std::optional<std::uint64_t> limit;   // at most this many records written
   std::vector<std::string> arguments;   // TABLE and FLAG, or a batch's tables and folders, as given
 };
 
@@ -60,7 +67,8 @@ rt::Status parseCommandLine(const std::vector<std::string>& args, Options& optio
 std::string optionHelp();
 
 // The options that shape one table's output (--encoding, --bom, --rfc4180,
-// --delimiter, --typed, --format, --schema) as arguments that parseCommandLine() reads back to the same
+// --delimiter, --typed, --format, --schema, and the choice of records and
+// fields) as arguments that parseCommandLine() reads back to the same
 // values: what a batch gives each table's run.
 std::vector<std::string> tableOptionArguments(const Options& options);
 
