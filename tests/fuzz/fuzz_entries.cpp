@@ -22,6 +22,8 @@
 #include "src/app/options.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/values_renderer.hpp"
+#include "src/app/where_eval.hpp"
+#include "src/app/where_syntax.hpp"
 #include "src/runtime/detail.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/support/dbf_writer.hpp"
@@ -243,7 +245,61 @@ bool jobFileReadAsSplit(std::string_view data) {
          lFieldLine == (parts[2].rfind('T', 0) == 0);
 }
 
+// The table of the condition target, written once per process.
+const std::string& conditionTable() {
+  static const std::string path = [] {
+    const std::string table = scratch() / "W.DBF";
+    test_support::TableShape shape;
+    shape.version = 0x30;
+    shape.fields = {{"NAME", 'C', 8}, {"N", 'N', 8, 2}, {"D", 'D', 8},  {"L", 'L', 1},  {"I", 'I', 4},
+                    {"T", 'T', 8},    {"Y", 'Y', 8},    {"B", 'B', 8},  {"OPT", 'C', 4, 0, 0x02},
+                    {"_NullFlags", '0', 1, 0, 0x05}};
+    test_support::DbfWriter w(table, shape);
+    using test_support::le32;
+    using test_support::le64;
+    w.append({"Ann", "12.50", "20240229", "T", le32(7), le32(2460000) + le32(3600000), le64(125000),
+              test_support::leDouble(0.1), "ab", std::string(1, '\0')});
+    w.append({"b%_", "-3", "        ", "?", le32(-7), std::string(8, '\0'), le64(0),
+              test_support::leDouble(-2.5), "", std::string(1, '\1')});
+    w.append({"", "", "19991231", "f", le32(0), le32(2451545) + le32(0), le64(-1), test_support::leDouble(1e300),
+              "zz", std::string(1, '\0')}, true);
+    w.finish();
+    return table;
+  }();
+  return path;
+}
+
+// Whether a refusal is the three lines, the caret within the expression's.
+bool pointsAtThePlace(const std::string& message) {
+  const std::size_t first = message.find('\n');
+  const std::size_t second = first == std::string::npos ? first : message.find('\n', first + 1);
+  if (second == std::string::npos || message.find('\n', second + 1) != std::string::npos) return false;
+  return message.starts_with("dbf2csv: --where: ") && message.ends_with("^") &&
+         message.size() - second - 1 <= second - first + 1;
+}
+
 }  // namespace
+
+bool evaluateCondition(std::string_view data) {
+  const std::string expression(data), negated = "NOT (" + expression + ")";
+  app::where::Node tree;
+  const rt::Status parsed = app::where::parseCondition(expression, tree);
+  if (!parsed.isOk()) return pointsAtThePlace(parsed.message());
+  // A text that closes the parenthesis early ("a) OR (b") is no negation.
+  if (!app::where::parseCondition(negated, tree).isOk()) return true;
+  ensureRuntime();
+  std::string driver;
+  if (!app::openTable(driver, conditionTable(), "INPUT", true)) return false;
+  db::Table& table = *db::currentTable();
+  const std::unique_ptr<app::RecordCondition> yes = app::whereCondition(expression, app::LineFormat::standard());
+  const std::unique_ptr<app::RecordCondition> no = app::whereCondition(negated, app::LineFormat::standard());
+  bool sound = true;
+  if (yes->bind(table).isOk() && no->bind(table).isOk()) {
+    for (db::dbGoTop(); !db::eof(); db::dbSkip()) sound = sound && !(yes->holds() && no->holds());
+  }
+  db::closeAll();
+  return sound;
+}
 
 TableInput splitTableInput(std::string_view data) {
   const std::size_t marker = data.find(kMemoMarker);

@@ -79,4 +79,12 @@ bool splitJobFile(std::string_view data);
 // once, each sure from 0 to 1.
 bool guessFromBytes(std::string_view data);
 
+// Condition target: the bytes as a --where condition. Read as the command
+// line reads it, then, when it is accepted, bound to a small table of every
+// plain type (C, N, D, L, I, T, Y, B, a nullable C; blank, NULL and deleted
+// records among them) and asked of every record, and so is NOT (bytes).
+// False when a refusal is not the three lines with a caret, or a record
+// meets both the condition and its negation.
+bool evaluateCondition(std::string_view data);
+
 }  // namespace fuzz

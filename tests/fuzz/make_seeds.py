@@ -4,7 +4,7 @@
     make_seeds.py CORPUS_DIR OUT_DIR
 
 Writes OUT_DIR/<target>/<name> for the targets table, memo_dbt3, memo_dbt4,
-memo_fpt, job_split and code_page_guess, in the input formats of tests/fuzz/fuzz_entries.hpp.
+memo_fpt, job_split, code_page_guess and condition, in the input formats of tests/fuzz/fuzz_entries.hpp.
 Large files are cut short (the fuzzer works best on small inputs; a cut
 table is a damaged table worth reading too).
 """
@@ -26,6 +26,16 @@ JOB_SEEDS = {
     "job_default_separator": b"A\xde\xdeB\xde\xde",
     "job_two_byte_separator": b"\x02::A::B",
     "job_empty": b"",
+}
+
+# Conditions over the fields of the condition target's table.
+CONDITION_SEEDS = {
+    "compare": b"N >= 12.5 AND NAME <> 'x'",
+    "between_in": b"N NOT BETWEEN -1 AND 2e1 OR I IN (7, -7, NULL)",
+    "like": b"NAME LIKE 'A%' OR NAME NOT ILIKE '_\xc3\xa9%'",
+    "dates": b"D < DATE '2024-02-29' OR T >= TIMESTAMP '2000-01-01 00:00:00.5'",
+    "nulls": b"OPT IS NULL OR Y IS NOT NULL AND NOT (L OR _DELETED)",
+    "quoted": b"\"N\" = 1 OR \"name\" = 'it''s'",
 }
 
 
@@ -58,7 +68,8 @@ def fpt_block_size(memo: bytes) -> int:
 
 def main() -> int:
     corpus, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
-    seeds = {t: {} for t in ("table", "memo_dbt3", "memo_dbt4", "memo_fpt", "job_split", "code_page_guess")}
+    seeds = {t: {} for t in ("table", "memo_dbt3", "memo_dbt4", "memo_fpt", "job_split", "code_page_guess",
+                                   "condition")}
     for table in sorted(corpus.glob("*/*")):
         if table.suffix.lower() != ".dbf":
             continue
@@ -82,6 +93,7 @@ def main() -> int:
         if any(b > 127 for b in data[header:header + PART_LIMIT]):
             seeds["code_page_guess"][name] = data[header:header + PART_LIMIT]
     seeds["job_split"] = JOB_SEEDS
+    seeds["condition"] = CONDITION_SEEDS
     for target, files in seeds.items():
         folder = out / target
         folder.mkdir(parents=True, exist_ok=True)

@@ -32,6 +32,7 @@ const std::vector<Target>& targets() {
        [](std::string_view in) { return fuzz::isSound(fuzz::readMemoTable(fuzz::MemoTarget::Fpt, in)); }},
       {"job_split", [](std::string_view in) { return fuzz::splitJobFile(in); }},
       {"code_page_guess", [](std::string_view in) { return fuzz::guessFromBytes(in); }},
+      {"condition", [](std::string_view in) { return fuzz::evaluateCondition(in); }},
   };
   return all;
 }

@@ -16,7 +16,7 @@ set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"table memo_dbt3 memo_dbt4 memo_fpt job_split code_page_guess"}
+targets=${FUZZ_TARGETS:-"table memo_dbt3 memo_dbt4 memo_fpt job_split code_page_guess condition"}
 corpus=${DBF2CSV_CORPUS:-$root/../shared/corpus}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -1,0 +1,458 @@
+#include "src/app/where_eval.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "platform/db/binary_fields.hpp"
+#include "platform/db/engine.hpp"
+#include "platform/db/stored_bytes.hpp"
+#include "platform/db/workarea.hpp"
+#include "platform/rt/strings.hpp"
+#include "src/app/typed_values.hpp"
+#include "src/app/where_syntax.hpp"
+
+namespace app {
+namespace {
+
+using namespace where;
+
+enum class Tri : std::uint8_t { False, True, Unknown };
+
+Tri negate(Tri t) { return t == Tri::Unknown ? t : t == Tri::True ? Tri::False : Tri::True; }
+Tri truth(bool b) { return b ? Tri::True : Tri::False; }
+
+// One value as a comparison reads it; kind Null for NULL.
+struct Value {
+  ValueClass kind = ValueClass::Null;
+  std::string_view text;  // Text, Binary: the bytes; Number: the decimal text
+  MomentKey key = 0;      // Date, Moment
+  bool truth = false;     // Logical
+};
+
+// A decimal's parts without leading zeros of the whole or trailing zeros of
+// the fraction, so that equal numbers have equal parts.
+struct Decimal {
+  bool negative = false;
+  std::string_view whole, fraction;
+};
+
+Decimal decimalOf(std::string_view s) {
+  Decimal d;
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+    d.negative = s[0] == '-';
+    s.remove_prefix(1);
+  }
+  const std::size_t point = s.find('.');
+  d.whole = s.substr(0, point);
+  d.fraction = point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
+  while (!d.whole.empty() && d.whole[0] == '0') d.whole.remove_prefix(1);
+  while (!d.fraction.empty() && d.fraction.back() == '0') d.fraction.remove_suffix(1);
+  if (d.whole.empty() && d.fraction.empty()) d.negative = false;
+  return d;
+}
+
+int order(int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; }
+
+int compareDecimal(std::string_view a, std::string_view b) {
+  const Decimal x = decimalOf(a), y = decimalOf(b);
+  if (x.negative != y.negative) return x.negative ? -1 : 1;
+  int c = order(static_cast<int>(x.whole.size()) - static_cast<int>(y.whole.size()));
+  if (c == 0) c = order(x.whole.compare(y.whole));
+  // Without trailing zeros, of two fractions that agree as far as the
+  // shorter goes the longer is the larger.
+  if (c == 0) c = order(x.fraction.compare(y.fraction));
+  return x.negative ? -c : c;
+}
+
+// The order of two non-NULL values of classes a comparison may join.
+int compare(const Value& a, const Value& b) {
+  switch (a.kind) {
+    case ValueClass::Number: return compareDecimal(a.text, b.text);
+    case ValueClass::Date:
+    case ValueClass::Moment: return a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
+    case ValueClass::Logical: return static_cast<int>(a.truth) - static_cast<int>(b.truth);
+    default: return order(a.text.compare(b.text));
+  }
+}
+
+bool holdsOp(CompareOp op, int c) {
+  switch (op) {
+    case CompareOp::Eq: return c == 0;
+    case CompareOp::Ne: return c != 0;
+    case CompareOp::Lt: return c < 0;
+    case CompareOp::Le: return c <= 0;
+    case CompareOp::Gt: return c > 0;
+    case CompareOp::Ge: return c >= 0;
+  }
+  return false;
+}
+
+// The bytes of the character that starts at s[i]: one, or in UTF-8 the
+// lead byte and its continuation bytes.
+std::size_t charLength(std::string_view s, std::size_t i, bool utf8) {
+  std::size_t n = 1;
+  while (utf8 && i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+// SQL's LIKE without an escape character: % any run, _ one character.
+bool like(std::string_view s, std::string_view p, bool caseless, bool utf8) {
+  auto same = [caseless](char a, char b) { return a == b || (caseless && rt::lowerAscii(a) == rt::lowerAscii(b)); };
+  std::size_t si = 0, pi = 0, starP = std::string_view::npos, starS = 0;
+  while (si < s.size()) {
+    if (pi < p.size() && p[pi] == '%') {
+      starP = ++pi;
+      starS = si;
+    } else if (pi < p.size() && p[pi] == '_') {
+      si += charLength(s, si, utf8);
+      ++pi;
+    } else if (pi < p.size() && same(p[pi], s[si])) {
+      ++si;
+      ++pi;
+    } else if (starP == std::string_view::npos) {
+      return false;
+    } else {
+      // The last % takes one more character and the rest is tried again.
+      starS += charLength(s, starS, utf8);
+      si = starS;
+      pi = starP;
+    }
+  }
+  while (pi < p.size() && p[pi] == '%') ++pi;
+  return pi == p.size();
+}
+
+ValueClass classOf(ColumnType t) {
+  switch (t) {
+    case ColumnType::Text: return ValueClass::Text;
+    case ColumnType::Date: return ValueClass::Date;
+    case ColumnType::Timestamp: return ValueClass::Moment;
+    case ColumnType::Boolean: return ValueClass::Logical;
+    case ColumnType::Binary: return ValueClass::Binary;
+    default: return ValueClass::Number;
+  }
+}
+
+std::string_view fieldClassName(ValueClass c) {
+  switch (c) {
+    case ValueClass::Text: return "a text field";
+    case ValueClass::Number: return "a number field";
+    case ValueClass::Date: return "a date field";
+    case ValueClass::Moment: return "a timestamp field";
+    case ValueClass::Logical: return "a logical field";
+    default: return "a binary field";
+  }
+}
+
+// A literal as the user would write it again.
+std::string shown(const Literal& l) {
+  std::string quoted = "'";
+  for (const char c : l.text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  quoted += "'";
+  switch (l.kind) {
+    case ValueClass::Text: return quoted;
+    case ValueClass::Date: return "DATE " + quoted;
+    case ValueClass::Moment: return "TIMESTAMP " + quoted;
+    case ValueClass::Logical: return l.truth ? "TRUE" : "FALSE";
+    case ValueClass::Null: return "NULL";
+    default: return l.text;
+  }
+}
+
+// A field the condition names, with what it read from the current record.
+struct Bound {
+  int index = 0;  // in the record view's fields and the reader's cells
+  db::StoredField stored;
+  std::string name;
+  ValueClass kind = ValueClass::Text;
+  std::uint64_t readAt = 0;  // the record its value belongs to
+  Value value;
+  std::array<char, 16> digits{};  // an integer's text
+};
+
+// An operand of the bound tree: a field, the deletion mark, or a literal.
+struct Term {
+  static constexpr int kLiteral = -1, kDeleted = -2;
+  int field = kLiteral;
+  Value literal;
+};
+
+struct Pred {
+  NodeKind kind = NodeKind::Truth;
+  CompareOp op = CompareOp::Eq;
+  bool negated = false, caseless = false;
+  std::vector<Term> terms;
+  std::vector<Pred> children;
+};
+
+class WhereCondition final : public RecordCondition {
+ public:
+  WhereCondition(std::string_view expression, const LineFormat& format) : expression_(expression), format_(format) {
+    // Accepted on the command line already: this parse cannot fail.
+    (void)parseCondition(expression_, tree_);
+    utf8_ = format_.rule == TextRule::Table || format_.rule == TextRule::Convert;
+    for (int b = 1; b < 256; ++b) {
+      const auto i = static_cast<std::size_t>(b);
+      kept_[i] = format_.rule != TextRule::Convert && format_.names.length[i] == 1 &&
+                 static_cast<unsigned char>(format_.names.bytes[i][0]) == b;
+    }
+  }
+
+  rt::Status bind(const db::Table& table) override {
+    table_ = &table;
+    fields_.clear();
+    // The reader reads the table of the current work area: the one to bind.
+    if (db::currentTable() == &table) reader_ = TypedReader::forCurrentTable(format_);
+    const std::optional<db::RecordView> view = table.recordView();
+    if (!reader_ || !view) return rt::Status::invalidArgument("--where: the values of this table cannot be read.");
+    return compile(tree_, root_, *view);
+  }
+
+  bool holds() override {
+    ++record_;
+    cellsRead_ = false;
+    bytes_ = table_->recordView()->bytes;
+    return eval(root_) == Tri::True;
+  }
+
+ private:
+  rt::Status compile(const Node& n, Pred& p, const db::RecordView& view) {
+    p = Pred{};
+    p.kind = n.kind;
+    p.op = n.op;
+    p.negated = n.negated;
+    p.caseless = n.caseless;
+    for (const Node& c : n.children) {
+      p.children.emplace_back();
+      if (rt::Status s = compile(c, p.children.back(), view); !s.isOk()) return s;
+    }
+    for (const Operand& o : n.operands) {
+      p.terms.emplace_back();
+      if (rt::Status s = term(o, p.terms.back(), view); !s.isOk()) return s;
+    }
+    return check(n, p);
+  }
+
+  rt::Status term(const Operand& o, Term& t, const db::RecordView& view) {
+    if (o.kind == Operand::Kind::Deleted) {
+      t.field = Term::kDeleted;
+      return rt::Status::ok();
+    }
+    if (o.kind == Operand::Kind::Literal) {
+      t.literal = Value{o.literal.kind, o.literal.text, o.literal.key, o.literal.truth};
+      return rt::Status::ok();
+    }
+    const std::vector<Column>& columns = reader_->columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (rt::lower(columns[i].name) != rt::lower(o.name)) continue;
+      for (std::size_t k = 0; k < fields_.size(); ++k) {
+        if (fields_[k].index == static_cast<int>(i)) t.field = static_cast<int>(k);
+      }
+      if (t.field == Term::kLiteral) {
+        t.field = static_cast<int>(fields_.size());
+        Bound& f = fields_.emplace_back();
+        f.index = static_cast<int>(i);
+        f.stored = view.fields[i];
+        f.name = columns[i].name;
+        f.kind = classOf(columns[i].type);
+      }
+      return rt::Status::ok();
+    }
+    return rt::Status::invalidArgument("--where: the table has no field " + o.name + ".");
+  }
+
+  ValueClass termClass(const Term& t) const {
+    if (t.field == Term::kDeleted) return ValueClass::Logical;
+    return t.field == Term::kLiteral ? t.literal.kind : fields_[static_cast<std::size_t>(t.field)].kind;
+  }
+
+  std::string describe(const Node& n, std::size_t k, const Term& t) const {
+    if (t.field == Term::kLiteral) return shown(n.operands[k].literal);
+    const std::string name = t.field == Term::kDeleted ? "_DELETED" : fields_[static_cast<std::size_t>(t.field)].name;
+    return name + " (" + std::string(t.field == Term::kDeleted ? "a logical field" : fieldClassName(termClass(t))) + ")";
+  }
+
+  // The types the node joins: the first operand with each of the others,
+  // a text for LIKE, a logical standing alone.
+  rt::Status check(const Node& n, const Pred& p) const {
+    const ValueClass first = p.terms.empty() ? ValueClass::Null : termClass(p.terms[0]);
+    if (n.kind == NodeKind::Truth && first != ValueClass::Logical && first != ValueClass::Null) {
+      return rt::Status::invalidArgument("--where: " + describe(n, 0, p.terms[0]) +
+                                         " is no condition by itself: compare it with a value.");
+    }
+    if (n.kind == NodeKind::Like && first != ValueClass::Text && first != ValueClass::Null) {
+      return rt::Status::invalidArgument("--where: " + describe(n, 0, p.terms[0]) + ": " +
+                                         (n.caseless ? "ILIKE" : "LIKE") + " needs a text.");
+    }
+    if (n.kind != NodeKind::Compare && n.kind != NodeKind::Between && n.kind != NodeKind::In) return rt::Status::ok();
+    for (std::size_t k = 1; k < p.terms.size(); ++k) {
+      if (comparable(first, termClass(p.terms[k]))) continue;
+      return rt::Status::invalidArgument("--where: " + describe(n, 0, p.terms[0]) + " cannot be compared with " +
+                                         describe(n, k, p.terms[k]) + ".");
+    }
+    return rt::Status::ok();
+  }
+
+  Tri eval(const Pred& p) {
+    switch (p.kind) {
+      case NodeKind::And:
+      case NodeKind::Or: {
+        // SQL's AND: false wins over unknown; OR: true wins over unknown.
+        const Tri decisive = p.kind == NodeKind::And ? Tri::False : Tri::True;
+        const Tri left = eval(p.children[0]);
+        if (left == decisive) return left;
+        const Tri right = eval(p.children[1]);
+        if (right == decisive) return right;
+        return left == Tri::Unknown || right == Tri::Unknown ? Tri::Unknown : left;
+      }
+      case NodeKind::Not: return negate(eval(p.children[0]));
+      case NodeKind::Truth: {
+        const Value& v = value(p.terms[0]);
+        return v.kind == ValueClass::Null ? Tri::Unknown : truth(v.truth);
+      }
+      case NodeKind::IsNull: return truth((value(p.terms[0]).kind == ValueClass::Null) != p.negated);
+      case NodeKind::Compare: return comparison(value(p.terms[0]), value(p.terms[1]), p.op);
+      case NodeKind::Between: {
+        const Value& v = value(p.terms[0]);
+        const Tri low = comparison(v, value(p.terms[1]), CompareOp::Ge);
+        const Tri both = low == Tri::False ? low : [&] {
+          const Tri high = comparison(v, value(p.terms[2]), CompareOp::Le);
+          return high == Tri::False || low == Tri::True ? high : Tri::Unknown;
+        }();
+        return p.negated ? negate(both) : both;
+      }
+      case NodeKind::In: {
+        const Value& v = value(p.terms[0]);
+        Tri any = Tri::False;
+        for (std::size_t k = 1; k < p.terms.size() && any != Tri::True; ++k) {
+          const Tri eq = comparison(v, value(p.terms[k]), CompareOp::Eq);
+          if (eq != Tri::False) any = eq;
+        }
+        return p.negated ? negate(any) : any;
+      }
+      case NodeKind::Like: {
+        const Value& v = value(p.terms[0]);
+        if (v.kind == ValueClass::Null) return Tri::Unknown;
+        return truth(like(v.text, p.terms[1].literal.text, p.caseless, utf8_) != p.negated);
+      }
+    }
+    return Tri::Unknown;
+  }
+
+  static Tri comparison(const Value& a, const Value& b, CompareOp op) {
+    if (a.kind == ValueClass::Null || b.kind == ValueClass::Null) return Tri::Unknown;
+    return truth(holdsOp(op, compare(a, b)));
+  }
+
+  const Value& value(const Term& t) {
+    if (t.field == Term::kLiteral) return t.literal;
+    if (t.field == Term::kDeleted) {
+      deleted_ = Value{ValueClass::Logical, {}, 0, bytes_[0] == '*'};
+      return deleted_;
+    }
+    Bound& f = fields_[static_cast<std::size_t>(t.field)];
+    if (f.readAt != record_) {
+      f.readAt = record_;
+      f.value = f.stored.nullable && table_->isNull(f.index + 1) ? Value{} : read(f, bytes_ + f.stored.offset);
+    }
+    return f.value;
+  }
+
+  // The typed value of `f` from its bytes at `p` where that is quick and
+  // plain (most numbers, dates, logicals, text that needs no decoding);
+  // anything else as the typed reader gives it.
+  Value read(Bound& f, const std::uint8_t* p) {
+    const std::uint32_t length = f.stored.length;
+    std::string_view text;
+    switch (f.stored.kind) {
+      case db::FieldKind::Character: {
+        if (f.kind != ValueClass::Text) break;
+        const std::size_t n = db::stored::trimmedLength(p, length);
+        std::size_t i = 0;
+        while (i < n && kept_[p[i]]) ++i;
+        if (i == n) return Value{ValueClass::Text, {reinterpret_cast<const char*>(p), n}};
+        break;
+      }
+      case db::FieldKind::Number:
+        if (db::stored::plainNumber(p, length, f.stored.decimals, text)) return Value{ValueClass::Number, text};
+        if (std::all_of(p, p + length, [](std::uint8_t b) { return b == ' '; })) return Value{};
+        break;
+      case db::FieldKind::Date:
+        if (!db::stored::plainDate(p, length, text)) break;
+        return text.empty() ? Value{} : dateValue(text);
+      case db::FieldKind::Logical: return logical(length > 0 ? p[0] : ' ');
+      case db::FieldKind::VfpInteger:
+      case db::FieldKind::Level7Integer: {
+        const std::int32_t v = f.stored.kind == db::FieldKind::VfpInteger ? db::vfpInteger(p) : db::level7Integer(p);
+        char* end = std::to_chars(f.digits.data(), f.digits.data() + f.digits.size(), v).ptr;
+        return Value{ValueClass::Number, {f.digits.data(), static_cast<std::size_t>(end - f.digits.data())}};
+      }
+      default: break;
+    }
+    return typed(f);
+  }
+
+  static Value dateValue(std::string_view digits) {
+    auto num = [&](std::size_t at, std::size_t n) {
+      int v = 0;
+      for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (digits[i] - '0');
+      return v;
+    };
+    Value v;
+    v.kind = ValueClass::Date;
+    // An impossible date is NULL, as the typed outputs write it.
+    return dayKey(num(0, 4), num(4, 2), num(6, 2), v.key) ? v : Value{};
+  }
+
+  static Value logical(std::uint8_t first) {
+    switch (first) {
+      case 'T': case 't': case 'Y': case 'y': return Value{ValueClass::Logical, {}, 0, true};
+      case 'F': case 'f': case 'N': case 'n': return Value{ValueClass::Logical, {}, 0, false};
+      default: return Value{};
+    }
+  }
+
+  Value typed(const Bound& f) {
+    if (!cellsRead_) {
+      cells_ = reader_->read();
+      cellsRead_ = true;
+    }
+    const Cell& c = cells_[static_cast<std::size_t>(f.index)];
+    const std::string_view text = reader_->text(c);
+    Value v{f.kind, text};
+    switch (c.kind) {
+      case CellKind::Null: return Value{};
+      case CellKind::Date:
+      case CellKind::Moment: return momentKey(text, v.key) ? v : Value{};
+      case CellKind::Logical: v.truth = text == "true"; return v;
+      default: return v;
+    }
+  }
+
+  std::string expression_;
+  LineFormat format_;
+  Node tree_;
+  Pred root_;
+  bool utf8_ = false;
+  std::array<bool, 256> kept_{};  // bytes that are themselves in the typed text
+  const db::Table* table_ = nullptr;
+  std::optional<TypedReader> reader_;
+  std::vector<Bound> fields_;
+  std::uint64_t record_ = 0;
+  const std::uint8_t* bytes_ = nullptr;
+  bool cellsRead_ = false;
+  std::span<const Cell> cells_;
+  Value deleted_;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordCondition> whereCondition(std::string_view expression, const LineFormat& format) {
+  return std::make_unique<WhereCondition>(expression, format);
+}
+
+}  // namespace app
