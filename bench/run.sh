@@ -19,7 +19,8 @@
 #   BENCH_SCALE  divides every record count, for a quick trial (default 1)
 #   BENCH_VERIFY 0 skips the byte check against the reference converter
 #   BENCH_FOLDER_RUNS  timed runs of the folder's batch and loop (default 5)
-#   BENCH_ONLY   "folder" times the data folder alone, "typed" the typed outputs alone
+#   BENCH_ONLY   "folder" times the data folder alone, "typed" the typed outputs alone,
+#                "choice" the choice of fields and records alone
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -257,8 +258,46 @@ print('\n--format=sqlite, %s records: peak resident memory %.1f MiB (goal 16 MiB
 PY
 }
 
+# The choice of fields and records on the 1,000,000-record table beside the
+# plain run, in paired runs. The goals: --fields with a quarter of the
+# fields at most 0.6 times the plain run; --limit=10 under 10 ms, start-up
+# included (it stops reading).
+time_choice() {
+  local t=$DIR/BENCH3.DBF o=$DIR/choice run="DBF2CSV_UI=headless $BIN" quarter
+  say "timing the choice of fields and records"
+  mkdir -p "$o"
+  quarter=$(DBF2CSV_UI=headless "$BIN" --info --format=jsonl "$t" | "$PY" -c '
+import json, sys
+names = [f["name"] for f in json.load(sys.stdin)["fields"]]
+print(",".join(names[: max(1, len(names) // 4)]))')
+  hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/choice.json" -N \
+    -n "dbf2csv -o p.csv" "env DBF2CSV_UI=headless $BIN -o $o/p.csv $t" \
+    -n "dbf2csv --fields=(a quarter)" "env DBF2CSV_UI=headless $BIN --fields=$quarter -o $o/q.csv $t" \
+    -n "dbf2csv --limit=10" "env DBF2CSV_UI=headless $BIN --limit=10 -o $o/l.csv $t" >&2
+  rm -rf "$o"
+  "$PY" - "$RES/choice.json" <<'PY' | tee "$RES/choice.md"
+import json, sys
+r = {x['command']: x for x in json.load(open(sys.argv[1]))['results']}
+base = r['dbf2csv -o p.csv']['mean']
+print('| command | mean s | |\n|---|---|---|')
+for name, x in r.items():
+    print('| `%s` | %.4f | ± %.4f |' % (name, x['mean'], x['stddev']))
+ratio = r['dbf2csv --fields=(a quarter)']['mean'] / base
+limit = r['dbf2csv --limit=10']['mean'] * 1000
+print('\n| choice | figure | goal |\n|---|---|---|')
+print('| --fields, a quarter of the fields | %.2f times the plain run | at most 0.6 %s |' % (ratio, 'met' if ratio <= 0.6 else 'MISSED'))
+print('| --limit=10 | %.1f ms | under 10 ms %s |' % (limit, 'met' if limit < 10 else 'MISSED'))
+PY
+}
+
 main() {
   build
+  if [ "${BENCH_ONLY:-}" = choice ]; then
+    generate
+    mkdir -p "$RES"
+    time_choice
+    return
+  fi
   if [ "${BENCH_ONLY:-}" = typed ]; then
     generate
     mkdir -p "$RES"
@@ -290,6 +329,7 @@ main() {
   time_terminal
   time_folder
   time_typed
+  time_choice
   rm -rf "$DIR/copy" "$DIR"/out.*
   say "results (also in $RES/report.md)"
   "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"

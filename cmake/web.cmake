@@ -25,6 +25,7 @@ add_executable(dbf2csv_web
   src/app/open_table.cpp
   src/app/options.cpp
   src/app/output_format.cpp
+  src/app/record_choice.cpp
   src/app/run_parameters.cpp
   src/app/sqlite_output_none.cpp
   src/app/values_renderer.cpp

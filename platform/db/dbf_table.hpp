@@ -36,6 +36,8 @@ class DbfTable : public Table {
   void skip() override;
   bool eof() const override { return eof_; }
   std::uint32_t recNo() const override { return recNo_; }
+  // The record shown at end of file is blank, so never deleted.
+  bool deleted() const override { return record_[0] == '*'; }
   // NIL for a position outside 1..fieldCount(). A memo that cannot be read
   // raises a runtime error: Retry reads it again, Default gives an empty memo.
   rt::Value fieldGet(int pos) override;

@@ -26,6 +26,8 @@ class Table {
   virtual void skip() = 0;                    // next visible record
   virtual bool eof() const = 0;
   virtual std::uint32_t recNo() const = 0;
+  // Whether the current record is marked deleted (DELETED()).
+  virtual bool deleted() const { return false; }
   virtual rt::Value fieldGet(int pos) = 0;
   virtual void commit() {}
   virtual void rollback() {}

@@ -188,6 +188,11 @@ std::uint32_t recNo() {
   return t ? t->recNo() : 0;
 }
 
+bool deleted() {
+  Table* t = currentTable();
+  return t && t->deleted();
+}
+
 int fCount() {
   Table* t = currentTable();
   return t ? t->fieldCount() : 0;

@@ -44,6 +44,7 @@ void dbGoTop();
 void dbSkip();
 bool eof();
 std::uint32_t recNo();
+bool deleted();
 int fCount();
 std::string fieldName(int pos);
 rt::Value fieldGet(int pos);

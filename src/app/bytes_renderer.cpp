@@ -1,5 +1,6 @@
 #include "src/app/bytes_renderer.hpp"
 #include <bit>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include "platform/db/engine.hpp"
@@ -9,6 +10,7 @@
 #include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/line_writer.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/substitute.hpp"
 #include "src/app/values_renderer.hpp"
 
@@ -101,13 +103,17 @@ constexpr int kSubstitute = 0, kDoubleQuote = 1, kTable = 2, kOther = 3;
 
 }  // namespace
 
-std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
+std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out, const FieldChoice* choice) {
   db::Table* table = db::currentTable();
   const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
-  if (!view) return std::nullopt;
+  if (!view || static_cast<int>(view->fields.size()) != table->fieldCount()) return std::nullopt;
   BytesRenderer renderer(*table, out);
-  int pos = 0;
-  for (const db::StoredField& f : view->fields) {
+  // A choice of fields is a plan of its own, not a test per field.
+  const FieldChoice& chosen = choice ? *choice : everyFieldOf(table->fieldCount());
+  if (chosen.recno) renderer.fields_.push_back(Field{Kind::RecNo, false, 0, 0, 10, 0});
+  if (chosen.deleted) renderer.fields_.push_back(Field{Kind::Deleted, false, 0, 0, 1, 0});
+  for (const int pos : chosen.fields) {
+    const db::StoredField& f = view->fields[static_cast<std::size_t>(pos - 1)];
     Kind kind = Kind::Routine;
     if (!f.nullable) {
       switch (f.kind) {
@@ -119,18 +125,18 @@ std::optional<BytesRenderer> BytesRenderer::forCurrentTable(LineWriter& out) {
         default: break;
       }
     }
-    renderer.fields_.push_back(Field{kind, f.binary, ++pos, f.offset, f.length, f.decimals});
+    renderer.fields_.push_back(Field{kind, f.binary, pos, f.offset, f.length, f.decimals});
   }
-  if (pos != table->fieldCount()) return std::nullopt;
   // What the fast cases can write after each field: for every later field
   // its framing and at most its width (a date eight bytes, a logical one,
-  // text as many as its stored bytes can become), and the line end.
+  // text as many as its stored bytes can become, a record number ten
+  // digits), and the line end.
   const std::size_t widest = out.format().values.widest;
   std::size_t rest = LineWriter::kLineEnd;
   for (std::size_t i = renderer.fields_.size(); i-- > 0;) {
     Field& f = renderer.fields_[i];
     f.after = rest;
-    const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical ? 1
+    const std::size_t width = f.kind == Kind::Date ? 8 : f.kind == Kind::Logical || f.kind == Kind::Deleted ? 1
                               : f.kind == Kind::Routine || f.kind == Kind::Memo ? 0
                               : f.kind == Kind::Character ? f.length * widest : f.length;
     rest += LineWriter::kFieldFrame + width;
@@ -189,6 +195,17 @@ std::string_view BytesRenderer::render(const std::uint8_t* record) {
       case Kind::Number: plain = db::stored::plainNumber(p, f.length, f.decimals, text); break;
       case Kind::Date: plain = db::stored::plainDate(p, f.length, text); break;
       case Kind::Routine: break;
+      case Kind::RecNo: {
+        const char* end = std::to_chars(recNo_, recNo_ + sizeof recNo_, table_->recNo()).ptr;
+        text = {recNo_, static_cast<std::size_t>(end - recNo_)};
+        plain = true;
+        break;
+      }
+      case Kind::Deleted:
+        w = LineWriter::openField(w);
+        *w++ = "FT"[table_->deleted()];
+        w = out.closeField(w);
+        continue;
     }
     if (plain && text.size() <= kSlack) {
       w = LineWriter::openField(w);

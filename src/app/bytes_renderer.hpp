@@ -19,13 +19,15 @@ class Table;
 namespace app {
 
 class LineWriter;
+struct FieldChoice;
 
 class BytesRenderer {
  public:
   // A renderer for the table open in the current work area, writing through
-  // `out`; nullopt when its engine keeps no record bytes (the routine path
-  // then renders every record).
-  static std::optional<BytesRenderer> forCurrentTable(LineWriter& out);
+  // `out` the fields `choice` names (every field when null); nullopt when
+  // its engine keeps no record bytes (the routine path then renders every
+  // record).
+  static std::optional<BytesRenderer> forCurrentTable(LineWriter& out, const FieldChoice* choice = nullptr);
 
   // The output line of the current record in the writer's format. Valid
   // until the writer's next line.
@@ -33,7 +35,7 @@ class BytesRenderer {
 
  private:
   // The plan of a field, made once per table.
-  enum class Kind : std::uint8_t { Character, Number, Date, Logical, Memo, Routine };
+  enum class Kind : std::uint8_t { Character, Number, Date, Logical, Memo, Routine, RecNo, Deleted };
   struct Field {
     Kind kind;
     bool binary;            // holds binary (db::StoredField::binary)
@@ -60,6 +62,7 @@ class BytesRenderer {
   std::vector<Field> fields_;
   std::size_t bound_ = 0;           // room a whole record needs
   std::string number_, scratch_, memo_;  // reused from field to field
+  char recNo_[32] = {};             // the record number's digits, with room for a block move
 };
 
 }  // namespace app

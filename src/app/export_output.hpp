@@ -47,8 +47,10 @@ bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& 
 // `count` with thousands separators: "12,345".
 std::string withSeparators(std::uint64_t count);
 
-// The report of a completed export; with a code page, how many characters
-// it left undefined, when there were any.
-std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std::uint64_t nReplaced);
+// The report of a completed export: the records `choice` wrote (and read,
+// when it passed some over); with a code page, how many characters it left
+// undefined, when there were any.
+class RecordChoice;
+std::string finalReport(const std::string& cOutput, const RecordChoice& choice, std::uint64_t nReplaced);
 
 }  // namespace app

@@ -14,6 +14,7 @@
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/progress_window.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/run_parameters.hpp"
 #include "src/app/typed_export.hpp"
 #include "src/app/values_renderer.hpp"
@@ -21,45 +22,48 @@
 namespace app {
 namespace {
 
-std::string_view fieldNameLine(LineWriter& out) {
+std::string_view fieldNameLine(LineWriter& out, const FieldChoice& fields) {
   out.begin();
-  for (int nField = 1; nField <= db::fCount(); ++nField) out.name(db::fieldName(nField));
+  if (fields.recno) out.name(kRecnoName);
+  if (fields.deleted) out.name(kDeletedName);
+  for (const int nField : fields.fields) out.name(db::fieldName(nField));
   return out.end();
 }
 
-// Writes one line per record the work area presents; stops early when the
-// output has failed, as nothing more can reach it. Returns the lines written.
+// Writes one line per record the choice takes; stops early when the
+// output has failed, as nothing more can reach it.
 // The lines gather in the writer's buffer and go to the output from there
 // a block at a time, without a copy.
-std::uint64_t writeRecords(ExportOutput& out, LineWriter& writer, ui::ProgressBar* oProgress) {
-  std::uint64_t nWritten = 0;
-  rt::Array aRecord;
+void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, ui::ProgressBar* oProgress) {
+  rt::Array aRecord, aChosen;
   // Tables whose records are kept as bytes render straight from them.
-  std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer);
-  // The table is moved and asked directly, not through the work area's
-  // lookups: with INPUT current they are the same table, and this loop is
-  // the run's.
-  db::Table& table = *db::currentTable();
-  while (!table.eof()) {
+  std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer, &choice.fields());
+  // The bar is moved directly, not through the work area's lookups: with
+  // INPUT current they are the same table, and this loop is the run's.
+  const db::Table& table = *db::currentTable();
+  forEachChosen(choice, [&] {
     if (oProgress) oProgress->update(table.recNo());
-    ++nWritten;
+  }, [&] {
     if (renderer) {
       renderer->recordLine();
-    } else {
+    } else if (choice.everyField()) {
       dbf2Array(aRecord);
       valuesLine(writer, aRecord);
+    } else {
+      dbf2Array(aRecord);
+      chosenValues(aRecord, choice.fields(), aChosen);
+      valuesLine(writer, aChosen);
     }
     writer.keep();
     if (writer.kept().size() >= rt::OutputFile::kBlock) {
       out.append(writer.kept());
       writer.clearKept();
-      if (!out.ok()) break;
+      if (!out.ok()) return false;
     }
-    table.skip();
-  }
+    return true;
+  });
   out.append(writer.kept());
   writer.clearKept();
-  return nWritten;
 }
 
 }  // namespace
@@ -76,9 +80,10 @@ bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& 
   return false;
 }
 
-std::string finalReport(const std::string& cOutput, std::uint64_t nWritten, std::uint64_t nReplaced) {
+std::string finalReport(const std::string& cOutput, const RecordChoice& choice, std::uint64_t nReplaced) {
+  const std::string read = choice.tellsRead() ? " of " + withSeparators(choice.read()) : "";
   std::string report = "Program Ended Normally;;File " + cOutput + " Created with " +
-                       withSeparators(nWritten) + " records.";
+                       withSeparators(choice.written()) + read + " records.";
   if (nReplaced > 0) {
     report += ";;" + withSeparators(nReplaced) + " characters undefined in the code page were written as U+FFFD.";
   }
@@ -93,6 +98,15 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   if (rt::namesStandardOutput(cOutput)) cOutput = kStandardOutput;
   // Messages name standard output in words: "File - Created" reads as a typo.
   const std::string cShown = cOutput == kStandardOutput ? "standard output" : cOutput;
+
+  // The fields and the condition come before the output: a name the table
+  // lacks leaves no file behind.
+  RecordChoice choice(options);
+  if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) {
+    db::dbCloseArea();
+    msg(s.message());
+    return false;
+  }
 
   // The code page comes before the output: a table whose code page cannot
   // be had leaves no file behind.
@@ -118,14 +132,14 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   const std::uint64_t nStep = updateStep(nCount);
   db::dbGoTop();
   out.append(writer.format().bom);
-  if (lFieldLine) out.append(fieldNameLine(writer));
+  if (lFieldLine) out.append(fieldNameLine(writer, choice.fields()));
 
   ProgressWindow window = buildProgressWindow(cShown, nCount, nStep);
-  const std::uint64_t nWritten = writeRecords(out, writer, window.oProgress);
+  writeRecords(out, writer, choice, window.oProgress);
 
   db::dbCloseArea();
   if (!commitOutput(out, cShown, window)) return false;
-  msg(finalReport(cShown, nWritten, writer.replacements()));
+  msg(finalReport(cShown, choice, writer.replacements()));
   window.oDialog->destroy();
   return true;
 }

@@ -50,6 +50,32 @@ Status setJobs(Options& o, std::string_view value) {
   return Status::ok();
 }
 
+Status setCount(std::optional<std::uint64_t>& to, std::string_view value) {
+  std::uint64_t n = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size()) return refused("takes a whole number, 0 or more");
+  to = n;
+  return Status::ok();
+}
+
+// A list of field names: NAME,NAME,... with blanks around a name left out.
+// An empty name ("A,,B", a trailing comma) is refused: it is a typo, and
+// would otherwise select nothing without a word.
+Status setNames(std::vector<std::string>& to, std::string_view value) {
+  std::vector<std::string> names;
+  for (std::size_t at = 0; at <= value.size();) {
+    const std::size_t comma = std::min(value.find(',', at), value.size());
+    std::string_view name = value.substr(at, comma - at);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (name.empty()) return refused("takes field names separated by commas, none of them empty");
+    names.emplace_back(name);
+    at = comma + 1;
+  }
+  to = std::move(names);
+  return Status::ok();
+}
+
 Status setChoice(std::string& to, std::string_view value, std::initializer_list<std::string_view> choices,
                  std::string_view why) {
   for (const std::string_view c : choices) {
@@ -82,6 +108,20 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view v) {
                  return setChoice(o.schema, v, {"postgres", "sqlite"}, "takes postgres or sqlite");
                }},
+    OptionSpec{'\0', "fields", "A,B,...", "just these fields, in this order (letter case ignored)",
+               [](Options& o, std::string_view v) { return setNames(o.fields, v); }},
+    OptionSpec{'\0', "exclude", "A,B,...", "every field but these",
+               [](Options& o, std::string_view v) { return setNames(o.exclude, v); }},
+    OptionSpec{'\0', "deleted", "skip|include|only|mark",
+               "records marked deleted: left out (default), written, written alone, or flagged in _DELETED",
+               [](Options& o, std::string_view v) {
+                 return setChoice(o.deleted, v, {"skip", "include", "only", "mark"},
+                                  "takes skip, include, only or mark");
+               }},
+    OptionSpec{'\0', "recno", "", "a first field _RECNO: the record's number in the table",
+               [](Options& o, std::string_view) { return setFlag(o.recno); }},
+    OptionSpec{'\0', "limit", "N", "at most N records written; reading stops there",
+               [](Options& o, std::string_view v) { return setCount(o.limit, v); }},
     OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
                setDelimiter},
     OptionSpec{'o', "output", "PATH", "the output file, - for stdout; a batch's folder",
@@ -191,6 +231,9 @@ Status checkTogether(Options& o) {
   if (o.info && !o.batch && o.arguments.size() > 1) {
     return usageError("--info takes one table; several tables or folders with --batch");
   }
+  if (!o.fields.empty() && !o.exclude.empty()) {
+    return usageError("--fields and --exclude: name the fields to write, or those to leave out");
+  }
   if (o.info && o.output) return usageError("--info writes nothing: --output does not go with it");
   if (o.batch) return checkBatch(o);
   if (o.recursive) return usageError("--recursive needs --batch");
@@ -247,6 +290,16 @@ std::vector<std::string> tableOptionArguments(const Options& o) {
   if (o.typed) args.emplace_back("--typed");
   if (o.format != "csv") args.push_back("--format=" + o.format);
   if (!o.schema.empty()) args.push_back("--schema=" + o.schema);
+  auto list = [](const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& n : names) joined += (joined.empty() ? "" : ",") + n;
+    return joined;
+  };
+  if (!o.fields.empty()) args.push_back("--fields=" + list(o.fields));
+  if (!o.exclude.empty()) args.push_back("--exclude=" + list(o.exclude));
+  if (o.deleted != "skip") args.push_back("--deleted=" + o.deleted);
+  if (o.recno) args.emplace_back("--recno");
+  if (o.limit) args.push_back("--limit=" + std::to_string(*o.limit));
   return args;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/files.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/schema.hpp"
 
 namespace app {
@@ -65,8 +66,8 @@ bool bindRecord(sqlite3_stmt* insert, const TypedReader& reader, std::span<const
 }
 
 // The records into `db`, in the transaction the caller holds.
-bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, void (*progress)(void*), void* context,
-                  std::uint64_t& nWritten, std::string& problem) {
+bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, RecordChoice& choice,
+                  void (*progress)(void*), void* context, std::string& problem) {
   if (!exec(db, "DROP TABLE IF EXISTS " + sqlIdentifier(table), problem) ||
       !exec(db, createSql(table, reader.columns()), problem)) {
     return false;
@@ -78,17 +79,14 @@ bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, vo
     return false;
   }
   const Statement insert(raw);
-  while (!db::eof()) {
-    progress(context);
-    ++nWritten;
-    if (!bindRecord(raw, reader, reader.read()) || sqlite3_step(raw) != SQLITE_DONE) {
-      problem = sqlite3_errmsg(db);
-      return false;
-    }
+  bool ok = true;
+  forEachChosen(choice, [&] { progress(context); }, [&] {
+    ok = bindRecord(raw, reader, reader.read()) && sqlite3_step(raw) == SQLITE_DONE;
+    if (!ok) problem = sqlite3_errmsg(db);
     sqlite3_reset(raw);
-    db::dbSkip();
-  }
-  return true;
+    return ok;
+  });
+  return ok;
 }
 
 Database open(const std::string& path, std::string& problem) {
@@ -103,14 +101,14 @@ Database open(const std::string& path, std::string& problem) {
 
 bool sqliteOutputAvailable() { return true; }
 
-bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader,
-                 void (*progress)(void*), void* context, std::uint64_t& nWritten, std::string& problem) {
+bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader, RecordChoice& choice,
+                 void (*progress)(void*), void* context, std::string& problem) {
   if (rt::file(cOutput)) {
     // An existing database keeps its other tables: one journaled
     // transaction replaces this one, or nothing changes.
     Database db = open(cOutput, problem);
     if (!db || !exec(db.get(), "BEGIN IMMEDIATE", problem)) return false;
-    if (writeRecords(db.get(), table, reader, progress, context, nWritten, problem) &&
+    if (writeRecords(db.get(), table, reader, choice, progress, context, problem) &&
         exec(db.get(), "COMMIT", problem)) {
       return true;
     }
@@ -127,7 +125,7 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
   {
     Database db = open(file.tempPath(), problem);
     if (!db || !exec(db.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", problem) ||
-        !writeRecords(db.get(), table, reader, progress, context, nWritten, problem) ||
+        !writeRecords(db.get(), table, reader, choice, progress, context, problem) ||
         !exec(db.get(), "COMMIT", problem)) {
       return false;
     }

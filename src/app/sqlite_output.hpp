@@ -13,14 +13,16 @@ namespace app {
 // Whether this build writes SQLite databases.
 bool sqliteOutputAvailable();
 
-// Writes every record from the current one on (read by `reader`) into the
-// table `table` of the database `cOutput`, made with its columns: a new
+// Writes the records `choice` takes from the current one on (read by
+// `reader`) into the table `table` of the database `cOutput`, made with its
+// columns: a new
 // database under a temporary name renamed into place when complete, an
 // existing one in one transaction that replaces a table of that name and
 // keeps the others. `progress` is called before each record. On a failure
 // leaves the database as it was, sets `problem` to the reason and returns
-// false; `nWritten` counts the records written.
-bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader,
-                 void (*progress)(void*), void* context, std::uint64_t& nWritten, std::string& problem);
+// false.
+class RecordChoice;
+bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader, RecordChoice& choice,
+                 void (*progress)(void*), void* context, std::string& problem);
 
 }  // namespace app

@@ -22,6 +22,7 @@
 #include "src/app/open_table.hpp"
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/run_parameters.hpp"
 #include "src/app/typed_lines.hpp"
 
@@ -189,7 +190,7 @@ bool infoMain(const Options& options) {
   const bool json = options.format == "jsonl";
   for (std::size_t i = 0; i < tables.size(); ++i) {
     if (i > 0 && !json) std::cout << '\n';
-    ok = tableInfo(tables[i], std::cout, std::cerr, json) && ok;
+    ok = tableInfo(tables[i], std::cout, std::cerr, json, &options) && ok;
   }
   std::cout << std::flush;
   return ok;
@@ -202,7 +203,7 @@ std::string tableFamily(unsigned char version) {
   return "";
 }
 
-bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json) {
+bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json, const Options* options) {
   const TableName table = tableName(cTable);
   if (!rt::file(table.cFile)) {
     err << table.cName << " NOT FOUND.\n";
@@ -220,6 +221,16 @@ bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, 
   const bool read = readHeader(table.cFile, header, fileSize);
   const std::string declared = declaredCodePage(table.cName, *db::currentTable());
   const CodePageChoice choice = guessTableCodePage(*db::currentTable(), declared);
+  std::vector<int> chosen;
+  if (options) {
+    RecordChoice fields(*options);
+    if (const rt::Status s = fields.bind(*db::currentTable(), table.cName); !s.isOk()) {
+      db::dbCloseArea();
+      err << s.message() << '\n';
+      return false;
+    }
+    chosen = fields.fields().fields;
+  }
   db::dbCloseArea();
   if (!read) {
     err << "Not able to open " << table.cName << ".\n";
@@ -235,6 +246,15 @@ bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, 
     return f.type == 'M' || f.type == 'G' || f.type == 'P' || f.type == 'W' || (f.type == 'B' && f.length == 10);
   });
   if (!memoFields) memo.clear();
+  if (options) {
+    // The fields the options choose, by their numbers among the visible ones.
+    std::vector<db::FieldDesc> visible;
+    for (const db::FieldDesc& f : header.fields) {
+      if (!f.system) visible.push_back(f);
+    }
+    header.fields.clear();
+    for (const int pos : chosen) header.fields.push_back(visible[static_cast<std::size_t>(pos - 1)]);
+  }
   if (json) {
     out << infoObject(table.cName, header, held, family, memo, declaredLine(header, table.cName), choice) << '\n';
     return true;

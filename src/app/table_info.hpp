@@ -11,15 +11,18 @@ namespace app {
 // count (and what the file holds when that differs), its memo file, its
 // fields, the code page it declares and where, and the ranking of a guess.
 // Reads no job file, shows no window, writes no file. False, with the
-// message on `err`, when the table is not found or cannot be opened. With
-// `json`, the same facts as one JSON object on a line, for a program.
-bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json = false);
+// message on `err`, when the table is not found or cannot be opened, or
+// lacks a field the options name. With `json`, the same facts as one JSON
+// object on a line, for a program. The fields are those the options choose
+// (--fields, --exclude).
+struct Options;
+bool tableInfo(const std::string& cTable, std::ostream& out, std::ostream& err, bool json = false,
+               const Options* options = nullptr);
 
 // --info for the tables `options` name: one, or with --batch several and
 // the .DBF files of folders (of their subfolders too with --recursive), a
 // blank line between two; with --format=jsonl a JSON object per line.
 // False when any could not be shown.
-struct Options;
 bool infoMain(const Options& options);
 
 // The family of a table's version byte ("FoxPro 2 with memo"); "" for a

@@ -7,6 +7,7 @@
 #include "src/app/export_output.hpp"
 #include "src/app/message_box.hpp"
 #include "src/app/progress_window.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/run_parameters.hpp"
 #include "src/app/schema.hpp"
 #include "src/app/sqlite_output.hpp"
@@ -53,15 +54,14 @@ bool writeSchema(const Options& options, const std::string& cName, const std::st
 
 // The records into the database `cOutput`, in the table named after the DBF
 // file.
-bool exportSqlite(const std::string& cName, const std::string& cOutput, TypedReader& reader) {
+bool exportSqlite(const std::string& cName, const std::string& cOutput, TypedReader& reader, RecordChoice& choice) {
   const std::uint64_t nCount = db::lastRec();
   db::dbGoTop();
   ProgressWindow window = buildProgressWindow(cOutput, nCount, updateStep(nCount));
-  std::uint64_t nWritten = 0;
   std::string cReason;
   const bool ok = writeSqlite(
-      cOutput, tableNameOf(cName), reader, [](void* bar) { progress(static_cast<ui::ProgressBar*>(bar)); },
-      window.oProgress, nWritten, cReason);
+      cOutput, tableNameOf(cName), reader, choice, [](void* bar) { progress(static_cast<ui::ProgressBar*>(bar)); },
+      window.oProgress, cReason);
   db::dbCloseArea();
   if (!ok) {
     window.oDialog->destroy();
@@ -69,7 +69,7 @@ bool exportSqlite(const std::string& cName, const std::string& cOutput, TypedRea
     noteOnStderr(cReason);
     return false;
   }
-  msg(finalReport(cOutput, nWritten, 0) + typedReport(reader.counts()));
+  msg(finalReport(cOutput, choice, 0) + typedReport(reader.counts()));
   window.oDialog->destroy();
   return true;
 }
@@ -99,12 +99,14 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   if (rt::namesStandardOutput(cOutput)) cOutput = kStandardOutput;
   const std::string cShown = cOutput == kStandardOutput ? "standard output" : cOutput;
 
+  RecordChoice choice(options);
+  if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) return failWith(s.message());
   LineFormat format;
   if (const rt::Status s = textFormat(options, cName, format); !s.isOk()) return failWith(s.message());
-  std::optional<TypedReader> reader = TypedReader::forCurrentTable(std::move(format));
+  std::optional<TypedReader> reader = TypedReader::forCurrentTable(std::move(format), &choice.fields());
   if (!reader) return failWith("Not able to read the values of " + cName + " as typed values.");
 
-  if (options.format == "sqlite") return exportSqlite(cName, cOutput, *reader);
+  if (options.format == "sqlite") return exportSqlite(cName, cOutput, *reader, choice);
 
   ExportOutput out(cOutput);
   if (!out.ok()) return failWith("Not able to create " + cShown + ".", out.status().message());
@@ -122,23 +124,20 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   out.append(line);
 
   ProgressWindow window = buildProgressWindow(cShown, nCount, updateStep(nCount));
-  std::uint64_t nWritten = 0;
-  while (!db::eof() && out.ok()) {
-    progress(window.oProgress);
-    ++nWritten;
+  forEachChosen(choice, [&] { progress(window.oProgress); }, [&] {
     line.clear();
     const std::span<const Cell> cells = reader->read();
     json ? appendJsonLine(line, *reader, cells, keys) : appendCsvLine(line, *reader, cells, options.delimiter);
     out.append(line);
-    db::dbSkip();
-  }
+    return out.ok();
+  });
   db::dbCloseArea();
   if (!commitOutput(out, cShown, window)) return false;
   if (!options.schema.empty() && !writeSchema(options, cName, cOutput, *reader, lFieldLine)) {
     window.oDialog->destroy();
     return false;
   }
-  msg(finalReport(cShown, nWritten, 0) + typedReport(reader->counts()));
+  msg(finalReport(cShown, choice, 0) + typedReport(reader->counts()));
   window.oDialog->destroy();
   return true;
 }

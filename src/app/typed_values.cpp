@@ -14,6 +14,7 @@
 #include "platform/rt/strings.hpp"
 #include "src/app/export_output.hpp"
 #include "src/app/line_writer.hpp"
+#include "src/app/record_choice.hpp"
 
 namespace app {
 namespace {
@@ -97,14 +98,25 @@ std::vector<std::string> uniqueNames(std::vector<std::string> names, bool fold) 
   return names;
 }
 
-std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format) {
+std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format, const FieldChoice* choice) {
   db::Table* table = db::currentTable();
   const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
   if (!view || static_cast<int>(view->fields.size()) != table->fieldCount()) return std::nullopt;
   TypedReader reader(*table, std::move(format));
   std::vector<std::string> names;
-  int pos = 0;
-  for (const db::StoredField& f : view->fields) {
+  const FieldChoice& chosen = choice ? *choice : everyFieldOf(table->fieldCount());
+  if (chosen.recno) {
+    reader.fields_.push_back(Field{Source::RecNo, 0, 0, 0, 0, false});
+    reader.columns_.push_back(Column{kRecnoName, ColumnType::BigInt});
+    names.emplace_back(kRecnoName);
+  }
+  if (chosen.deleted) {
+    reader.fields_.push_back(Field{Source::Deleted, 0, 0, 0, 0, false});
+    reader.columns_.push_back(Column{kDeletedName, ColumnType::Boolean});
+    names.emplace_back(kDeletedName);
+  }
+  for (const int pos : chosen.fields) {
+    const db::StoredField& f = view->fields[static_cast<std::size_t>(pos - 1)];
     Source source = Source::Value;
     Column column;
     switch (f.kind) {
@@ -137,7 +149,7 @@ std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format) {
     }
     if (source == Source::BinaryText || source == Source::BinaryValue) column.type = ColumnType::Binary;
     column.nullable = f.nullable;
-    reader.fields_.push_back(Field{source, ++pos, f.offset, f.length, f.decimals, f.nullable});
+    reader.fields_.push_back(Field{source, pos, f.offset, f.length, f.decimals, f.nullable});
     reader.columns_.push_back(std::move(column));
     const Cell name = reader.putText(table->fieldName(pos));
     names.emplace_back(reader.text(name));
@@ -205,6 +217,11 @@ Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
       return ok && !number_.empty() ? putBytes(CellKind::Moment, number_) : Cell{};
     }
     case Source::Logical: return f.length > 0 ? logical(p[0]) : Cell{};
+    case Source::RecNo: {
+      char* w = room(16);
+      return done(CellKind::Number, std::to_chars(w, w + 16, table_->recNo()).ptr);
+    }
+    case Source::Deleted: return putBytes(CellKind::Logical, table_->deleted() ? "true" : "false");
   }
   return Cell{};
 }

@@ -21,6 +21,8 @@ class Table;
 
 namespace app {
 
+struct FieldChoice;
+
 enum class CellKind : std::uint8_t { Null, Text, Number, Logical, Date, Moment, Binary };
 
 // One value; its text (for a logical "true" or "false", for binary the raw
@@ -67,8 +69,9 @@ class TypedReader {
  public:
   // A reader of the table open in the current work area whose text is
   // decoded by the name rules of `format` (a code page's characters, no
-  // substitutes); nullopt when its engine keeps no record bytes.
-  static std::optional<TypedReader> forCurrentTable(LineFormat format);
+  // substitutes), of the fields `choice` names (every field when null);
+  // nullopt when its engine keeps no record bytes.
+  static std::optional<TypedReader> forCurrentTable(LineFormat format, const FieldChoice* choice = nullptr);
 
   const std::vector<Column>& columns() const { return columns_; }
   // Reads the current record; its cells, valid until the next read().
@@ -79,7 +82,7 @@ class TypedReader {
  private:
   enum class Source : std::uint8_t {
     Text, BinaryText, Value, BinaryValue, Number, Integer, Level7Integer, Currency,
-    Double, Level7Double, Date, DateTime, Timestamp, Logical
+    Double, Level7Double, Date, DateTime, Timestamp, Logical, RecNo, Deleted
   };
   struct Field {
     Source source;

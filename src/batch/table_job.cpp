@@ -95,7 +95,7 @@ std::string messageText(const std::string& messages) {
 }  // namespace
 
 std::string recordsOf(const std::string& messages) {
-  static const std::regex created("Created with ([0-9,]+) records\\.");
+  static const std::regex created("Created with ([0-9,]+(?: of [0-9,]+)?) records\\.");
   std::smatch m;
   return std::regex_search(messages, m, created) ? m[1].str() + " records" : "";
 }

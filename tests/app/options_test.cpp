@@ -20,6 +20,11 @@ std::string summary(const app::Options& o) {
   if (o.recursive) s += "recursive ";
   if (o.jobs != 0) s += "jobs=" + std::to_string(o.jobs) + " ";
   if (!o.fieldNames) s += "no-names ";
+  for (const std::string& f : o.fields) s += "field=" + f + " ";
+  for (const std::string& f : o.exclude) s += "exclude=" + f + " ";
+  if (o.deleted != "skip") s += "deleted=" + o.deleted + " ";
+  if (o.recno) s += "recno ";
+  if (o.limit) s += "limit=" + std::to_string(*o.limit) + " ";
   for (const std::string& a : o.arguments) s += "[" + a + "]";
   return s;
 }
@@ -59,6 +64,8 @@ TEST(CommandLine, OptionsInEverySpellingThenTheArguments) {
        "encoding=auto rfc4180 delimiter=; batch jobs=2 [data]"},
       {{"--batch", "data", "-r", "-o", "out", "more"}, "output=out batch recursive [data][more]"},
       {{"--batch", "Notes"}, "batch [Notes]"},
+      {{"--fields=b, a ,B", "--limit", "0", "t"}, "field=b field=a field=B limit=0 [t]"},
+      {{"--exclude", "NOTES", "--deleted=only", "--recno", "t"}, "exclude=NOTES deleted=only recno [t]"},
   };
   for (const Case& c : cases) {
     app::Options o;
@@ -107,6 +114,13 @@ TEST(CommandLine, UsageErrorsNameTheOptionAndTheHelp) {
       {{"-j", "2", "t"}, "dbf2csv: --jobs needs --batch (dbf2csv --help)"},
       {{"--no-names", "t"}, "dbf2csv: --no-names needs --batch (dbf2csv --help)"},
       {{"--batch=yes", "data"}, "dbf2csv: --batch takes no value (dbf2csv --help)"},
+      {{"--fields=", "t"}, "dbf2csv: --fields needs a value (dbf2csv --help)"},
+      {{"--fields=a,,b", "t"},
+       "dbf2csv: --fields a,,b: takes field names separated by commas, none of them empty (dbf2csv --help)"},
+      {{"--fields=a", "--exclude=b", "t"},
+       "dbf2csv: --fields and --exclude: name the fields to write, or those to leave out (dbf2csv --help)"},
+      {{"--limit=-1", "t"}, "dbf2csv: --limit -1: takes a whole number, 0 or more (dbf2csv --help)"},
+      {{"--deleted=yes", "t"}, "dbf2csv: --deleted yes: takes skip, include, only or mark (dbf2csv --help)"},
   };
   for (const Case& c : cases) {
     app::Options o;
@@ -140,6 +154,9 @@ TEST(CommandLine, TableOptionArgumentsReadBackToTheSameOptions) {
       {{"-ecp866", "-dtab", "--batch", "d"}, {"--encoding=cp866", "--delimiter=tab"}},
       {{"-d", "t", "--batch", "d"}, {"--delimiter=t"}},
       {{"-d", "=", "--batch", "d"}, {"--delimiter=="}},
+      {{"--fields", "B, a", "--deleted=mark", "--recno", "--limit=7", "--batch", "d"},
+       {"--fields=B,a", "--deleted=mark", "--recno", "--limit=7"}},
+      {{"--exclude=x", "--batch", "d"}, {"--exclude=x"}},
   };
   for (const Case& c : cases) {
     app::Options given;

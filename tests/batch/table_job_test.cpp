@@ -25,6 +25,7 @@ const std::string kLog =
 TEST(ChildMessages, TheRecordCountTheReasonAndTheLogLineAreReadAsTheProgramWritesThem) {
   EXPECT_EQ(batch::recordsOf("Program Ended Normally\n\nFile ORDERS.CSV Created with 12,345 records.\n"),
             "12,345 records");
+  EXPECT_EQ(batch::recordsOf("File ORDERS.CSV Created with 2 of 1,236 records.\n"), "2 of 1,236 records");
   EXPECT_EQ(batch::recordsOf("Not able to open X.DBF.\n"), "");
   EXPECT_EQ(batch::logDescription(kLog), "Record 7 of orders.dbf lies beyond the end of the file");
   EXPECT_EQ(batch::logDescription("no log"), "");

@@ -199,6 +199,10 @@ TEST_F(Batch, UsageErrorsRunNothingAndEndWithExitCode2) {
        "dbf2csv: --encoding nosuch: not a code page that can be converted here (dbf2csv --help)\n"},
       {{"-d", "\"", "--batch", "data"},
        "dbf2csv: --delimiter \": cannot be a double quote, CR or LF (dbf2csv --help)\n"},
+      {{"--fields=", "--batch", "data"}, "dbf2csv: --fields needs a value (dbf2csv --help)\n"},
+      {{"--batch", "data", "--limit=-1"}, "dbf2csv: --limit -1: takes a whole number, 0 or more (dbf2csv --help)\n"},
+      {{"--deleted=all", "--batch", "data"},
+       "dbf2csv: --deleted all: takes skip, include, only or mark (dbf2csv --help)\n"},
   };
   for (const auto& c : cases) {
     const test_support::ProgramRun run = test_support::runProgram(dir_.path(), c.args);
@@ -233,6 +237,29 @@ TEST(BatchOutput, AnOutputThatIsATablesOwnFileFailsThatTableOnly) {
                                       shownPath("data/b.dbf") + ": 1 records"}));
   EXPECT_EQ(rt_test::readFile(dir / "out/A.CSV"), table);
   EXPECT_EQ(rt_test::readFile(dir / "out/B.CSV"), "\"NAME\"\r\n\"one\"\r\n");
+}
+
+// The choice of fields and records is every table's; a table that lacks a
+// field named fails alone.
+TEST(BatchOutput, EveryTableTakesTheSameChoiceAndOneThatLacksAFieldFailsAlone) {
+  rt_test::TempDir dir;
+  fs::create_directories(dir / "data");
+  test_support::TableShape shape;
+  for (const char* table : {"data/a.dbf", "data/b.dbf"}) {
+    shape.fields.push_back({shape.fields.empty() ? "QTY" : "NAME", shape.fields.empty() ? 'N' : 'C', 4});
+    test_support::DbfWriter w(dir / table, shape);
+    for (const char* n : {"1", "2", "3"}) w.append(std::vector<std::string>(shape.fields.size(), n), n[0] == '2');
+    w.finish();
+  }
+  const test_support::ProgramRun run =
+      test_support::runProgram(dir.path(), {"--batch", "--fields=name,qty", "--deleted=only", "--recno", "data"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(tableLines(run.err),
+            (std::vector<std::string>{"2 tables: 1 converted, 1 failed",
+                                      shownPath("data/a.dbf") + ": " + shownPath("data/A.DBF") + " has no field named \"name\".",
+                                      shownPath("data/b.dbf") + ": 1 of 3 records"}));
+  EXPECT_EQ(rt_test::readFile(dir / "data/B.CSV"), "\"_RECNO\",\"NAME\",\"QTY\"\r\n\"2\",\"2\",\"2\"\r\n");
+  EXPECT_FALSE(fs::exists(dir / "data/A.CSV"));
 }
 
 // A name that is neither a folder nor a table is told once, and the other

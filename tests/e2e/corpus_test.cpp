@@ -1,13 +1,17 @@
 // The differential test over the corpus of real tables: for every table the
 // manifest marks checked, dbf2csv writes exactly the bytes the reference
 // oracle prints, with and without the field-name line, and with the options
-// of the output's format; a table whose memo file is missing cannot be
+// of the output's format; a choice of fields and records is the oracle's
+// output cut the same way; a table whose memo file is missing cannot be
 // opened.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -88,6 +92,52 @@ std::string oracle(const CorpusTable& t, bool names, const std::string& out,
   return rt_test::readFile(out);
 }
 
+// The lines of a default output as their values: every value stands in
+// double quotes and none holds one (a quote is substituted), so a line
+// splits at each "," exactly.
+using Rows = std::vector<std::vector<std::string>>;
+Rows rowsOf(const std::string& csv) {
+  Rows rows;
+  for (std::size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    rows.emplace_back();
+    const std::string line = csv.substr(at + 1, end - at - 2);
+    for (std::size_t v = 0, next = 0; next != std::string::npos; v = next + 3) {
+      next = line.find("\",\"", v);
+      rows.back().push_back(line.substr(v, next - v));
+    }
+  }
+  return rows;
+}
+
+std::string csvOf(const Rows& rows) {
+  std::string csv;
+  for (const auto& values : rows) {
+    for (std::size_t i = 0; i < values.size(); ++i) csv += (i ? ",\"" : "\"") + values[i] + "\"";
+    csv += "\r\n";
+  }
+  return csv;
+}
+
+// The deletion mark of each record of a table file, taken off in the file.
+std::vector<bool> clearDeletionMarks(const std::string& path) {
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  unsigned char h[12] = {};
+  f.read(reinterpret_cast<char*>(h), sizeof h);
+  const unsigned count = h[4] | h[5] << 8 | h[6] << 16 | h[7] << 24, start = h[8] | h[9] << 8, length = h[10] | h[11] << 8;
+  std::vector<bool> marks;
+  for (char mark = ' '; marks.size() < count && f.seekg(start + marks.size() * length).get(mark);) {
+    marks.push_back(mark == '*');
+    if (mark == '*') f.seekp(start + (marks.size() - 1) * length).put(' ');
+  }
+  return marks;
+}
+
+std::string withSeparators(std::size_t n) {
+  std::string count = std::to_string(n);
+  for (auto at = count.size(); at > 3; at -= 3) count.insert(at - 3, ",");
+  return count;
+}
+
 enum class Kind { Checked, MemoMissing, Unchecked };
 
 Kind kindOf(const CorpusTable& t) {
@@ -159,9 +209,7 @@ TEST_P(CheckedTable, WithTheFormatOptionsTheOutputIsTheOraclesToo) {
     for (auto at = expected.find("\xEF\xBF\xBD"); at != std::string::npos; at = expected.find("\xEF\xBF\xBD", at + 3)) {
       ++undefined;
     }
-    std::string count = std::to_string(undefined);
-    for (auto at = count.size(); at > 3; at -= 3) count.insert(at - 3, ",");
-    const std::string counted = "\n\n" + count + " characters undefined in the code page";
+    const std::string counted = "\n\n" + withSeparators(undefined) + " characters undefined in the code page";
     EXPECT_EQ(run.err.find(counted) != std::string::npos, undefined > 0) << what << ": " << run.err;
   }
 }
@@ -204,6 +252,75 @@ TEST_P(CheckedTable, WithItsDeclarationRemovedTheGuessReadsItAsDeclared) {
   }
   EXPECT_EQ(rt_test::readFile(dir / "guessed.csv"), rt_test::readFile(dir / "declared.csv"))
       << what << ": " << guessed.err;
+}
+
+// A choice of fields and records is the oracle's output for the table with
+// its deletion marks cleared, cut the same way: --fields (another letter
+// case, another order), --exclude, --limit, --recno (deleted records
+// counted), and each --deleted mode; the report tells the records read
+// when some were passed over.
+TEST_P(CheckedTable, AChoiceOfFieldsAndRecordsIsTheOraclesOutputCut) {
+  const CorpusTable& t = GetParam();
+  rt_test::TempDir dir;
+  copyTable(t, dir.path());
+  fs::create_directory(dir / "cleared");
+  copyTable(t, dir / "cleared");
+  const std::vector<bool> marks = clearDeletionMarks(dir / ("cleared/" + t.name));
+  const std::string command = "/usr/bin/python3 " + quoted(DBF2CSV_ORACLE) + " --names -o " + quoted(dir / "o.csv") +
+                              " " + quoted(dir / ("cleared/" + t.name)) + " 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const Rows all = rowsOf(rt_test::readFile(dir / "o.csv"));
+  ASSERT_EQ(all.size(), marks.size() + 1);
+  const std::vector<std::string>& names = all[0];
+  const std::string first = names[0], last = names.back();
+  struct Case {
+    std::vector<std::string> args;
+    std::function<bool(const std::string& name)> field;  // by name; in the order of `order`
+    std::vector<std::string> order;                      // names in output order; empty: the table's
+    std::string lead;                                    // _RECNO or _DELETED
+    std::string deleted;
+    std::size_t limit;
+  };
+  auto is = [](const std::string& a) { return [a](const std::string& b) { return rt::upper(a) == rt::upper(b); }; };
+  const Case cases[] = {
+      {{"--fields=" + rt::lower(last) + ", " + first}, nullptr, {last, first}, "", "skip", SIZE_MAX},
+      {{"--exclude", rt::lower(first)}, [&](const std::string& b) { return !is(first)(b); }, {}, "", "skip", SIZE_MAX},
+      {{"--limit=2", "--recno"}, nullptr, {}, "_RECNO", "skip", 2},
+      {{"--recno", "--deleted=include"}, nullptr, {}, "_RECNO", "include", SIZE_MAX},
+      {{"--deleted=mark"}, nullptr, {}, "_DELETED", "mark", SIZE_MAX},
+      {{"--deleted=only"}, nullptr, {}, "", "only", SIZE_MAX},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::size_t> fields;
+    for (const std::string& name : c.order) {
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (is(name)(names[i])) fields.push_back(i);
+      }
+    }
+    for (std::size_t i = 0; c.order.empty() && i < names.size(); ++i) {
+      if (!c.field || c.field(names[i])) fields.push_back(i);
+    }
+    if (fields.empty()) continue;  // a table of one field has none left to write
+    Rows expected;
+    for (std::size_t r = 0; r < all.size() && expected.size() <= c.limit; ++r) {
+      const bool deleted = r > 0 && marks[r - 1];
+      if (r > 0 && ((c.deleted == "skip" && deleted) || (c.deleted == "only" && !deleted))) continue;
+      expected.emplace_back();
+      if (!c.lead.empty()) {
+        expected.back().push_back(r == 0 ? c.lead : c.lead == "_RECNO" ? std::to_string(r) : deleted ? "T" : "F");
+      }
+      for (const std::size_t i : fields) expected.back().push_back(all[r][i]);
+    }
+    std::vector<std::string> args = c.args;
+    args.push_back(t.name);
+    const test_support::ProgramRun run = test_support::runProgram(dir.path(), args);
+    const std::string what = t.folder + "/" + t.name + " with " + c.args[0];
+    EXPECT_EQ(run.exitCode, 0) << what << ": " << run.explain(dir.path());
+    EXPECT_EQ(rt_test::readFile(dir / (rt::upper(fs::path(t.name).stem().string()) + ".CSV")), csvOf(expected)) << what;
+    const std::string read = c.deleted == "only" ? " of " + withSeparators(marks.size()) : "";
+    EXPECT_NE(run.err.find(" " + withSeparators(expected.size() - 1) + read + " records."), std::string::npos)
+        << what << ": " << run.err;
+  }
 }
 
 // A PostgreSQL 15 cluster of the test run's own, made on first use in a

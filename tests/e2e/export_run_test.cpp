@@ -145,6 +145,11 @@ TEST_F(ExportRun, EarlyEndsAreToldAndEndWithExitCodeOne) {
        "Not able to open JUNK.DBF.\n"
        "dbf2csv: Table junk.dbf has version byte 0x74, which this driver does not read\n"},
       {"", {"--", "--HELP"}, "--HELP.DBF NOT FOUND.\n"},
+      // A field the table lacks fails the run before any output exists.
+      {"", {"--fields=qty,nope", "orders"}, "ORDERS.DBF has no field named \"nope\".\n"},
+      {"", {"--format=jsonl", "--exclude=NOPE", "orders"}, "ORDERS.DBF has no field named \"NOPE\".\n"},
+      {"", {"--exclude=name,qty,price,due,paid,notes", "orders"},
+       "--exclude leaves no field of ORDERS.DBF to write.\n"},
   };
   writeOrders(dir_ / "orders.dbf");
   dir_.write("junk.dbf", "this is no table at all");
@@ -208,6 +213,14 @@ TEST_F(ExportRun, TheFinalMessageCountsWithThousandsSeparators) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, report("BIG.CSV", "1,234"));
   EXPECT_EQ(output("BIG.CSV"), expected);
+
+  // Records passed over by choice are told as read; the limit stops the
+  // reading at the last record it writes.
+  const test_support::ProgramRun only = run({"--deleted=only", "big", "n"});
+  EXPECT_EQ(only.err, report("BIG.CSV", "2 of 1,236"));
+  EXPECT_EQ(output("BIG.CSV"), "\"7\",\"x\"\r\n\"1000\",\"x\"\r\n");
+  EXPECT_EQ(run({"--deleted=only", "--limit=1", "big", "n"}).err, report("BIG.CSV", "1 of 7"));
+  EXPECT_EQ(run({"--limit=1000", "big", "n"}).err, report("BIG.CSV", "1,000"));
 }
 
 // Under a code page the report counts the characters it leaves undefined
@@ -373,6 +386,15 @@ TEST_F(ExportRun, InfoDescribesTheTableAndWritesNothing) {
             "\"nullable\":false}]}\n");
   EXPECT_TRUE(std::regex_search(json.out, std::regex("\"ranking\":\\[(\\{\"code_page\":\"[^\"]+\",\"sure\":[01]\\.[0-9]{2}\\},?)*\\]")))
       << json.out;
+  // The fields a choice would write, in its order.
+  const test_support::ProgramRun chosen = run({"--info", "--fields=paid,name", "orders"});
+  EXPECT_NE(chosen.out.find("Fields:\n  PAID        L 1\n  NAME        C 10\n"), std::string::npos) << chosen.out;
+  EXPECT_NE(run({"--info", "--format=jsonl", "--exclude=name,qty,price,due,paid", "orders"})
+                .out.find("\"fields\":[{\"name\":\"NOTES\""),
+            std::string::npos);
+  const test_support::ProgramRun lacking = run({"--info", "--fields=nope", "orders"});
+  EXPECT_EQ(lacking.exitCode, 1);
+  EXPECT_EQ(lacking.err, "ORDERS.DBF has no field named \"nope\".\n");
   const test_support::ProgramRun missing = run({"--info", "nosuch"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, "NOSUCH.DBF NOT FOUND.\n");

@@ -25,7 +25,7 @@ class TypedRun : public testing::Test {
  protected:
   // Two records: one of plain values, one of the values that become NULL
   // (blank, null flag, overflow stars, an impossible date, "?", NaN, zero
-  // moment) or stay empty text.
+  // moment) or stay empty text; then one marked deleted.
   void SetUp() override {
     test_support::TableShape shape;
     shape.version = 0x30;
@@ -42,6 +42,8 @@ class TypedRun : public testing::Test {
     w.append({std::string("x\0y", 3), "", "", "*****", "20230231", "?", le32(-1), le64(-5),
               leDouble(std::numeric_limits<double>::quiet_NaN()), std::string(8, '\0'), std::string(4, '\0'),
               "", std::string(1, '\1')});
+    w.append({"Gone", "", "7", "1", "20240201", "F", le32(0), le64(0), leDouble(0), at, w.memo("", 4), "", std::string(1, '\0')},
+             true);
     w.finish();
   }
 
@@ -155,6 +157,25 @@ TEST_F(TypedRun, AnSqliteDatabaseHoldsTypedValuesAndKeepsItsOtherTables) {
     EXPECT_EQ(run({"--format=sqlite", "-o", "data.db"}).exitCode, 1);
     EXPECT_EQ(sqliteRows(db, "SELECT count(*) FROM typed"), "2\n");
   }
+}
+
+// A choice of fields and records shapes every typed output: the leading
+// fields are typed too, and the script and the database take the columns
+// written.
+TEST_F(TypedRun, AChoiceOfFieldsAndRecordsShapesEveryTypedOutput) {
+  ASSERT_EQ(run({"--format=jsonl", "--fields=qty,Name", "--recno", "--deleted=mark"}).exitCode, 0);
+  EXPECT_EQ(file("TYPED.JSONL"),
+            "{\"_RECNO\":1,\"_DELETED\":false,\"QTY\":12,\"NAME\":\"Smith, J\"}\n"
+            "{\"_RECNO\":2,\"_DELETED\":false,\"QTY\":null,\"NAME\":\"xy\"}\n"
+            "{\"_RECNO\":3,\"_DELETED\":true,\"QTY\":7,\"NAME\":\"Gone\"}\n");
+  const test_support::ProgramRun r = run({"--schema=postgres", "--exclude=note,memo,bin,at,rate,amt,cnt,paid,due,price",
+                                          "--deleted=only", "-o", "out.csv"});
+  ASSERT_EQ(r.exitCode, 0) << r.explain(dir_.path());
+  EXPECT_EQ(file("out.csv"), "NAME,QTY\r\nGone,7\r\n");
+  EXPECT_NE(file("out.sql").find("CREATE TABLE typed (\n  name text,\n  qty bigint\n);"), std::string::npos);
+  EXPECT_NE(r.err.find("Created with 1 of 3 records."), std::string::npos) << r.err;
+  ASSERT_EQ(run({"--format=sqlite", "-o", "data.db", "--recno", "--fields=name", "--limit=1"}).exitCode, 0);
+  EXPECT_EQ(sqliteRows(dir_ / "data.db", "SELECT typeof(_recno), _recno, name FROM typed"), "integer|1|Smith, J\n");
 }
 
 TEST_F(TypedRun, OptionsThatCannotGoTogetherAreUsageErrors) {
