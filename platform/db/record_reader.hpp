@@ -1,12 +1,14 @@
 // Sequential access to the fixed-length records of a table file: large
 // positioned reads of whole records into one buffer, so that moving to the
-// next record is mostly a pointer step.
+// next record is mostly a pointer step. While the records of one block are
+// read through, the next block is read in the background.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "platform/rt/os_file.hpp"
+#include "platform/rt/worker.hpp"
 #include "platform/db/record_view.hpp"
 #include "platform/db/status.hpp"
 
@@ -39,6 +41,12 @@ class RecordReader {
 
  private:
   Status fill(std::uint32_t n);
+  // The bytes to read for the block that starts at record `n`.
+  std::size_t blockBytes(std::uint32_t n) const;
+  // Starts reading the block at record `n` into ahead_; takes it over when
+  // it is there whole (true), or forgets it.
+  void readAhead(std::uint32_t n);
+  bool takeAhead(std::uint32_t n);
 
   rt::OsFile& file_;
   std::uint64_t firstOffset_;
@@ -47,6 +55,15 @@ class RecordReader {
   std::vector<std::uint8_t> buffer_;
   std::uint32_t first_ = 0;  // number of the first buffered record, 0 when none
   std::uint32_t count_ = 0;  // whole records in the buffer
+
+  // The block read in the background: the bytes wanted, the bytes got, how
+  // the read went. A block short of what was wanted is read again the
+  // ordinary way, which says why.
+  std::vector<std::uint8_t> ahead_;
+  std::uint32_t aheadFirst_ = 0;  // its first record, 0 when none is under way
+  std::size_t aheadWanted_ = 0, aheadGot_ = 0;
+  Status aheadStatus_ = Status::ok();
+  rt::Worker worker_;  // last: it ends before the buffers it fills go
 };
 
 }  // namespace db

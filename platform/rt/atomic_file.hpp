@@ -36,6 +36,9 @@ class AtomicFile {
 
   // Adds bytes to the output (buffered in large blocks).
   void append(std::string_view s) { out_.append(s); }
+  // Hands a filled block over to be written in the background; see
+  // OutputFile::appendBlock().
+  void appendBlock(std::string& block) { out_.appendBlock(block); }
 
   // Writes what is buffered, closes the temporary file and renames it over
   // the target, which keeps the permissions of the file it replaces. On any

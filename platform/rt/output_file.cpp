@@ -11,15 +11,39 @@ OutputFile::OutputFile(OsFile file, std::size_t block)
 
 OutputFile::~OutputFile() { release(); }
 
+OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
+
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
     release();
+    // A background write refers to the file where it is: it ends first.
+    other.settle();
     file_ = std::move(other.file_);
     block_ = other.block_;
     buffer_ = std::move(other.buffer_);
     status_ = std::move(other.status_);
+    behind_ = std::move(other.behind_);
   }
   return *this;
+}
+
+void OutputFile::settle() {
+  if (!behind_) return;
+  behind_->worker.wait();
+  if (status_.isOk() && !behind_->status.isOk()) status_ = std::move(behind_->status);
+  behind_->status = Status::ok();
+}
+
+void OutputFile::appendBlock(std::string& block) {
+  if (!flush()) return;
+  if (!file_.isOpen()) {
+    status_ = Status::fromOsCode(dos::BadHandle);
+    return;
+  }
+  if (!behind_) behind_ = std::make_unique<Behind>();
+  // flush() has waited for the block before: its buffer is free again.
+  block.swap(behind_->block);
+  behind_->worker.run([this] { behind_->status = file_.write(behind_->block); });
 }
 
 void OutputFile::release() {
@@ -38,6 +62,7 @@ void OutputFile::appendSlow(std::string_view s) {
 }
 
 bool OutputFile::flush() {
+  settle();
   if (status_.isOk() && !file_.isOpen() && !buffer_.empty())
     status_ = Status::fromOsCode(dos::BadHandle);
   if (status_.isOk() && !buffer_.empty()) status_ = file_.write(buffer_);

@@ -30,6 +30,9 @@ class ExportOutput {
   // Why it failed, in the system's words.
   const rt::Status& status() const { return file_ ? file_->status() : stream_.status(); }
   void append(std::string_view s) { file_ ? file_->append(s) : stream_.append(s); }
+  // A block of lines, written in the background; `block` comes back as a
+  // buffer to fill again.
+  void appendBlock(std::string& block) { file_ ? file_->appendBlock(block) : stream_.appendBlock(block); }
   [[nodiscard]] bool commit() { return file_ ? file_->commit().isOk() : stream_.close(); }
   // Whether the output is written where it is (standard output, a device,
   // a FIFO) rather than replaced when complete.

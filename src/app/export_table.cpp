@@ -33,9 +33,10 @@ std::string_view fieldNameLine(LineWriter& out, const FieldChoice& fields) {
 // Writes one line per record the choice takes; stops early when the
 // output has failed, as nothing more can reach it.
 // The lines gather in the writer's buffer and go to the output from there
-// a block at a time, without a copy.
+// a block at a time, without a copy, written while the next block fills.
 void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, ui::ProgressBar* oProgress) {
   rt::Array aRecord, aChosen;
+  std::string block;  // the lines being written while the writer fills its buffer
   // Tables whose records are kept as bytes render straight from them.
   std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer, &choice.fields());
   // The bar is moved directly, not through the work area's lookups: with
@@ -55,9 +56,11 @@ void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, u
       valuesLine(writer, aChosen);
     }
     writer.keep();
-    if (writer.kept().size() >= rt::OutputFile::kBlock) {
-      out.append(writer.kept());
-      writer.clearKept();
+    // A little short of the output's block, so that the buffer, grown by
+    // doubling, stays at the block's size rather than twice it.
+    if (writer.kept().size() >= rt::OutputFile::kBlock - rt::OutputFile::kBlock / 8) {
+      writer.swapKept(block);
+      out.appendBlock(block);
       if (!out.ok()) return false;
     }
     return true;

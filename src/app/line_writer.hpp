@@ -69,6 +69,18 @@ class LineWriter {
   std::string_view kept() const { return {line_.data(), kept_}; }
   // Forgets the kept lines (once they have been written out).
   void clearKept() { start_ = size_ = kept_ = 0; }
+  // Hands the kept lines over in `block`, sized to them, and goes on in
+  // the buffer `block` held: the lines are written from one buffer while
+  // the next are rendered into the other, with no copy between them.
+  void swapKept(std::string& block) {
+    const std::size_t room = line_.size();
+    line_.resize(kept_);
+    line_.swap(block);
+    clearKept();
+    // The other buffer gets the room this one had grown to at once, not by
+    // doubling again line by line.
+    if (line_.size() < room) line_.resize(room);
+  }
 
   // For the record kernel: room for `n` bytes after what the line holds, to
   // be written in place; wrote() then says where the writing stopped. Each

@@ -177,6 +177,23 @@ TEST_F(Navigation, ReadsAcrossManyBlocksInOrder) {
     ASSERT_EQ(db::fieldGet(1).number().text, std::to_string(expected));
   }
   EXPECT_EQ(seen, count - count / 1000);
+  db::dbCloseArea();
+
+  // Cut short in a later block, read while the one before is read through:
+  // the records before the cut are all there, and the first one missing is
+  // the error, as when every block is read in turn.
+  const int held = 12345;
+  test_support::truncateFile(path, 1 + 32 * 3 + std::uint64_t{held} * 208 + 100);
+  ASSERT_FALSE(db_test::openUnder("DBFNTX", path));
+  db_test::AnsweringBlock block({false});
+  seen = 0;
+  for (db::dbGoTop(); !db::eof(); db::dbSkip()) seen = static_cast<int>(db::recNo());
+  EXPECT_EQ(seen, held);
+  ASSERT_EQ(block.errors().size(), 1u);
+  EXPECT_EQ(block.errors()[0]->description,
+            "Record " + std::to_string(held + 1) + " of " + path +
+                " lies beyond the end of the file: the file ends before it (it holds " + std::to_string(held) +
+                " whole records of the " + std::to_string(count) + " its header counts)");
 }
 
 }  // namespace

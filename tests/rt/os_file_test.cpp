@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/rt/os_file_test_helper.hpp"
+#include "platform/rt/output_file.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace {
@@ -87,6 +88,43 @@ TEST_F(OsFileTest, AFailedWriteSaysHowFarItGot) {
   EXPECT_EQ(s.message(), rt::dosErrorMessage(112));
   EXPECT_EQ(written, 4u);
   EXPECT_EQ(rt_test::readFile(dir / "F.TXT"), "0123");
+}
+
+TEST_F(OsFileTest, BlocksHandedOverAreWrittenInTurnAndTheirFailureSticks) {
+  // Appends and blocks written in the background reach the file in the
+  // order given; each block comes back as a buffer to fill again.
+  {
+    rt::OsFile file;
+    ASSERT_TRUE(file.open(dir / "F.TXT", OpenMode::Write).isOk());
+    rt::OutputFile out(std::move(file), 8);
+    std::string block;
+    std::string expected;
+    for (int i = 0; i < 50; ++i) {
+      out.append("<" + std::to_string(i) + ">");
+      block.assign(std::string(static_cast<std::size_t>(i % 7) * 3000, static_cast<char>('a' + i % 26)));
+      expected += "<" + std::to_string(i) + ">" + block;
+      out.appendBlock(block);
+    }
+    out.append("end");
+    expected += "end";
+    ASSERT_TRUE(out.close());
+    EXPECT_EQ(rt_test::readFile(dir / "F.TXT"), expected);
+  }
+  // A block that fails in the background fails the file: what follows is
+  // not written, and the failure is the system's.
+  rt::OsFile file;
+  ASSERT_TRUE(file.open(dir / "G.TXT", OpenMode::Write).isOk());
+  rt::OutputFile out(std::move(file));
+  std::string block(100, 'x');
+  rt::failWritesAfter(150, rt::dos::DiskFull);
+  out.appendBlock(block);
+  block.assign(100, 'y');
+  out.appendBlock(block);
+  block.assign(100, 'z');
+  out.appendBlock(block);
+  EXPECT_FALSE(out.close());
+  EXPECT_EQ(out.status().code(), StatusCode::DiskFull);
+  EXPECT_EQ(rt_test::readFile(dir / "G.TXT"), std::string(100, 'x') + std::string(50, 'y'));
 }
 
 TEST_F(OsFileTest, NamesAreRemovedRenamedAndKeepTheirPermissions) {
