@@ -20,7 +20,7 @@
 #   BENCH_VERIFY 0 skips the byte check against the reference converter
 #   BENCH_FOLDER_RUNS  timed runs of the folder's batch and loop (default 5)
 #   BENCH_ONLY   "folder" times the data folder alone, "typed" the typed outputs alone,
-#                "choice" the choice of fields and records alone
+#                "choice" the choice of fields and records alone, "where" --where alone
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -290,12 +290,43 @@ print('| --limit=10 | %.1f ms | under 10 ms %s |' % (limit, 'met' if limit < 10 
 PY
 }
 
+# --where on the 1,000,000-record table beside the plain run, in paired
+# runs: a condition on a number, a date and a text that every record meets,
+# so that the two write the same lines. The goal: at most 1.2 times.
+time_where() {
+  local t=$DIR/BENCH3.DBF o=$DIR/where run="DBF2CSV_UI=headless $BIN"
+  local cond="ID > 0 AND (PRICE IS NULL OR PRICE > -1e9) AND (DUE IS NULL OR DUE >= DATE '0001-01-01') AND CODE <> ''"
+  say "timing --where"
+  mkdir -p "$o"
+  hyperfine --style basic --warmup 1 --runs "$RUNS" --export-json "$RES/where.json" \
+    -n "dbf2csv -o p.csv" "$run -o $o/p.csv $t 2>/dev/null" \
+    -n "dbf2csv --where (every record) -o w.csv" "$run --where=\"$cond\" -o $o/w.csv $t 2>/dev/null" >&2
+  cmp "$o/p.csv" "$o/w.csv" || { echo "bench: --where kept other lines than the plain run" >&2; exit 1; }
+  rm -rf "$o"
+  "$PY" - "$RES/where.json" <<'PY' | tee "$RES/where.md"
+import json, sys
+r = {x['command']: x for x in json.load(open(sys.argv[1]))['results']}
+print('| command | mean s | |\n|---|---|---|')
+for name, x in r.items():
+    print('| `%s` | %.3f | ± %.3f |' % (name, x['mean'], x['stddev']))
+ratio = r['dbf2csv --where (every record) -o w.csv']['mean'] / r['dbf2csv -o p.csv']['mean']
+print('\n--where keeping every record: %.2f times the plain run (goal: at most 1.2, %s)' %
+      (ratio, 'met' if ratio <= 1.2 else 'MISSED'))
+PY
+}
+
 main() {
   build
   if [ "${BENCH_ONLY:-}" = choice ]; then
     generate
     mkdir -p "$RES"
     time_choice
+    return
+  fi
+  if [ "${BENCH_ONLY:-}" = where ]; then
+    generate
+    mkdir -p "$RES"
+    time_where
     return
   fi
   if [ "${BENCH_ONLY:-}" = typed ]; then
@@ -330,6 +361,7 @@ main() {
   time_folder
   time_typed
   time_choice
+  time_where
   rm -rf "$DIR/copy" "$DIR"/out.*
   say "results (also in $RES/report.md)"
   "$PY" "$ROOT/bench/report.py" "$RES" | tee "$RES/report.md"

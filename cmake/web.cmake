@@ -29,6 +29,7 @@ add_executable(dbf2csv_web
   src/app/run_parameters.cpp
   src/app/sqlite_output_none.cpp
   src/app/values_renderer.cpp
+  src/app/where_syntax.cpp
   src/errors/message.cpp
   src/runtime/app_sys.cpp
   src/runtime/dbe_sys.cpp)

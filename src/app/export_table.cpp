@@ -18,6 +18,7 @@
 #include "src/app/run_parameters.hpp"
 #include "src/app/typed_export.hpp"
 #include "src/app/values_renderer.hpp"
+#include "src/app/where_eval.hpp"
 
 namespace app {
 namespace {
@@ -102,8 +103,8 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   // Messages name standard output in words: "File - Created" reads as a typo.
   const std::string cShown = cOutput == kStandardOutput ? "standard output" : cOutput;
 
-  // The fields and the condition come before the output: a name the table
-  // lacks leaves no file behind.
+  // The fields come before the output: a name the table lacks leaves no
+  // file behind.
   RecordChoice choice(options);
   if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) {
     db::dbCloseArea();
@@ -118,6 +119,17 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
     db::dbCloseArea();
     msg(s.message());
     return false;
+  }
+
+  // The condition reads text by the format's code page: it is bound once
+  // that is known, still before any output exists.
+  if (!options.where.empty()) {
+    choice.setCondition(whereCondition(options.where, format));
+    if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) {
+      db::dbCloseArea();
+      msg(s.message());
+      return false;
+    }
   }
   LineWriter writer(std::move(format));
 

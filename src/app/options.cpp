@@ -7,6 +7,7 @@
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/status.hpp"
 #include "src/app/sqlite_output.hpp"
+#include "src/app/where_syntax.hpp"
 
 namespace app {
 namespace {
@@ -122,6 +123,11 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view) { return setFlag(o.recno); }},
     OptionSpec{'\0', "limit", "N", "at most N records written; reading stops there",
                [](Options& o, std::string_view v) { return setCount(o.limit, v); }},
+    OptionSpec{'\0', "where", "EXPR", "only the records for which the SQL condition EXPR is true",
+               [](Options& o, std::string_view v) {
+                 o.where = std::string(v);
+                 return Status::ok();
+               }},
     OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
                setDelimiter},
     OptionSpec{'o', "output", "PATH", "the output file, - for stdout; a batch's folder",
@@ -223,9 +229,20 @@ Status checkTyped(Options& o) {
   return Status::ok();
 }
 
+// The condition is read before any table: a syntax error is the user's to
+// mend, whatever the table. Text beyond ASCII can only meet the table's
+// text once that is UTF-8.
+Status checkWhere(const Options& o) {
+  if (o.where.empty()) return Status::ok();
+  where::Node tree;
+  if (Status error = where::parseCondition(o.where, tree); !error.isOk()) return error;
+  return o.encoding ? Status::ok() : where::checkAsciiLiterals(o.where, tree);
+}
+
 // Rules that join options.
 Status checkTogether(Options& o) {
   if (Status error = checkTyped(o); !error.isOk()) return error;
+  if (Status error = checkWhere(o); !error.isOk()) return error;
   if (o.bom && !o.encoding) return usageError("--bom needs --encoding");
   if (o.info && o.arguments.empty()) return usageError("--info needs a table");
   if (o.info && !o.batch && o.arguments.size() > 1) {
@@ -267,6 +284,17 @@ Status parseCommandLine(const std::vector<std::string>& args, Options& options) 
   return checkTogether(options);
 }
 
+void takeTextInUtf8(std::vector<std::string>& args, const std::vector<std::string>& utf8) {
+  if (args.size() != utf8.size()) return;
+  for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+    if (args[i].starts_with("--where=")) args[i] = utf8[i];
+    if (args[i] == "--where" && i + 1 < args.size()) {
+      ++i;
+      args[i] = utf8[i];
+    }
+  }
+}
+
 std::string optionHelp() {
   std::string out;
   for (const OptionSpec& o : kOptions) {
@@ -300,6 +328,7 @@ std::vector<std::string> tableOptionArguments(const Options& o) {
   if (o.deleted != "skip") args.push_back("--deleted=" + o.deleted);
   if (o.recno) args.emplace_back("--recno");
   if (o.limit) args.push_back("--limit=" + std::to_string(*o.limit));
+  if (!o.where.empty()) args.push_back("--where=" + o.where);
   return args;
 }
 

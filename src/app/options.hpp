@@ -66,6 +66,12 @@ rt::Status parseCommandLine(const std::vector<std::string>& args, Options& optio
 // The option lines of --help, one per option of optionTable().
 std::string optionHelp();
 
+// Puts into `args` the values of the options that are text, not names
+// (--where), as `utf8` spells them: the same arguments in UTF-8, which on
+// Windows differ from the ANSI ones. Left as they are when the two lists
+// differ in length.
+void takeTextInUtf8(std::vector<std::string>& args, const std::vector<std::string>& utf8);
+
 // The options that shape one table's output (--encoding, --bom, --rfc4180,
 // --delimiter, --typed, --format, --schema, and the choice of records and
 // fields) as arguments that parseCommandLine() reads back to the same

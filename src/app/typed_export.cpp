@@ -13,6 +13,7 @@
 #include "src/app/sqlite_output.hpp"
 #include "src/app/typed_lines.hpp"
 #include "src/app/typed_values.hpp"
+#include "src/app/where_eval.hpp"
 
 namespace app {
 namespace {
@@ -103,6 +104,11 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) return failWith(s.message());
   LineFormat format;
   if (const rt::Status s = textFormat(options, cName, format); !s.isOk()) return failWith(s.message());
+  // The condition reads text by the code page: bound again once it is known.
+  if (!options.where.empty()) {
+    choice.setCondition(whereCondition(options.where, format));
+    if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) return failWith(s.message());
+  }
   std::optional<TypedReader> reader = TypedReader::forCurrentTable(std::move(format), &choice.fields());
   if (!reader) return failWith("Not able to read the values of " + cName + " as typed values.");
 

@@ -25,14 +25,6 @@ enum class Tri : std::uint8_t { False, True, Unknown };
 Tri negate(Tri t) { return t == Tri::Unknown ? t : t == Tri::True ? Tri::False : Tri::True; }
 Tri truth(bool b) { return b ? Tri::True : Tri::False; }
 
-// One value as a comparison reads it; kind Null for NULL.
-struct Value {
-  ValueClass kind = ValueClass::Null;
-  std::string_view text;  // Text, Binary: the bytes; Number: the decimal text
-  MomentKey key = 0;      // Date, Moment
-  bool truth = false;     // Logical
-};
-
 // A decimal's parts without leading zeros of the whole or trailing zeros of
 // the fraction, so that equal numbers have equal parts.
 struct Decimal {
@@ -55,10 +47,34 @@ Decimal decimalOf(std::string_view s) {
   return d;
 }
 
+// One value as a comparison reads it; kind Null for NULL.
+struct Value {
+  ValueClass kind = ValueClass::Null;
+  std::string_view text;  // Text, Binary: the bytes; Number: the decimal text
+  MomentKey key = 0;      // Date, Moment
+  bool truth = false;     // Logical
+  Decimal number{};       // Number: the text's parts
+};
+
+Value truthValue(bool truth) {
+  Value v;
+  v.kind = ValueClass::Logical;
+  v.truth = truth;
+  return v;
+}
+
+// A number's value, its parts read once.
+Value numberValue(std::string_view text) {
+  Value v;
+  v.kind = ValueClass::Number;
+  v.text = text;
+  v.number = decimalOf(text);
+  return v;
+}
+
 int order(int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; }
 
-int compareDecimal(std::string_view a, std::string_view b) {
-  const Decimal x = decimalOf(a), y = decimalOf(b);
+int compareDecimal(const Decimal& x, const Decimal& y) {
   if (x.negative != y.negative) return x.negative ? -1 : 1;
   int c = order(static_cast<int>(x.whole.size()) - static_cast<int>(y.whole.size()));
   if (c == 0) c = order(x.whole.compare(y.whole));
@@ -71,7 +87,7 @@ int compareDecimal(std::string_view a, std::string_view b) {
 // The order of two non-NULL values of classes a comparison may join.
 int compare(const Value& a, const Value& b) {
   switch (a.kind) {
-    case ValueClass::Number: return compareDecimal(a.text, b.text);
+    case ValueClass::Number: return compareDecimal(a.number, b.number);
     case ValueClass::Date:
     case ValueClass::Moment: return a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
     case ValueClass::Logical: return static_cast<int>(a.truth) - static_cast<int>(b.truth);
@@ -243,7 +259,9 @@ class WhereCondition final : public RecordCondition {
       return rt::Status::ok();
     }
     if (o.kind == Operand::Kind::Literal) {
-      t.literal = Value{o.literal.kind, o.literal.text, o.literal.key, o.literal.truth};
+      t.literal = o.literal.kind == ValueClass::Number ? numberValue(o.literal.text) : Value{o.literal.kind, o.literal.text};
+      t.literal.key = o.literal.key;
+      t.literal.truth = o.literal.truth;
       return rt::Status::ok();
     }
     const std::vector<Column>& columns = reader_->columns();
@@ -351,7 +369,7 @@ class WhereCondition final : public RecordCondition {
   const Value& value(const Term& t) {
     if (t.field == Term::kLiteral) return t.literal;
     if (t.field == Term::kDeleted) {
-      deleted_ = Value{ValueClass::Logical, {}, 0, bytes_[0] == '*'};
+      deleted_ = truthValue(bytes_[0] == '*');
       return deleted_;
     }
     Bound& f = fields_[static_cast<std::size_t>(t.field)];
@@ -378,7 +396,7 @@ class WhereCondition final : public RecordCondition {
         break;
       }
       case db::FieldKind::Number:
-        if (db::stored::plainNumber(p, length, f.stored.decimals, text)) return Value{ValueClass::Number, text};
+        if (db::stored::plainNumber(p, length, f.stored.decimals, text)) return numberValue(text);
         if (std::all_of(p, p + length, [](std::uint8_t b) { return b == ' '; })) return Value{};
         break;
       case db::FieldKind::Date:
@@ -389,7 +407,7 @@ class WhereCondition final : public RecordCondition {
       case db::FieldKind::Level7Integer: {
         const std::int32_t v = f.stored.kind == db::FieldKind::VfpInteger ? db::vfpInteger(p) : db::level7Integer(p);
         char* end = std::to_chars(f.digits.data(), f.digits.data() + f.digits.size(), v).ptr;
-        return Value{ValueClass::Number, {f.digits.data(), static_cast<std::size_t>(end - f.digits.data())}};
+        return numberValue({f.digits.data(), static_cast<std::size_t>(end - f.digits.data())});
       }
       default: break;
     }
@@ -410,8 +428,8 @@ class WhereCondition final : public RecordCondition {
 
   static Value logical(std::uint8_t first) {
     switch (first) {
-      case 'T': case 't': case 'Y': case 'y': return Value{ValueClass::Logical, {}, 0, true};
-      case 'F': case 'f': case 'N': case 'n': return Value{ValueClass::Logical, {}, 0, false};
+      case 'T': case 't': case 'Y': case 'y': return truthValue(true);
+      case 'F': case 'f': case 'N': case 'n': return truthValue(false);
       default: return Value{};
     }
   }
@@ -429,6 +447,7 @@ class WhereCondition final : public RecordCondition {
       case CellKind::Date:
       case CellKind::Moment: return momentKey(text, v.key) ? v : Value{};
       case CellKind::Logical: v.truth = text == "true"; return v;
+      case CellKind::Number: return numberValue(text);
       default: return v;
     }
   }

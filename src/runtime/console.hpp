@@ -1,5 +1,8 @@
-// The program's standard streams on the system it runs on.
+// The program's standard streams and command line on the system it runs on.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace runtime {
 
@@ -10,5 +13,11 @@ namespace runtime {
 // redirected to files or pipes are kept. Both output streams are binary, so
 // messages are the bytes the Linux build writes. On Linux it does nothing.
 void attachConsole();
+
+// The arguments after the program's name in UTF-8, for the options whose
+// values are text rather than names (--where). On Windows they come from
+// the wide command line, argv there being in the ANSI code page, which
+// lacks most characters; on Linux they are argv as given.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
 
 }  // namespace runtime

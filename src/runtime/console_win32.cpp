@@ -1,10 +1,13 @@
 #include "src/runtime/console.hpp"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace runtime {
 
@@ -27,6 +30,23 @@ void attachConsole() {
   if (!in) (void)std::freopen("CONIN$", "r", stdin);
   if (!out && std::freopen("CONOUT$", "wb", stdout)) ::_setmode(::_fileno(stdout), _O_BINARY);
   if (!err && std::freopen("CONOUT$", "wb", stderr)) ::_setmode(::_fileno(stderr), _O_BINARY);
+}
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+  int n = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+  std::vector<std::string> args;
+  for (int i = 1; wide && n == argc && i < n; ++i) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    arg.resize(arg.size() - 1);
+    args.push_back(std::move(arg));
+  }
+  if (wide) ::LocalFree(wide);
+  // A command line the two readers split differently: the ANSI spelling.
+  if (args.size() + 1 != static_cast<std::size_t>(argc)) args.assign(argv + 1, argv + argc);
+  return args;
 }
 
 }  // namespace runtime

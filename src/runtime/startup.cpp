@@ -84,6 +84,7 @@ int start(int argc, char** argv) {
   attachConsole();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  app::takeTextInUtf8(args, utf8Arguments(argc, argv));
   // A batch only runs children of this program: it needs neither the
   // dialogs nor the database engines. A usage error (a code page that
   // cannot be converted among them), --help and --version are the main

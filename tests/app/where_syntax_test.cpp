@@ -3,6 +3,7 @@
 // its three lines, word for word.
 #include <gtest/gtest.h>
 
+#include "src/app/options.hpp"
 #include "src/app/where_syntax.hpp"
 
 namespace {
@@ -122,6 +123,30 @@ TEST(WhereSyntax, AnErrorIsThreeLinesWithACaretUnderThePlace) {
     EXPECT_EQ(s.code(), rt::StatusCode::InvalidArgument) << expression;
     EXPECT_EQ(s.message(), "dbf2csv: --where: " + error) << expression;
   }
+}
+
+TEST(WhereSyntax, TheCommandLineRefusesTextBeyondAsciiUnlessTheTextIsConverted) {
+  const std::string expression = "name = 'abc' OR city LIKE 'Zürich%'";
+  app::Options plain;
+  const rt::Status refused = app::parseCommandLine({"--where", expression, "T"}, plain);
+  EXPECT_EQ(refused.message(),
+            "dbf2csv: --where: a text with characters beyond ASCII needs --encoding, so that the table's text is "
+            "UTF-8 too (dbf2csv --help)\n  " + expression + "\n                            ^");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-e", "1252", "--where=" + expression, "T"},
+                                               std::vector<std::string>{"--typed", "--where=" + expression, "T"}}) {
+    app::Options o;
+    EXPECT_TRUE(app::parseCommandLine(args, o).isOk()) << args[0];
+    EXPECT_EQ(o.where, expression);
+  }
+  // Windows' ANSI arguments take the text of a condition from the wide
+  // command line, never a name.
+  std::vector<std::string> ansi = {"C?T?.DBF", "--where", "n = '?'", "--where=m = '?'", "--", "--where=x"};
+  app::takeTextInUtf8(ansi, {"CÉTÉ.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--", "--where=y"});
+  EXPECT_EQ(ansi, (std::vector<std::string>{"C?T?.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--", "--where=x"}));
+  app::Options o;
+  EXPECT_EQ(app::parseCommandLine({"--where=", "T"}, o).message(), "dbf2csv: --where needs a value (dbf2csv --help)");
+  EXPECT_EQ(app::parseCommandLine({"--where=a =", "T"}, o).message(),
+            "dbf2csv: --where: a field or a value expected (dbf2csv --help)\n  a =\n     ^");
 }
 
 TEST(WhereSyntax, MomentKeysOrderDaysAndTimesAndKnowTheCalendar) {

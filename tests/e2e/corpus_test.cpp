@@ -67,7 +67,12 @@ std::vector<CorpusTable> manifestTables() {
   return tables;
 }
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
+// A word for the shell, whatever it holds.
+std::string quoted(const std::string& s) {
+  std::string out = "'";
+  for (const char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
 std::string inQuotes(const std::string& s) { return quoted(s); }
 
 // Copies the table and its companions (same base name, any letter case) so
@@ -384,6 +389,69 @@ TEST(TypedCorpus, OutputsLoadAndHoldTheIndependentReadersValues) {
         "/usr/bin/python3 " + inQuotes(DBF2CSV_SOURCE_DIR "/tests/e2e/typed_check.py") + " --program " +
         inQuotes(program && *program ? program : DBF2CSV_BIN) + " --table " + inQuotes(dir / t.name) + " --socket " +
         inQuotes(server.socket()) + " --database " + server.newDatabase() + " >" + inQuotes(dir / "check.log") + " 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << t.folder << "/" << t.name << ":\n" << rt_test::readFile(dir / "check.log");
+  }
+}
+
+// --where against PostgreSQL's WHERE on the same typed values: for each
+// condition, the records dbf2csv keeps are exactly the rows the server
+// selects from the whole table (where_check.py says how). The conditions
+// read as the same SQL on both sides, over NULLs, dates and timestamps,
+// Visual FoxPro types and null flags, memo text, code pages and UTF-8
+// patterns.
+TEST(WhereCorpus, TheRecordsKeptAreThoseAServerSelects) {
+  const std::vector<std::pair<CorpusTable, std::vector<std::string>>> cases = {
+      {{"infused-dbf", "dbase_30.dbf"},
+       {"flagdate IS NULL", "updated >= TIMESTAMP '2004-03-08 21:14:35.999'",
+        "updated < TIMESTAMP '2004-03-08 21:14:36' OR updated > DATE '2004-03-09'", "descrip LIKE '%the%'", "webinclude",
+        "NOT webinclude OR webinclude IS NULL", "catdate BETWEEN DATE '1995-01-01' AND DATE '2005-12-31'",
+        "acqvalue > 100 OR curvalue IS NULL", "objname ILIKE 'p%' AND objname NOT LIKE '%s'", "updated > catdate AND catdate > DATE '2000-06-28'",
+        "classes IS NOT NULL AND classes <> ''"}},
+      {{"infused-dbf", "dbase_31.dbf"},
+       {"unitprice > 20", "supplierid IN (1, 2, 3)", "categoryid IS NULL OR quantitype LIKE '%boxes%'",
+        "discontinu", "unitprice NOT BETWEEN 10.5 AND 30", "productid NOT IN (1, 2, NULL)",
+        "unitsinsto < reorderlev", "productnam >= 'M' AND productnam < 'T'"}},
+      {{"luads-php-xbase", "vfp.dbf"},
+       {"money > 0", "rate < 10", "birthday < DATE '2000-01-01'", "\"datetime\" IS NOT NULL", "is_man",
+        "name_bin IS NULL", "\"varchar\" LIKE '%a%'", "currency >= 1.5", "bio ILIKE '%A%'"}},
+      {{"yellowfeather-DbfDataReader", "tl_2019_01_place.dbf"},
+       {"name LIKE 'B%'", "aland > 10000000 AND awater = 0", "lsad IN ('25', '43')", "namelsad ILIKE '%CITY'",
+        "NOT (classfp = 'C1' OR aland < 5000000)", "name >= 'M'", "intptlat > '+32.5'", "name LIKE '_a%n'"}},
+      {{"mbostock-shapefile", "boolean-property.dbf"},
+       {"foo", "NOT foo", "foo IS NULL", "foo = FALSE", "foo <> TRUE", "foo IN (TRUE, NULL)"}},
+      {{"mbostock-shapefile", "number-null-property.dbf"}, {"avg_temp IS NULL", "avg_temp > 0 OR name = 'x'"}},
+      {{"yellowfeather-DbfDataReader", "INNAKLKVT20180904.dbf"},
+       {"vo LIKE '\xD0\x92.%'", "vo LIKE '_._. %'", "vo >= '\xD0\x93'", "sumpdv > 1000.5",
+        "date_reg = DATE '2018-07-02'", "reason IS NULL OR reason LIKE '%1%'", "inn NOT LIKE '%0'"}},
+      {{"incubus-DBD-XBase", "types.dbf"}, {"payment > 0", "t < TIMESTAMP '2000-01-01 00:00:00'", "id <= 2"}},
+      {{"albfernandez-javadbf", "testfile.dbf"},
+       {"info IS NULL", "d_start IS NOT NULL AND dt_start < DATE '2010-01-01'", "reqname LIKE 'DVD%'",
+        "info ILIKE '%BC1CHILD%'"}},
+      {{"OSGeo-shapelib", "pline.dbf"}, {"length > 500", "length BETWEEN 0.5 AND 100", "type LIKE 'Under%'",
+        "type IN ('Overhead Feeder', 'X')"}},
+      {{"albfernandez-javadbf", "bug115.dbf"}, {"lote LIKE ' %'", "fecent_ped > DATE '2015-01-01'", "trans = 2"}},
+      {{"yellowfeather-DbfDataReader", "dbase_03.dbf"},
+       {"point_id_2 IS NOT NULL AND point_id LIKE '%1_'", "date_visit > DATE '2003-05-01'", "max_pdop < 5.1"}},
+      {{"yortus-DBFFile", "PYACFL.DBF"},
+       {"_deleted", "NOT _DELETED AND afhrpw > 10", "_deleted OR afcrda IS NULL", "afacgr IN (1, 2) AND NOT _deleted"}},
+      {{"Valentin-Kaiser-go-dbase", "TEST.DBF"}, {"\"var\" LIKE '%a%'", "price > 12.345", "var_nil LIKE 'Test%'",
+        "\"datetime\" > TIMESTAMP '2022-04-10 00:00:00'", "varbin_nil IS NULL"}},
+  };
+  PostgresCluster& server = PostgresCluster::get();
+  ASSERT_EQ(server.failure(), "");
+  const char* program = std::getenv("DBF2CSV_TEST_PROGRAM");
+  for (const auto& [t, expressions] : cases) {
+    // The records marked deleted of this table: a column of the server's
+    // table too, which the condition's _DELETED must agree with.
+    const std::string option = t.name == "PYACFL.DBF" ? "--deleted=mark" : "";
+    rt_test::TempDir dir;
+    copyTable(t, dir.path());
+    std::string command = "/usr/bin/python3 " + inQuotes(DBF2CSV_SOURCE_DIR "/tests/e2e/where_check.py") +
+                          " --program " + inQuotes(program && *program ? program : DBF2CSV_BIN) + " --table " +
+                          inQuotes(dir / t.name) + " --socket " + inQuotes(server.socket()) + " --database " +
+                          server.newDatabase() + (option.empty() ? "" : " --option=" + option);
+    for (const std::string& e : expressions) command += " " + inQuotes(e);
+    command += " >" + inQuotes(dir / "check.log") + " 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << t.folder << "/" << t.name << ":\n" << rt_test::readFile(dir / "check.log");
   }
 }

@@ -186,13 +186,18 @@ def sqlite_rows(path, table):
         return [list(r) for r in db.execute('SELECT * FROM "%s"' % table)]
 
 
-def main():
+def arguments():
+    """The arguments of a check of one table on the test server."""
     p = argparse.ArgumentParser()
     p.add_argument('--program', required=True)
     p.add_argument('--table', required=True, help='the table, in a folder the run may write in')
     p.add_argument('--socket', required=True)
     p.add_argument('--database', required=True)
-    a = p.parse_args()
+    return p
+
+
+def main():
+    a = arguments().parse_args()
     folder, name = os.path.split(os.path.abspath(a.table))
     sql_table = os.path.splitext(name)[0].lower()
     fields, live = header_of(a.table)

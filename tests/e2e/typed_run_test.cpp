@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +197,52 @@ TEST_F(TypedRun, OptionsThatCannotGoTogetherAreUsageErrors) {
     EXPECT_EQ(r.err, message);
   }
   EXPECT_FALSE(std::filesystem::exists(dir_ / "TYPED.CSV"));
+}
+
+// --where reads the values the typed outputs write: each record's NULLs
+// (stars, an impossible date, "?", NaN, a zero moment, a null flag), text
+// without its NUL bytes or trailing blanks, memo text, exact numbers and
+// moments to the millisecond.
+TEST_F(TypedRun, WhereKeepsTheRecordsByTheirTypedValues) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"PRICE IS NULL AND DUE IS NULL AND PAID IS NULL AND RATE IS NULL AND AT IS NULL AND NOTE IS NULL", "xy;"},
+      {"NAME = 'xy' OR QTY > 12", "xy;"},
+      {"MEMO LIKE 'line1_%line2' AND MEMO NOT LIKE '% '", "Smith, J;"},
+      {"AMT = 1.5 AND RATE = 0.1 AND CNT = 7.0 AND AT = TIMESTAMP '2024-01-31 13:45:30.25' AND PAID", "Smith, J;"},
+      {"NOT (PRICE > 1) OR DUE < DATE '2024-01-31'", ""},
+      {"BIN IS NOT NULL AND NAME >= 'S' AND NAME < 'x' OR CNT IN (-1, NULL)", "Smith, J;xy;"},
+  };
+  const std::regex name(R"re(\{"NAME":"([^"]*)")re");
+  for (const auto& [condition, names] : cases) {
+    const test_support::ProgramRun r = run({"--format=jsonl", "--where=" + condition, "-o", "-"});
+    ASSERT_EQ(r.exitCode, 0) << condition << "\n" << r.err;
+    std::string got;
+    for (auto m = std::sregex_iterator(r.out.begin(), r.out.end(), name); m != std::sregex_iterator(); ++m) {
+      got += (*m)[1].str() + ";";
+    }
+    EXPECT_EQ(got, names) << condition << "\n" << r.out;
+  }
+}
+
+// What a condition asks of the table's fields is checked before any output
+// exists: exit 1 with the reason; a syntax error is a usage error.
+TEST_F(TypedRun, WhereRefusesWhatTheTableCannotMeanAndWritesNothing) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"NOSUCH = 1", "--where: the table has no field NOSUCH.\n"},
+      {"QTY = 'x'", "--where: QTY (a number field) cannot be compared with 'x'.\n"},
+      {"qty BETWEEN 1 AND DATE '2024-01-01'", "--where: QTY (a number field) cannot be compared with DATE '2024-01-01'.\n"},
+      {"NAME > QTY", "--where: NAME (a text field) cannot be compared with QTY (a number field).\n"},
+      {"NAME", "--where: NAME (a text field) is no condition by itself: compare it with a value.\n"},
+      {"DUE LIKE '2024%'", "--where: DUE (a date field): LIKE needs a text.\n"},
+      {"BIN = 'x'", "--where: BIN (a binary field) cannot be compared with 'x'.\n"},
+      {"QTY >", "dbf2csv: --where: a field or a value expected (dbf2csv --help)\n  QTY >\n       ^\n"},
+  };
+  for (const auto& [condition, message] : cases) {
+    const test_support::ProgramRun r = run({"--typed", "--where=" + condition});
+    EXPECT_EQ(r.exitCode, message.starts_with("dbf2csv:") ? 2 : 1) << condition;
+    EXPECT_EQ(r.err, message);
+  }
+  EXPECT_EQ(dir_.listing().find("TYPED"), std::string::npos) << dir_.listing();
 }
 
 }  // namespace
