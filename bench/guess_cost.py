@@ -4,15 +4,17 @@ tables of 1,000,000 records that declare no code page: one of Russian text
 in code page 866 (the guess has letters to read), one of plain ASCII (the
 guess reads its widest sample and finds nothing).
 
-    guess_cost.py DBF2CSV [DIR] [RUNS]
+    guess_cost.py [--callgrind] DBF2CSV [DIR] [RUNS]
 
 Times both runs of each table with hyperfine (DIR: where the tables go,
 default $TMPDIR/dbf2csv-bench/guess) and prints the ratio, whose goal is at
-most 1.05.
+most 1.05. With --callgrind it counts the instructions of one run of each
+instead (valgrind's callgrind, slow but the same on a busy machine).
 """
 import json
 import os
 import random
+import re
 import struct
 import subprocess
 import sys
@@ -53,7 +55,19 @@ def timed(program, table, page, runs, out):
     return json.load(open(result))["results"][0]["mean"]
 
 
+def counted(program, table, page, runs, out):
+    """Instructions of one run, as callgrind counts them (millions)."""
+    p = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", program, "-e", page,
+                        "-o", os.path.join(out, "OUT.CSV"), table],
+                       check=True, capture_output=True, env=dict(os.environ, DBF2CSV_UI="headless"))
+    return int(re.search(rb"Collected : (\d+)", p.stderr).group(1)) / 1e6
+
+
 def main():
+    measure = timed
+    if sys.argv[1] == "--callgrind":
+        measure = counted
+        del sys.argv[1]
     program = os.path.abspath(sys.argv[1])
     out = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.environ.get("TMPDIR", tempfile.gettempdir()),
                                                              "dbf2csv-bench", "guess")
@@ -61,14 +75,15 @@ def main():
     os.makedirs(out, exist_ok=True)
     russian = [m.encode("cp866", "replace") for m in messages("ru")[:2000]]
     plain = [b"ACME Corp", b"Main Street 5", b"invoice 00042", b"London", b"paid in full"]
-    print("%-8s %10s %10s %7s  (goal: at most 1.05)" % ("table", "named", "guess", "ratio"))
+    unit = "Minstr" if measure is counted else "s"
+    print("%-8s %10s %10s %7s  (%s; goal: at most 1.05)" % ("table", "named", "guess", "ratio", unit))
     for label, values, page in (("866", russian, "866"), ("ascii", plain, "437")):
         table = os.path.join(out, "GUESS_%s.DBF" % label.upper())
         if not os.path.exists(table):
             write_table(table, values)
-        named = timed(program, table, page, runs, out)
-        guessed = timed(program, table, "guess", runs, out)
-        print("%-8s %9.3fs %9.3fs %7.3f" % (label, named, guessed, guessed / named))
+        named = measure(program, table, page, runs, out)
+        guessed = measure(program, table, "guess", runs, out)
+        print("%-8s %10.3f %10.3f %7.3f" % (label, named, guessed, guessed / named))
 
 
 if __name__ == "__main__":

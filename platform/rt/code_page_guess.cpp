@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "platform/rt/code_page.hpp"
@@ -355,6 +356,17 @@ bool looksBinary(std::string_view value) {
 
 void CodePageSample::add(std::string_view value) {
   if (full()) return;
+  // Most values are plain ASCII, and a guess of a table that holds nothing
+  // else reads its widest sample: eight bytes at a time tell them apart.
+  std::uint64_t any = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= value.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, value.data() + at, 8);
+    any |= word;
+  }
+  for (; at < value.size(); ++at) any |= static_cast<unsigned char>(value[at]);
+  if ((any & 0x8080808080808080ULL) == 0) return;
   std::size_t high = 0;
   for (const char c : value) high += static_cast<unsigned char>(c) >= 0x80;
   if (high == 0) return;

@@ -199,9 +199,11 @@ TEST(CodePageGuessTest, FilesKeptInMemosAreToldFromText) {
 TEST(CodePageGuessTest, TheSampleKeepsOnlyValuesBeyondAsciiUpToItsBound) {
   rt::CodePageSample sample;
   sample.add("plain");
+  sample.add("a longer plain value, read eight bytes at a time");
   sample.add("M\xFCller");
-  EXPECT_EQ(sample.text(), "M\xFCller\n");
-  EXPECT_EQ(sample.highBytes(), 1u);
+  sample.add("Hauptstra\xE1" "e, K\x94ln");
+  EXPECT_EQ(sample.text(), "M\xFCller\nHauptstra\xE1" "e, K\x94ln\n");
+  EXPECT_EQ(sample.highBytes(), 3u);
   const std::string value(1000, '\xE4');
   while (!sample.full()) sample.add(value);
   const std::size_t size = sample.text().size();
