@@ -256,7 +256,7 @@ TEST(BatchOutput, EveryTableTakesTheSameChoiceAndOneThatLacksAFieldFailsAlone) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(tableLines(run.err),
             (std::vector<std::string>{"2 tables: 1 converted, 1 failed",
-                                      shownPath("data/a.dbf") + ": " + shownPath("data/A.DBF") + " has no field named \"name\".",
+                                      shownPath("data/a.dbf") + ": " + tableInMessages("data/A.DBF") + " has no field named \"name\".",
                                       shownPath("data/b.dbf") + ": 1 of 3 records"}));
   EXPECT_EQ(rt_test::readFile(dir / "data/B.CSV"), "\"_RECNO\",\"NAME\",\"QTY\"\r\n\"2\",\"2\",\"2\"\r\n");
   EXPECT_FALSE(fs::exists(dir / "data/A.CSV"));
