@@ -238,8 +238,25 @@ time_typed() {
   kb=$(DBF2CSV_UI=headless /usr/bin/time -f %M "$BIN" -e 437 --format=sqlite -o "$o/new.db" \
     "$DIR/BENCH3X4.DBF" 2>&1 >/dev/null | tail -1)
   echo "sqlite-4m|$(records_of "$DIR/BENCH3X4.DBF")|$kb" >"$RES/typed-memory.txt"
+  # Instructions do not depend on what else the machine runs: the typed
+  # outputs' share of the default run's, counted by callgrind.
+  : >"$RES/typed-instructions.txt"
+  if command -v valgrind >/dev/null; then
+    local name args
+    for name in default typed jsonl; do
+      case $name in
+        default) args="" ;;
+        typed) args="-e 437 --typed" ;;
+        jsonl) args="-e 437 --format=jsonl" ;;
+      esac
+      # shellcheck disable=SC2086
+      DBF2CSV_UI=headless valgrind --tool=callgrind --callgrind-out-file=/dev/null "$BIN" $args \
+        -o "$o/cg.out" "$t" 2>&1 >/dev/null | sed -n "s/.*refs: *\([0-9,]*\).*/$name|\1/p" | tr -d , \
+        >>"$RES/typed-instructions.txt"
+    done
+  fi
   rm -rf "$o"
-  "$PY" - "$RES/typed.json" "$RES/typed-memory.txt" <<'PY' | tee "$RES/typed.md"
+  "$PY" - "$RES/typed.json" "$RES/typed-memory.txt" "$RES/typed-instructions.txt" <<'PY' | tee "$RES/typed.md"
 import json, sys
 r = {x['command']: x for x in json.load(open(sys.argv[1]))['results']}
 base, typed = r['dbf2csv -o p.csv']['mean'], r['dbf2csv -e 437 --typed']['mean']
@@ -255,6 +272,11 @@ for name, ratio, against, goal in rows:
     print('| %s | %.2f | `%s` | at most %.1f %s |' % (name, ratio, against, goal, 'met' if ratio <= goal else 'MISSED'))
 key, records, kb = open(sys.argv[2]).read().strip().split('|')
 print('\n--format=sqlite, %s records: peak resident memory %.1f MiB (goal 16 MiB)' % (records, int(kb) / 1024))
+counts = dict(line.strip().split('|') for line in open(sys.argv[3]) if '|' in line)
+if len(counts) == 3:
+    base = int(counts['default'])
+    print('\nInstructions (callgrind): default %.0f million; --typed %.2f times (goal 1.3), '
+          '--format=jsonl %.2f times (goal 1.6)' % (base / 1e6, int(counts['typed']) / base, int(counts['jsonl']) / base))
 PY
 }
 

@@ -10,6 +10,7 @@
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/output_file.hpp"
+#include "src/app/line_writer.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/progress_window.hpp"
 
@@ -42,6 +43,25 @@ class ExportOutput {
   std::optional<rt::AtomicFile> file_;
   rt::OutputFile stream_;
 };
+
+// Keeps the line just ended in `writer`'s buffer and hands the kept lines
+// to `out` from there a block at a time, without a copy (`block` is the
+// one being written meanwhile); false once the output has failed, as
+// nothing more can reach it.
+inline bool keepLine(ExportOutput& out, LineWriter& writer, std::string& block) {
+  writer.keep();
+  // A little short of the output's block, so that the buffer, grown by
+  // doubling, stays at the block's size rather than twice it.
+  if (writer.kept().size() < rt::OutputFile::kBlock - rt::OutputFile::kBlock / 8) return true;
+  writer.swapKept(block);
+  out.appendBlock(block);
+  return out.ok();
+}
+// Hands the lines still kept to `out`.
+inline void flushKept(ExportOutput& out, LineWriter& writer) {
+  out.append(writer.kept());
+  writer.clearKept();
+}
 
 // Commits `out`; on a failure closes the progress window, tells the user
 // and returns false.

@@ -56,18 +56,9 @@ void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, u
       chosenValues(aRecord, choice.fields(), aChosen);
       valuesLine(writer, aChosen);
     }
-    writer.keep();
-    // A little short of the output's block, so that the buffer, grown by
-    // doubling, stays at the block's size rather than twice it.
-    if (writer.kept().size() >= rt::OutputFile::kBlock - rt::OutputFile::kBlock / 8) {
-      writer.swapKept(block);
-      out.appendBlock(block);
-      if (!out.ok()) return false;
-    }
-    return true;
+    return keepLine(out, writer, block);
   });
-  out.append(writer.kept());
-  writer.clearKept();
+  flushKept(out, writer);
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ inline char* putTable(const ByteMap& map, char* w, const std::uint8_t* p, std::s
 // The `n` bytes at `p` with every double quote written twice; `w` needs
 // room for 2 * n.
 inline char* putQuotesDoubled(char* w, const char* p, std::size_t n);
+// Whether a field holding `s` must be quoted in RFC 4180's way: it holds
+// the delimiter, a quote, CR or LF.
+inline bool needsQuotes(std::string_view s, char delimiter);
 
 class LineWriter {
  public:
@@ -46,6 +49,8 @@ class LineWriter {
   void plain(std::string_view text);
   // A field name from its stored bytes, through the name map, in quotes.
   void name(std::string_view raw);
+  // A text as it is, quoted only where RFC 4180 needs it (csvField()).
+  void csv(std::string_view text) { wrote(csvField(room(2 * text.size() + kFieldFrame), text)); }
   // Ends the line; the whole line, valid until the next begin().
   std::string_view end() {
     // A line with fields ends in the delimiter after its last one: the line
@@ -102,6 +107,22 @@ class LineWriter {
     w[0] = '"';
     w[1] = format_.delimiter;
     return w + 2;
+  }
+  // The delimiter after a field written without quotes.
+  char* closeBareField(char* w) const {
+    *w = format_.delimiter;
+    return w + 1;
+  }
+  // `s` framed in RFC 4180's way: as it is, or in quotes with its quotes
+  // doubled when it must be (needsQuotes()) or is empty, so that an empty
+  // text differs from a field with no value; the delimiter after it. `w`
+  // needs room for 2 * s.size() + kFieldFrame and lies outside `s`.
+  char* csvField(char* w, std::string_view s) const {
+    if (!s.empty() && !needsQuotes(s, format_.delimiter)) {
+      std::memcpy(w, s.data(), s.size());
+      return closeBareField(w + s.size());
+    }
+    return closeField(putQuotesDoubled(openField(w), s.data(), s.size()));
   }
   // The most bytes the framing adds to a field, and to a line.
   static constexpr std::size_t kFieldFrame = 3;
@@ -181,6 +202,13 @@ inline char* putQuotesDoubled(char* w, const char* p, std::size_t n) {
     }
   }
   return w;
+}
+
+inline bool needsQuotes(std::string_view s, char delimiter) {
+  for (const char c : s) {
+    if (c == delimiter || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
 }
 
 inline char* putText(const LineFormat& format, char* w, const std::uint8_t* p, std::size_t n,

@@ -5,6 +5,7 @@
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/export_output.hpp"
+#include "src/app/line_writer.hpp"
 #include "src/app/message_box.hpp"
 #include "src/app/progress_window.hpp"
 #include "src/app/record_choice.hpp"
@@ -121,22 +122,28 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   }
 
   const bool json = options.format == "jsonl";
-  const std::vector<std::string> keys = json ? jsonKeys(reader->columns()) : std::vector<std::string>{};
+  LineFormat lines;
+  lines.delimiter = options.delimiter;
+  LineWriter writer(std::move(lines));
   const std::uint64_t nCount = db::lastRec();
   db::dbGoTop();
-  std::string line;
-  if (options.bom) line = "\xEF\xBB\xBF";
-  if (lFieldLine && !json) appendCsvNames(line, reader->columns(), options.delimiter);
-  out.append(line);
+  if (options.bom) out.append("\xEF\xBB\xBF");
+  if (lFieldLine && !json) {
+    csvNames(writer, reader->columns());
+    writer.keep();
+  }
 
   ProgressWindow window = buildProgressWindow(cShown, nCount, updateStep(nCount));
-  forEachChosen(choice, [&] { progress(window.oProgress); }, [&] {
-    line.clear();
-    const std::span<const Cell> cells = reader->read();
-    json ? appendJsonLine(line, *reader, cells, keys) : appendCsvLine(line, *reader, cells, options.delimiter);
-    out.append(line);
-    return out.ok();
+  // The bar is moved directly, as the CSV's loop does.
+  const db::Table& table = *db::currentTable();
+  std::string block;  // the lines being written while the writer fills its buffer
+  forEachChosen(choice, [&] {
+    if (window.oProgress) window.oProgress->update(table.recNo());
+  }, [&] {
+    json ? reader->jsonLine(writer) : reader->csvLine(writer);
+    return keepLine(out, writer, block);
   });
+  flushKept(out, writer);
   db::dbCloseArea();
   if (!commitOutput(out, cShown, window)) return false;
   if (!options.schema.empty() && !writeSchema(options, cName, cOutput, *reader, lFieldLine)) {

@@ -15,13 +15,10 @@
 #include "src/app/export_output.hpp"
 #include "src/app/line_writer.hpp"
 #include "src/app/record_choice.hpp"
+#include "src/app/typed_lines.hpp"
 
 namespace app {
 namespace {
-
-// Room kept readable before and after the copy of a record, for the scans
-// of 16 bytes at a time.
-constexpr std::size_t kSlack = 16;
 
 std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
   return {reinterpret_cast<const char*>(p), n};
@@ -30,21 +27,6 @@ std::string_view bytesOf(const std::uint8_t* p, std::size_t n) {
 std::string_view trimEnd(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-// Eight digits YYYYMMDD that name a day of the years 1 to 9999.
-bool isRealDate(std::string_view s) {
-  auto num = [&](std::size_t at, std::size_t n) {
-    int v = 0;
-    for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (s[i] - '0');
-    return v;
-  };
-  const int y = num(0, 4), m = num(4, 2), d = num(6, 2);
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || m < 1 || m > 12 || d < 1) return false;
-  return d <= kDays[m - 1] + (m == 2 && isLeapYear(y) ? 1 : 0);
 }
 
 }  // namespace
@@ -103,15 +85,16 @@ std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format, const
   const std::optional<db::RecordView> view = table ? table->recordView() : std::nullopt;
   if (!view || static_cast<int>(view->fields.size()) != table->fieldCount()) return std::nullopt;
   TypedReader reader(*table, std::move(format));
+  reader.widest_ = std::max<std::size_t>(reader.format_.names.widest, 3);
   std::vector<std::string> names;
   const FieldChoice& chosen = choice ? *choice : everyFieldOf(table->fieldCount());
   if (chosen.recno) {
-    reader.fields_.push_back(Field{Source::RecNo, 0, 0, 0, 0, false});
+    reader.fields_.push_back(Field{Source::RecNo, 0, 0, 0, 0, false, false, 0, 0, 0});
     reader.columns_.push_back(Column{kRecnoName, ColumnType::BigInt});
     names.emplace_back(kRecnoName);
   }
   if (chosen.deleted) {
-    reader.fields_.push_back(Field{Source::Deleted, 0, 0, 0, 0, false});
+    reader.fields_.push_back(Field{Source::Deleted, 0, 0, 0, 0, false, false, 0, 0, 0});
     reader.columns_.push_back(Column{kDeletedName, ColumnType::Boolean});
     names.emplace_back(kDeletedName);
   }
@@ -149,10 +132,12 @@ std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format, const
     }
     if (source == Source::BinaryText || source == Source::BinaryValue) column.type = ColumnType::Binary;
     column.nullable = f.nullable;
-    reader.fields_.push_back(Field{source, pos, f.offset, f.length, f.decimals, f.nullable});
+    reader.fields_.push_back(Field{source, pos, f.offset, f.length, f.decimals, f.nullable, false, 0, 0, 0});
     reader.columns_.push_back(std::move(column));
-    const Cell name = reader.putText(table->fieldName(pos));
-    names.emplace_back(reader.text(name));
+    const std::string raw = table->fieldName(pos);
+    std::string name(reader.textRoom(raw.size()), '\0');
+    name.resize(static_cast<std::size_t>(reader.putText(raw, name.data()) - name.data()));
+    names.push_back(std::move(name));
   }
   names = uniqueNames(std::move(names), false);
   const ByteMap& map = reader.format_.names;
@@ -160,85 +145,148 @@ std::optional<TypedReader> TypedReader::forCurrentTable(LineFormat format, const
   for (int b = 0; b < 128 && reader.asciiKept_; ++b) {
     reader.asciiKept_ = map.length[static_cast<std::size_t>(b)] == 1 && map.bytes[static_cast<std::size_t>(b)][0] == b;
   }
+  reader.highStaysHigh_ = reader.asciiKept_;
+  for (std::size_t b = 128; b < 256 && reader.highStaysHigh_; ++b) {
+    reader.highStaysHigh_ = static_cast<unsigned char>(map.bytes[b][0]) >= 0x80;
+  }
   for (std::size_t i = 0; i < names.size(); ++i) reader.columns_[i].name = std::move(names[i]);
+  reader.keys_ = jsonKeys(reader.columns_);
+  reader.cells_.resize(reader.fields_.size());
+  reader.plan();
   reader.counts_ = {};
-  reader.record_.assign(view->length + 2 * kSlack, 0);
   return reader;
 }
 
+// The most each field's value can take, and the room a whole record's
+// cells and lines need from each field on.
+void TypedReader::plan() {
+  bound_ = 64;
+  csvBound_ = LineWriter::kLineEnd + 64;
+  jsonBound_ = 2 + 64;
+  for (std::size_t i = fields_.size(); i-- > 0;) {
+    Field& f = fields_[i];
+    f.csvAfter = csvBound_;
+    f.jsonAfter = jsonBound_;
+    switch (f.source) {
+      case Source::Text: f.width = textRoom(f.length) + 16; break;
+      case Source::BinaryText: f.width = f.length; break;
+      case Source::Value: case Source::BinaryValue: f.width = 0; break;
+      // Rounded to the declared decimals, at most 400 digits.
+      case Source::Number: f.width = f.length + static_cast<std::size_t>(f.decimals) + 420; break;
+      case Source::Double: case Source::Level7Double: f.width = 400; break;
+      case Source::Date: f.width = 16; break;
+      default: f.width = 32;
+    }
+    f.quotedInJson = f.source == Source::Text || f.source == Source::BinaryText || f.source == Source::Value ||
+                     f.source == Source::BinaryValue || f.source == Source::Date ||
+                     f.source == Source::DateTime || f.source == Source::Timestamp;
+    bound_ += f.width;
+    csvBound_ += csvRoom(f.width);
+    jsonBound_ += keys_[i].size() + jsonRoom(f.width);
+  }
+}
+
+const std::uint8_t* TypedReader::record() const { return table_->recordView()->bytes; }
+
 std::span<const Cell> TypedReader::read() {
+  const std::uint8_t* rec = record();
   size_ = 0;
-  cells_.clear();
-  std::memcpy(record_.data() + kSlack, table_->recordView()->bytes, record_.size() - 2 * kSlack);
-  const std::uint8_t* record = record_.data() + kSlack;
-  for (const Field& f : fields_) {
-    cells_.push_back(f.nullable && table_->isNull(f.pos) ? Cell{} : cell(f, record + f.offset));
+  char* w = room(bound_);
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    const Field& f = fields_[i];
+    Cell& c = cells_[i];
+    c = Cell{};
+    if (f.nullable && table_->isNull(f.pos)) continue;
+    CellKind kind = CellKind::Null;
+    std::size_t begin = size_;
+    if (f.width == 0) {
+      const std::string_view raw = longValue(f);
+      begin = size_ = static_cast<std::size_t>(w - buf_.data());
+      w = putLong(f, raw, room(textRoom(raw.size()) + bound_), kind);
+    } else {
+      bool plain;
+      begin = static_cast<std::size_t>(w - buf_.data());
+      w = put(f, rec, w, kind, plain, '"');
+    }
+    size_ = static_cast<std::size_t>(w - buf_.data());
+    if (kind != CellKind::Null) c = Cell{kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(size_ - begin)};
   }
   return cells_;
 }
 
-Cell TypedReader::cell(const Field& f, const std::uint8_t* p) {
-  std::string_view fixed = bytesOf(p, f.length);
+std::string_view TypedReader::longValue(const Field& f) {
+  {
+    RT_PROC("DBF2ARRAY");
+    value_ = table_->fieldGet(f.pos);
+  }
+  const std::string_view s = value_.isText() ? std::string_view(value_.text()) : std::string_view();
+  return f.source == Source::Value ? trimEnd(s) : s;
+}
+
+char* TypedReader::putLong(const Field& f, std::string_view raw, char* w, CellKind& kind) {
+  if (f.source == Source::Value) {
+    kind = CellKind::Text;
+    return putText(raw, w);
+  }
+  kind = CellKind::Binary;
+  std::memcpy(w, raw.data(), raw.size());
+  return w + raw.size();
+}
+
+char* TypedReader::putOther(const Field& f, const std::uint8_t* p, char* w, CellKind& kind) {
+  kind = CellKind::Null;
+  auto copy = [&](CellKind k, std::string_view bytes) {
+    kind = k;
+    std::memcpy(w, bytes.data(), bytes.size());
+    return w + bytes.size();
+  };
   switch (f.source) {
-    case Source::Text: return putText(fixed.substr(0, db::stored::trimmedLength(p, f.length)));
-    case Source::BinaryText: return putBytes(CellKind::Binary, fixed.substr(0, db::stored::trimmedLength(p, f.length)));
-    case Source::Value:
-    case Source::BinaryValue: {
-      rt::Value v;
-      {
-        RT_PROC("DBF2ARRAY");
-        v = table_->fieldGet(f.pos);
-      }
-      const std::string_view s = v.isText() ? std::string_view(v.text()) : std::string_view();
-      return f.source == Source::Value ? putText(trimEnd(s)) : putBytes(CellKind::Binary, s);
-    }
-    case Source::Number: return number(f, p);
+    case Source::Text: kind = CellKind::Text; return putText(bytesOf(p, db::stored::trimmedLength(p, f.length)), w);
+    case Source::BinaryText: return copy(CellKind::Binary, bytesOf(p, db::stored::trimmedLength(p, f.length)));
+    case Source::Value: case Source::BinaryValue: return w;
+    case Source::Number: return number(f, p, w, kind);
     case Source::Integer:
     case Source::Level7Integer: {
-      char* w = room(16);
       const std::int32_t v = f.source == Source::Integer ? db::vfpInteger(p) : db::level7Integer(p);
-      return done(CellKind::Number, std::to_chars(w, w + 16, v).ptr);
+      kind = CellKind::Number;
+      return std::to_chars(w, w + 16, v).ptr;
     }
-    case Source::Currency: return putBytes(CellKind::Number, db::currencyText(p));
+    case Source::Currency: return copy(CellKind::Number, db::currencyText(p));
     case Source::Double:
     case Source::Level7Double: {
       number_ = db::shortestFixed(f.source == Source::Double ? db::vfpDouble(p) : db::level7Double(p));
       if (number_.empty()) {
         ++counts_.notFinite;
-        return Cell{};
+        return w;
       }
-      return putBytes(CellKind::Number, number_);
+      return copy(CellKind::Number, number_);
     }
-    case Source::Date: return date(p, f.length);
+    case Source::Date: return date(p, f.length, w, kind);
     case Source::DateTime:
     case Source::Timestamp: {
       const bool ok = f.source == Source::DateTime ? db::vfpDateTimeIso(p, number_) : db::level7TimestampIso(p, number_);
       if (!ok) ++counts_.notMoments;
-      return ok && !number_.empty() ? putBytes(CellKind::Moment, number_) : Cell{};
+      return ok && !number_.empty() ? copy(CellKind::Moment, number_) : w;
     }
-    case Source::Logical: return f.length > 0 ? logical(p[0]) : Cell{};
-    case Source::RecNo: {
-      char* w = room(16);
-      return done(CellKind::Number, std::to_chars(w, w + 16, table_->recNo()).ptr);
-    }
-    case Source::Deleted: return putBytes(CellKind::Logical, table_->deleted() ? "true" : "false");
+    case Source::Logical: return f.length > 0 ? logical(p[0], w, kind) : w;
+    case Source::RecNo: kind = CellKind::Number; return std::to_chars(w, w + 16, table_->recNo()).ptr;
+    case Source::Deleted: return logical(table_->deleted() ? 'T' : 'F', w, kind);
   }
-  return Cell{};
+  return w;
 }
 
 // Text in UTF-8 through the code page, without the NUL bytes that
 // PostgreSQL's text cannot hold.
-Cell TypedReader::putText(std::string_view raw) {
+char* TypedReader::putText(std::string_view raw, char* const w) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(raw.data());
   std::size_t n = raw.size();
-  char* const w = room(n * std::max<std::size_t>(format_.names.widest, 3) + 4);
   char* end = w;
   // Most text is ASCII, which a code page that keeps it needs no map for;
   // a text of ASCII without NUL bytes is copied and done.
   const std::size_t ascii = asciiKept_ ? asciiPrefix(p, n) : 0;
   std::memcpy(end, p, ascii);
   end += ascii;
-  if (ascii == n) return done(CellKind::Text, end);
+  if (ascii == n) return end;
   p += ascii;
   n -= ascii;
   end = format_.rule == TextRule::Convert ? putConverted(format_, end, p, n, false) : putMapped(format_.names, end, p, n);
@@ -248,7 +296,7 @@ Cell TypedReader::putText(std::string_view raw) {
     end = kept;
   }
   if (format_.mayReplace) counts_.replaced += replacementsIn({w, static_cast<std::size_t>(end - w)});
-  return done(CellKind::Text, end);
+  return end;
 }
 
 // How many bytes at `p` are ASCII other than NUL, up to `n`.
@@ -266,51 +314,32 @@ std::size_t TypedReader::asciiPrefix(const std::uint8_t* p, std::size_t n) const
   return i;
 }
 
-Cell TypedReader::putBytes(CellKind kind, std::string_view bytes) {
-  char* w = room(bytes.size());
-  std::memcpy(w, bytes.data(), bytes.size());
-  return done(kind, w + bytes.size());
-}
-
 // A blank number is NULL; one whose text is no number (overflow stars) too,
 // counted.
-Cell TypedReader::number(const Field& f, const std::uint8_t* p) {
-  if (std::string_view plain; db::stored::plainNumber(p, f.length, f.decimals, plain)) {
-    return putBytes(CellKind::Number, plain);
-  }
+char* TypedReader::number(const Field& f, const std::uint8_t* p, char* w, CellKind& kind) {
+  kind = CellKind::Null;
   const std::string_view trimmed = db::trimNumericField(bytesOf(p, f.length), scratch_);
-  if (trimmed.empty()) return Cell{};
+  if (trimmed.empty()) return w;
   if (!db::formatStoredNumber(trimmed, f.decimals, number_)) {
     ++counts_.notNumbers;
-    return Cell{};
+    return w;
   }
-  return putBytes(CellKind::Number, number_);
+  kind = CellKind::Number;
+  std::memcpy(w, number_.data(), number_.size());
+  return w + number_.size();
 }
 
-Cell TypedReader::date(const std::uint8_t* p, std::uint32_t length) {
+char* TypedReader::date(const std::uint8_t* p, std::uint32_t length, char* w, CellKind& kind) {
   const std::string_view s = bytesOf(p, length);
   const db::stored::DateShape shape = db::stored::dateShape(s);
-  if (shape == db::stored::DateShape::Empty) return Cell{};
+  kind = CellKind::Null;
+  if (shape == db::stored::DateShape::Empty) return w;
   if (shape != db::stored::DateShape::Digits || !isRealDate(s)) {
     ++counts_.notDates;
-    return Cell{};
+    return w;
   }
-  char* w = room(10);
-  std::memcpy(w, s.data(), 4);
-  w[4] = '-';
-  std::memcpy(w + 5, s.data() + 4, 2);
-  w[7] = '-';
-  std::memcpy(w + 8, s.data() + 6, 2);
-  return done(CellKind::Date, w + 10);
-}
-
-Cell TypedReader::logical(std::uint8_t first) {
-  switch (first) {
-    case 'T': case 't': case 'Y': case 'y': return putBytes(CellKind::Logical, "true");
-    case 'F': case 'f': case 'N': case 'n': return putBytes(CellKind::Logical, "false");
-    case '?': case ' ': case '\0': return Cell{};
-    default: ++counts_.notLogicals; return Cell{};
-  }
+  kind = CellKind::Date;
+  return putIsoDate(w, s);
 }
 
 }  // namespace app
