@@ -140,4 +140,45 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
   return false;
 }
 
+bool copySqliteTable(const std::string& from, const std::string& to, const std::string& table,
+                     std::string& problem) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(to.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  Database db(raw);
+  if (rc != SQLITE_OK) {
+    problem = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
+    return false;
+  }
+  std::string literal = "'";
+  for (const char c : from) literal += c == '\'' ? std::string("''") : std::string(1, c);
+  if (!exec(db.get(), "ATTACH DATABASE " + literal + "' AS source", problem)) return false;
+  // The table the run made, under the name the run gave it.
+  std::string name, create;
+  {
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(db.get(), "SELECT name, sql FROM source.sqlite_master WHERE type = 'table'", -1, &query,
+                       nullptr);
+    const Statement owned(query);
+    if (query && sqlite3_step(query) == SQLITE_ROW) {
+      name = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+      create = reinterpret_cast<const char*>(sqlite3_column_text(query, 1));
+    }
+  }
+  const std::string prefix = "CREATE TABLE " + sqlIdentifier(name);
+  if (name.empty() || !create.starts_with(prefix)) {
+    problem = "the table's database holds no table of its own";
+    return false;
+  }
+  const std::string target = "main." + sqlIdentifier(table);
+  if (!exec(db.get(), "BEGIN IMMEDIATE", problem)) return false;
+  if (exec(db.get(), "DROP TABLE IF EXISTS " + target, problem) &&
+      exec(db.get(), "CREATE TABLE " + target + create.substr(prefix.size()), problem) &&
+      exec(db.get(), "INSERT INTO " + target + " SELECT * FROM source." + sqlIdentifier(name), problem) &&
+      exec(db.get(), "COMMIT", problem)) {
+    return true;
+  }
+  sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  return false;
+}
+
 }  // namespace app

@@ -25,4 +25,11 @@ class RecordChoice;
 bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader, RecordChoice& choice,
                  void (*progress)(void*), void* context, std::string& problem);
 
+// Copies the one table of the database `from` into the database `to` (made
+// when missing) as `table`, replacing a table of that name and keeping the
+// others, in one transaction. On a failure leaves `to` as it was, sets
+// `problem` to the reason and returns false.
+bool copySqliteTable(const std::string& from, const std::string& to, const std::string& table,
+                     std::string& problem);
+
 }  // namespace app

@@ -10,4 +10,9 @@ bool writeSqlite(const std::string&, const std::string&, TypedReader&, RecordCho
   return false;
 }
 
+bool copySqliteTable(const std::string&, const std::string&, const std::string&, std::string& problem) {
+  problem = "this build writes no SQLite databases";
+  return false;
+}
+
 }  // namespace app

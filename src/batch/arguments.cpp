@@ -14,7 +14,8 @@ BatchOptions batchOptions(const app::Options& options) {
   batch.inputs = options.arguments;
   batch.recursive = options.recursive;
   batch.jobs = options.jobs;
-  batch.outputFolder = options.output;
+  // An SQLite batch's -o names one database for every table.
+  (options.format == "sqlite" ? batch.database : batch.outputFolder) = options.output;
   batch.fieldNames = options.fieldNames;
   batch.childOptions = app::tableOptionArguments(options);
   batch.extension = app::outputExtension(options.format);

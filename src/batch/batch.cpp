@@ -8,6 +8,8 @@
 #include "platform/rt/paths.hpp"
 #include "platform/rt/status.hpp"
 #include "platform/rt/sysinfo.hpp"
+#include "src/app/schema.hpp"
+#include "src/app/typed_values.hpp"
 #include "src/batch/discovery.hpp"
 #include "src/batch/private_folders.hpp"
 #include "src/batch/processes.hpp"
@@ -44,6 +46,15 @@ rt::Status checkOutputFolder(const std::string& folder, PrivateFolders& folders)
   return rt::Status::ok();
 }
 
+// The name of each table in the batch's one database: its file's, made
+// unique in the order the tables were found.
+void nameSqlTables(std::vector<Table>& tables) {
+  std::vector<std::string> names;
+  for (const Table& t : tables) names.push_back(app::tableNameOf(t.path));
+  names = app::uniqueNames(std::move(names), true);
+  for (std::size_t i = 0; i < tables.size(); ++i) tables[i].sqlTable = std::move(names[i]);
+}
+
 }  // namespace
 
 int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
@@ -51,6 +62,14 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
   std::vector<Table>& tables = found.tables;
   for (const std::string& input : found.missing)
     err << systemSeparators(input) << ": No such folder or table.\n";
+  if (options.database) {
+    if (fs::is_directory(*options.database)) {
+      err << "Not able to write " << systemSeparators(*options.database)
+          << ": it is a folder; --format=sqlite -o names the one database of every table.\n";
+      return 1;
+    }
+    nameSqlTables(tables);
+  }
   largestFirst(tables);
   PrivateFolders folders;  // outlives the jobs, which give their folders back
   if (options.outputFolder && !tables.empty()) {
@@ -61,7 +80,7 @@ int runBatch(const BatchOptions& options, std::ostream& err, bool terminal) {
   }
   const JobSettings settings{options.program.empty() ? rt::appName(true) : options.program,
                              options.childOptions, options.fieldNames, &folders, options.extension,
-                             options.schema};
+                             options.schema, options.database.value_or("")};
   std::vector<TableJob> jobs;
   jobs.reserve(tables.size());
   std::uint64_t bytes = 0;

@@ -14,6 +14,7 @@ struct BatchOptions {
   bool recursive = false;                   // folders: their subfolders too
   unsigned jobs = 0;                        // children at once; 0: one per core
   std::optional<std::string> outputFolder{};  // where the CSV files go; none: beside each table
+  std::optional<std::string> database{};      // --format=sqlite: the one database of every table
   bool fieldNames = true;                   // the field-name line
   std::vector<std::string> childOptions{};    // options every table's run is given
   std::string extension = ".CSV";             // of each table's output

@@ -18,6 +18,7 @@ struct Table {
   std::string output{};  // the CSV file it gives
   std::string log{};     // NAME.LOG beside the output: its error log, if it gets one
   std::vector<std::string> companions{};  // the files its run reads beside it (companionsOf)
+  std::string sqlTable{};  // its table's name in the batch's one database, if it has one
   std::string problem{};  // why it cannot be run at all ("" when it can): a folder
                         // that cannot be read, an output another table gives
 };

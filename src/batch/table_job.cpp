@@ -11,6 +11,8 @@
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
 #include "src/app/run_parameters.hpp"
+#include "src/app/schema.hpp"
+#include "src/app/sqlite_output.hpp"
 #include "src/app/typed_export.hpp"
 
 namespace batch {
@@ -237,13 +239,23 @@ Outcome TableJob::finish(const ChildEnd& end) {
   const fs::path csv = folder / rt::baseName(app::outputName(app::normaliseName(childTable_), settings_->extension));
   std::error_code ec;
   if (!end.crashed && end.code == 0 && fs::is_regular_file(csv, ec)) {
-    // The script first: it names the CSV by the name they share.
-    if (settings_->schema) replaceFile(app::schemaName(csv.string()), app::schemaName(table_.output), ec);
-    if (!ec) replaceFile(csv, table_.output, ec);
-    outcome.converted = !ec;
-    outcome.detail = ec ? "Not able to write " + table_.output + ": " + ec.message() + "."
-                        : recordsOf(messages);
+    std::string problem;
+    if (!settings_->database.empty()) {
+      if (!app::copySqliteTable(csv.string(), settings_->database, table_.sqlTable, problem)) {
+        problem = "Not able to write " + systemSeparators(settings_->database) + ": " + problem + ".";
+      }
+    } else {
+      // The script first: it names the CSV by the name they share.
+      if (settings_->schema) replaceFile(app::schemaName(csv.string()), app::schemaName(table_.output), ec);
+      if (!ec) replaceFile(csv, table_.output, ec);
+      if (ec) problem = "Not able to write " + table_.output + ": " + ec.message() + ".";
+    }
+    outcome.converted = problem.empty();
+    outcome.detail = outcome.converted ? recordsOf(messages) : problem;
     if (outcome.converted && outcome.detail.empty()) outcome.detail = "converted";
+    if (outcome.converted && !settings_->database.empty() && table_.sqlTable != app::tableNameOf(table_.path)) {
+      outcome.detail += ", as table " + table_.sqlTable;
+    }
     outcome.guessed = guessedOf(messages);
     if (outcome.converted && !outcome.guessed.empty()) outcome.detail += ", code page " + outcome.guessed;
   } else {

@@ -32,6 +32,7 @@ struct JobSettings {
   PrivateFolders* folders = nullptr;      // where the children's folders come from
   std::string extension = ".CSV";         // of the output
   bool schema = false;                    // a script NAME.SQL beside the output
+  std::string database{};                 // the one database of every table; "": none
 };
 
 // What became of one table.
@@ -58,8 +59,9 @@ class TableJob {
   // folders cannot be made; failure() then tells why.
   std::optional<ChildCommand> prepare();
   // The child has ended: a converted table's CSV file replaces the output
-  // (keeping the permissions of the file it replaces), an error log becomes
-  // NAME.LOG beside the output. The private folder is given back emptied.
+  // (keeping the permissions of the file it replaces), or its table is
+  // copied into the batch's one database; an error log becomes NAME.LOG
+  // beside the output. The private folder is given back emptied.
   Outcome finish(const ChildEnd& end);
   // The table was not converted for `reason` (its child could not start,
   // or nothing could be prepared): the private folder is given back emptied.

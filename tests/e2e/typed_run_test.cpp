@@ -81,6 +81,9 @@ TEST_F(TypedRun, TypedCsvQuotesOnlyWhereNeededAndWritesNullsEmpty) {
   const std::string dot = file("dot.csv");
   EXPECT_EQ(dot.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(dot.find("\nSmith, J.\"a\"\"b\".12.\"3.50\".2024-01-31.true.7.\"1.5000\""), std::string::npos) << dot;
+  // Binary too, whose hex can hold a letter.
+  ASSERT_EQ(run({"--typed", "-d", "x", "-o", "x.csv"}).exitCode, 0);
+  EXPECT_NE(file("x.csv").find("x\"\\x0001ff\"\r\n"), std::string::npos) << file("x.csv");
 }
 
 TEST_F(TypedRun, JsonLinesTypeEveryValue) {
@@ -177,6 +180,36 @@ TEST_F(TypedRun, AChoiceOfFieldsAndRecordsShapesEveryTypedOutput) {
   EXPECT_EQ(file("out.csv"), "NAME,QTY\r\nGone,7\r\n");
   EXPECT_NE(file("out.sql").find("CREATE TABLE typed (\n  name text,\n  qty bigint\n);"), std::string::npos);
   EXPECT_NE(r.err.find("Created with 1 of 3 records."), std::string::npos) << r.err;
+}
+
+TEST_F(TypedRun, AnSqliteBatchWritesEveryTableIntoOneDatabaseUnderUniqueNames) {
+  std::filesystem::create_directory(dir_ / "sub");
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir_ / "sub" / e.path().filename());
+  }
+  const std::string db = (dir_ / "all.db");
+  ASSERT_EQ(sqliteRows(db, "CREATE TABLE other (x); INSERT INTO other VALUES (1)"), "");
+  const test_support::ProgramRun r =
+      test_support::runProgram(dir_.path(), {"-e", "1252", "--format=sqlite", "--batch", "-r", "-o", "all.db", "."});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find(", as table typed_2"), std::string::npos) << r.err;
+  EXPECT_EQ(sqliteRows(db, "SELECT name FROM sqlite_master ORDER BY name"), "other\ntyped\ntyped_2\n");
+  EXPECT_EQ(sqliteRows(db, "SELECT count(*) FROM typed_2; SELECT count(*) FROM (SELECT * FROM typed "
+                           "EXCEPT SELECT * FROM typed_2); SELECT typeof(price) FROM typed_2 LIMIT 1"),
+            "2\n0\nreal\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "TYPED.SQLITE"));
+
+  // A second batch replaces the tables and keeps the others; a folder is no database.
+  ASSERT_EQ(test_support::runProgram(dir_.path(), {"-e", "1252", "--format=sqlite", "--batch", "-o", "all.db", "."})
+                .exitCode,
+            0);
+  EXPECT_EQ(sqliteRows(db, "SELECT count(*) FROM typed; SELECT x FROM other"), "2\n1\n");
+  const test_support::ProgramRun folder =
+      test_support::runProgram(dir_.path(), {"-e", "1252", "--format=sqlite", "--batch", "-o", "sub", "."});
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_NE(folder.err.find("it is a folder; --format=sqlite -o names the one database of every table."),
+            std::string::npos)
+      << folder.err;
 }
 
 TEST_F(TypedRun, OptionsThatCannotGoTogetherAreUsageErrors) {
