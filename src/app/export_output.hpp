@@ -44,15 +44,20 @@ class ExportOutput {
   rt::OutputFile stream_;
 };
 
+// Makes room in `writer` for a block of lines at once, before the first
+// record: grown line by line, its buffer would double past the block, and
+// the other buffer would be filled out to that size at every hand-over.
+inline void reserveBlock(LineWriter& writer) { writer.reserve(rt::OutputFile::kBlock); }
+
 // Keeps the line just ended in `writer`'s buffer and hands the kept lines
 // to `out` from there a block at a time, without a copy (`block` is the
 // one being written meanwhile); false once the output has failed, as
 // nothing more can reach it.
 inline bool keepLine(ExportOutput& out, LineWriter& writer, std::string& block) {
   writer.keep();
-  // A little short of the output's block, so that the buffer, grown by
-  // doubling, stays at the block's size rather than twice it.
-  if (writer.kept().size() < rt::OutputFile::kBlock - rt::OutputFile::kBlock / 8) return true;
+  // A little short of the block, so that the next line fits the room made
+  // with reserveBlock().
+  if (writer.kept().size() < rt::OutputFile::kBlock - rt::OutputFile::kBlock / 16) return true;
   writer.swapKept(block);
   out.appendBlock(block);
   return out.ok();

@@ -43,6 +43,7 @@ void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, u
   // The bar is moved directly, not through the work area's lookups: with
   // INPUT current they are the same table, and this loop is the run's.
   const db::Table& table = *db::currentTable();
+  reserveBlock(writer);
   forEachChosen(choice, [&] {
     if (oProgress) oProgress->update(table.recNo());
   }, [&] {

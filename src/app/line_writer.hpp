@@ -74,6 +74,8 @@ class LineWriter {
   std::string_view kept() const { return {line_.data(), kept_}; }
   // Forgets the kept lines (once they have been written out).
   void clearKept() { start_ = size_ = kept_ = 0; }
+  // Makes room for `n` bytes of lines after the kept ones at once.
+  void reserve(std::size_t n) { room(n); }
   // Hands the kept lines over in `block`, sized to them, and goes on in
   // the buffer `block` held: the lines are written from one buffer while
   // the next are rendered into the other, with no copy between them.

@@ -137,6 +137,7 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   // The bar is moved directly, as the CSV's loop does.
   const db::Table& table = *db::currentTable();
   std::string block;  // the lines being written while the writer fills its buffer
+  reserveBlock(writer);
   forEachChosen(choice, [&] {
     if (window.oProgress) window.oProgress->update(table.recNo());
   }, [&] {
