@@ -211,6 +211,9 @@ inline char* TypedReader::putCharacter(const std::uint8_t* p, std::uint32_t leng
     return putText({reinterpret_cast<const char*>(p), static_cast<std::size_t>(end)}, w);
   }
 #endif
+  // Without the block scan nothing is known of the text: `plain` stays
+  // false, as put() set it, and the line format looks at every byte.
+  (void)plain;
   (void)special;
   return putText({reinterpret_cast<const char*>(p), db::stored::trimmedLength(p, length)}, w);
 }
