@@ -3,9 +3,9 @@
 every checked corpus table converted by the page gives the oracle's bytes,
 with the options too; a table with a missing memo file, a damaged table and a
 code page that cannot be converted give the program's own messages in #error;
-the code pages' tables give what the Linux program's iconv gives; Cancel
-stops a long conversion; and no request of the page or its worker leaves
-127.0.0.1.
+the code pages' tables give what the Linux program's iconv gives, and a
+guessed code page what the Linux program guesses; Cancel stops a long
+conversion; and no request of the page or its worker leaves 127.0.0.1.
 
     page_test.py SITE_FOLDER NATIVE_DBF2CSV [--screenshot PNG]
 """
@@ -218,6 +218,19 @@ def test_code_pages(browser, work):
               "code page %s: as iconv converts it (%s; %s)" % (page, result.get("error", ""), told))
 
 
+def test_guess(browser, work):
+    """A table that declares no code page, Russian in 866 among plain
+    records, under guess: the page reads it as the Linux program does."""
+    table = os.path.join(work, "GUESS.DBF")
+    russian = ["Иванов Пётр Сергеевич", "улица Ленина, дом пять", "заказ отправлен в пятницу"]
+    dbf(table, [b"ACME %d" % n for n in range(30)] + [r.encode("cp866") for r in russian], 40)
+    result = convert(browser, [table], settings(encoding="guess"))
+    _, told, expected = native(program, [table], ["--encoding", "guess"])
+    check("reads as code page 866 " in told, "the program guesses 866: " + told)
+    check(expected is not None and result.get("data") == expected,
+          "guess: as the program reads it (%s; %s)" % (result.get("error", ""), told))
+
+
 CANCEL = r"""(async () => {
   const $ = (id) => document.getElementById(id);
   $('encoding').value = 'none';
@@ -267,6 +280,7 @@ def main():
         test_corpus(browser, tables)
         test_messages(browser, tables, work)
         test_code_pages(browser, work)
+        test_guess(browser, work)
         test_cancel(browser, work)
         hosts = {urllib.parse.urlparse(u).hostname for u in browser.requests
                  if not u.startswith(("blob:", "data:"))}
