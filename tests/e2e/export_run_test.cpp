@@ -335,7 +335,7 @@ TEST_F(ExportRun, AGuessedCodePageConvertsAsTheNamedOneAndIsToldInOneLine) {
   // A picture kept in a memo is no text to read; text that no page reads
   // surely takes the page the table declares, and the line says so.
   DbfWriter weak(dir_ / "weak.dbf", shape);
-  weak.append({"x\xA4\xA4 \xA7 3", weak.memo(std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xC4\xD9\xE1", 16))});
+  weak.append({"x\xA4\xA4 \xA7 3", weak.memo(std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xC4\xD9\xE1", 14))});
   weak.finish();
   dir_.write("weak.cpg", "866");
   ASSERT_EQ(run({"-e", "866", "-o", "named.csv", "weak"}).exitCode, 0);

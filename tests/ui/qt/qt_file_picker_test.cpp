@@ -92,12 +92,20 @@ TEST_F(FilePickerTest, TheFilterReadsAsWrittenMatchesAnyCaseAndTheColumnsFit) {
       if (model->flags(item) & Qt::ItemIsEnabled) listed << item.data().toString();
     }
     const QHeaderView* header = tree->header();
-    for (int row = 0; row < model->rowCount(tree->rootIndex()); ++row) {
-      for (int column = 1; column < header->count(); ++column) {
-        const QModelIndex cell = model->index(row, column, tree->rootIndex());
-        if (header->sectionSize(column) < tree->sizeHintForIndex(cell).width()) cut << cell.data().toString();
+    const auto cutCells = [&] {
+      QStringList narrow;
+      for (int row = 0; row < model->rowCount(tree->rootIndex()); ++row) {
+        for (int column = 1; column < header->count(); ++column) {
+          const QModelIndex cell = model->index(row, column, tree->rootIndex());
+          if (header->sectionSize(column) < tree->sizeHintForIndex(cell).width()) narrow << cell.data().toString();
+        }
       }
-    }
+      return narrow;
+    };
+    // The columns fit their contents once the view has laid out what the
+    // model read in the background, which a slow build sees a little later.
+    (void)QTest::qWaitFor([&] { return cutCells().isEmpty(); }, 5000);
+    cut = cutCells();
     const int last = header->logicalIndex(header->count() - 1);
     columnsEnd = header->sectionViewportPosition(last) + header->sectionSize(last);
     viewWidth = tree->viewport()->width();
