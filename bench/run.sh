@@ -232,7 +232,7 @@ time_typed() {
     -n "dbf2csv -e 437 --typed" "$run -e 437 --typed -o $o/t.csv $t 2>/dev/null" \
     -n "dbf2csv -e 437 --format=jsonl" "$run -e 437 --format=jsonl -o $o/t.jsonl $t 2>/dev/null" \
     -n "dbf2csv -e 437 --format=sqlite" "$run -e 437 --format=sqlite -o $o/new.db $t 2>/dev/null" \
-    -n "--typed -o - | sqlite3 .import" \
+    -n "dbf2csv --typed -o - | sqlite3 .import" \
     "$run -e 437 --typed -o - $t 2>/dev/null | sqlite3 $o/pipe.db '.import --csv /dev/stdin t'" >&2
   rm -f "$o/new.db"
   kb=$(DBF2CSV_UI=headless /usr/bin/time -f %M "$BIN" -e 437 --format=sqlite -o "$o/new.db" \
@@ -262,8 +262,8 @@ r = {x['command']: x for x in json.load(open(sys.argv[1]))['results']}
 base, typed = r['dbf2csv -o p.csv']['mean'], r['dbf2csv -e 437 --typed']['mean']
 rows = [('--typed', typed / base, 'dbf2csv -o p.csv', 1.3),
         ('--format=jsonl', r['dbf2csv -e 437 --format=jsonl']['mean'] / base, 'dbf2csv -o p.csv', 1.6),
-        ('--format=sqlite', r['dbf2csv -e 437 --format=sqlite']['mean'] / r['--typed -o - | sqlite3 .import']['mean'],
-         '--typed -o - | sqlite3 .import', 0.6)]
+        ('--format=sqlite', r['dbf2csv -e 437 --format=sqlite']['mean'] / r['dbf2csv --typed -o - | sqlite3 .import']['mean'],
+         'dbf2csv --typed -o - | sqlite3 .import', 0.6)]
 print('| command | mean s | |\n|---|---|---|')
 for name, x in r.items():
     print('| `%s` | %.3f | ± %.3f |' % (name, x['mean'], x['stddev']))

@@ -36,7 +36,7 @@ void RecordReader::readAhead(std::uint32_t n) {
   aheadFirst_ = n;
   aheadWanted_ = blockBytes(n);
   if (ahead_.size() < aheadWanted_ + 2 * kRecordPadding) ahead_.resize(aheadWanted_ + 2 * kRecordPadding);
-  const std::uint64_t offset = firstOffset_ + std::uint64_t{n - 1} * recordLength_;
+  const std::uint64_t offset = offsetOf(n);
   worker_.run([this, offset] {
     aheadGot_ = 0;
     aheadStatus_ = file_.readAt(offset, ahead_.data() + kRecordPadding, aheadWanted_, aheadGot_);
@@ -69,8 +69,7 @@ Status RecordReader::fill(std::uint32_t n) {
   const std::size_t bytes = blockBytes(n);
   if (buffer_.size() < bytes + 2 * kRecordPadding) buffer_.resize(bytes + 2 * kRecordPadding);
   std::size_t got = 0;
-  const std::uint64_t offset = firstOffset_ + std::uint64_t{n - 1} * recordLength_;
-  if (Status s = file_.readAt(offset, buffer_.data() + kRecordPadding, bytes, got); !s.isOk()) return s;
+  if (Status s = file_.readAt(offsetOf(n), buffer_.data() + kRecordPadding, bytes, got); !s.isOk()) return s;
   const auto whole = static_cast<std::uint32_t>(got / recordLength_);
   if (whole == 0) {
     const std::uint64_t size = file_.size();

@@ -43,6 +43,8 @@ class RecordReader {
   Status fill(std::uint32_t n);
   // The bytes to read for the block that starts at record `n`.
   std::size_t blockBytes(std::uint32_t n) const;
+  // Where record `n` starts in the file.
+  std::uint64_t offsetOf(std::uint32_t n) const { return firstOffset_ + std::uint64_t{n - 1} * recordLength_; }
   // Starts reading the block at record `n` into ahead_; takes it over when
   // it is there whole (true), or forgets it.
   void readAhead(std::uint32_t n);
