@@ -28,6 +28,8 @@ add_executable(dbf2csv_web
   src/app/record_choice.cpp
   src/app/run_parameters.cpp
   src/app/sqlite_output_none.cpp
+  src/app/typed_lines.cpp
+  src/app/typed_values.cpp
   src/app/values_renderer.cpp
   src/app/where_syntax.cpp
   src/errors/message.cpp

@@ -48,11 +48,14 @@ function chooseTable(files) {
 
 // The program's arguments for the options on the page.
 function argumentsOf() {
-  const args = ['--delimiter=' + $('delimiter').value];
+  const format = $('format').value;
+  const args = format === 'typed' ? ['--typed'] : format === 'jsonl' ? ['--format=jsonl'] : [];
+  // JSON Lines have no delimiter and no byte order mark.
+  if (format !== 'jsonl') args.push('--delimiter=' + $('delimiter').value);
   const encoding = $('encoding').value.trim();
   if (encoding !== '' && encoding.toLowerCase() !== 'none') args.push('--encoding=' + encoding);
-  if ($('bom').checked) args.push('--bom');
-  if ($('rfc4180').checked) args.push('--rfc4180');
+  if (format !== 'jsonl' && $('bom').checked) args.push('--bom');
+  if (format === 'csv' && $('rfc4180').checked) args.push('--rfc4180');
   args.push('--');
   // The field-name flag comes after the table: the worker adds the table first.
   return args;
@@ -67,12 +70,14 @@ function convert() {
     return;
   }
   const encoding = $('encoding').value.trim().toLowerCase();
+  const format = $('format').value;
   job = {
     parts: [],
     previewBytes: [],
     previewDone: false,
+    json: format === 'jsonl',
     names: $('names').checked,
-    utf8: encoding !== '' && encoding !== 'none',
+    utf8: format !== 'csv' || (encoding !== '' && encoding !== 'none'),
     delimiter: $('delimiter').value === 'tab' ? '\t' : $('delimiter').value,
     name: '',
     count: 0,
@@ -99,7 +104,7 @@ function handle(message) {
       $('progress').value = job.count > 0 ? Math.min(1, message.records / job.count) : 0;
       break;
     case 'done':
-      offerDownload(message.records, message.replacements);
+      offerDownload(message.records, message.replacements, message.report);
       break;
     case 'error':
       finish(message.message);
@@ -107,7 +112,9 @@ function handle(message) {
   }
 }
 
-function offerDownload(records, replacements) {
+// `report`: the typed output's lines on the values it changed, as the
+// program words them.
+function offerDownload(records, replacements, report) {
   const blob = new Blob(job.parts, {type: job.name.endsWith('.JSONL') ? 'application/jsonl' : 'text/csv'});
   const link = document.createElement('a');
   link.id = 'download';
@@ -120,6 +127,7 @@ function offerDownload(records, replacements) {
   if (replacements > 0) {
     text += ' ' + replacements.toLocaleString('en') + ' characters undefined in the code page were written as U+FFFD.';
   }
+  if (report) text += '\n' + report;
   finish('', text);
 }
 
@@ -173,10 +181,30 @@ function showPreview() {
   }
   const decoder = new TextDecoder(job.utf8 ? 'utf-8' : 'windows-1252');
   const text = decoder.decode(bytes).replace(/^\uFEFF/, '');
-  const wanted = PREVIEW_RECORDS + (job.names ? 1 : 0);
-  const rows = parseRows(text, job.delimiter, wanted);
+  const names = job.names || job.json;
+  const wanted = PREVIEW_RECORDS + (names ? 1 : 0);
+  const rows = job.json ? parseObjects(text, wanted) : parseRows(text, job.delimiter, wanted);
   if (rows.length >= wanted) job.previewDone = true;
-  render(rows, job.names);
+  render(rows, names);
+}
+
+// The rows of JSON Lines `text`: the keys of the first object, then each
+// object's values (null as nothing). Numbers are shown as written, never
+// read into a double that would round them; a line cut off is left out.
+function parseObjects(text, limit) {
+  const rows = [];
+  const member = /("(?:[^"\\]|\\.)*"):("(?:[^"\\]|\\.)*"|[^,}]*)/g;
+  for (const line of text.split('\n')) {
+    if (rows.length >= limit || !line.endsWith('}')) break;
+    const keys = [], values = [];
+    for (const [, key, value] of line.matchAll(member)) {
+      keys.push(JSON.parse(key));
+      values.push(value.startsWith('"') ? JSON.parse(value) : value === 'null' ? '' : value);
+    }
+    if (rows.length === 0) rows.push(keys);
+    rows.push(values);
+  }
+  return rows.slice(0, limit);
 }
 
 function render(rows, names) {
@@ -203,6 +231,16 @@ $('form').addEventListener('submit', (event) => {
   convert();
 });
 $('cancel').addEventListener('click', cancel);
+// The options an output has no use for are set aside: typed CSV is always
+// RFC 4180's, and JSON Lines have no delimiter, byte order mark or
+// field-name line.
+function showFormat() {
+  const format = $('format').value;
+  $('rfc4180').disabled = format !== 'csv';
+  for (const id of ['delimiter', 'bom', 'names']) $(id).disabled = format === 'jsonl';
+}
+$('format').addEventListener('change', showFormat);
+showFormat();
 const drop = $('drop');
 drop.addEventListener('dragover', (event) => {
   event.preventDefault();

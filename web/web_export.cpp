@@ -15,6 +15,7 @@
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"
 #include "src/app/run_parameters.hpp"
+#include "src/app/typed_lines.hpp"
 #include "src/app/values_renderer.hpp"
 #include "src/errors/message.hpp"
 #include "src/runtime/startup.hpp"
@@ -28,6 +29,18 @@ std::string asLines(std::string text) {
     if (c == ';') c = '\n';
   }
   return text;
+}
+
+// The sentences of a report (each after ";;", the program's paragraph
+// break), one a line.
+std::string reportLines(const std::string& report) {
+  std::string lines;
+  for (std::size_t at = report.find(";;"); at != std::string::npos;) {
+    const std::size_t end = report.find(";;", at + 2);
+    lines += (lines.empty() ? "" : "\n") + report.substr(at + 2, end - (at + 2));
+    at = end;
+  }
+  return lines;
 }
 
 // Runs `body` with every runtime error turned into a break; the error's
@@ -72,6 +85,10 @@ bool WebExport::open(const std::vector<std::string>& args) {
   if (usage.isOk()) usage = app::checkEncoding(options);
   std::string error = usage.message();
   if (error.empty() && options.arguments.empty()) error = "dbf2csv: no table named";
+  // A script loads a file by its name in a folder, which a download has not.
+  if (error.empty() && !options.schema.empty()) {
+    error = "--schema is for the dbf2csv program: the page writes no script";
+  }
   // The page shows the program's words without its name before them.
   if (error.starts_with("dbf2csv: ")) error.erase(0, 9);
   if (!error.empty()) return fail(error);
@@ -86,11 +103,15 @@ bool WebExport::open(const std::vector<std::string>& args) {
     return fail("Not able to open " + table.cName + ".\n" + reason.message());
   }
   open_ = true;
-  outputName_ = rt::baseName(app::outputName(table.cName));
+  outputName_ = rt::baseName(app::typedOutputName(table.cName, options.format));
 
   rt::Status problem = rt::Status::ok();
   const std::optional<std::string> failure = guarded([&] {
     db::selectArea(db::select("INPUT"));
+    if (options.typed) {
+      problem = openTyped(options, table.cName, lFieldLine);
+      return;
+    }
     app::LineFormat format;
     problem = app::outputFormat(options, table.cName, *db::currentTable(), format);
     if (!problem.isOk()) return;
@@ -110,13 +131,36 @@ bool WebExport::open(const std::vector<std::string>& args) {
   return true;
 }
 
+rt::Status WebExport::openTyped(const app::Options& options, const std::string& cName, bool lFieldLine) {
+  app::LineFormat text;
+  if (rt::Status s = app::typedTextFormat(options, cName, *db::currentTable(), text); !s.isOk()) return s;
+  reader_ = app::TypedReader::forCurrentTable(std::move(text));
+  if (!reader_) return rt::Status::notSupported("Not able to read the values of " + cName + " as typed values.");
+  json_ = options.format == "jsonl";
+  app::LineFormat lines;
+  lines.delimiter = options.delimiter;
+  writer_.emplace(std::move(lines));
+  count_ = db::lastRec();
+  db::dbGoTop();
+  if (options.bom) output_ += "\xEF\xBB\xBF";
+  if (lFieldLine && !json_) {
+    app::csvNames(*writer_, reader_->columns());
+    writer_->keep();
+  }
+  return rt::Status::ok();
+}
+
 bool WebExport::next(std::size_t want) {
   if (!open_) return !finished_ ? fail("No table is open.") : true;
   rt::Array aRecord;
   const std::optional<std::string> failure = guarded([&] {
-    while (!db::eof() && output_.size() < want) {
+    // Typed lines are kept in the writer and taken in one piece.
+    while (!db::eof() && output_.size() + (reader_ ? writer_->kept().size() : 0) < want) {
       ++written_;
-      if (renderer_) {
+      if (reader_) {
+        json_ ? reader_->jsonLine(*writer_) : reader_->csvLine(*writer_);
+        writer_->keep();
+      } else if (renderer_) {
         output_ += renderer_->recordLine();
       } else {
         app::dbf2Array(aRecord);
@@ -126,8 +170,15 @@ bool WebExport::next(std::size_t want) {
     }
     finished_ = db::eof();
   });
+  if (reader_) {
+    output_ += writer_->kept();
+    writer_->clearKept();
+  }
   if (failure) return fail(*failure);
-  if (finished_) close();
+  if (finished_) {
+    if (reader_) message_ = reportLines(app::typedReport(reader_->counts()));
+    close();
+  }
   return true;
 }
 
@@ -135,6 +186,7 @@ std::uint64_t WebExport::replacements() const { return writer_ ? writer_->replac
 
 void WebExport::close() {
   renderer_.reset();
+  reader_.reset();
   if (!open_) return;
   open_ = false;
   guarded([] {

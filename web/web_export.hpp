@@ -12,8 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rt/status.hpp"
 #include "src/app/bytes_renderer.hpp"
 #include "src/app/line_writer.hpp"
+#include "src/app/typed_values.hpp"
+
+namespace app {
+struct Options;
+}
 
 namespace web {
 
@@ -42,19 +48,26 @@ class WebExport {
   std::uint64_t recordCount() const { return count_; }
   // How many characters the code page leaves undefined were written as U+FFFD.
   std::uint64_t replacements() const;
-  // The output's file name: the table's, upper-cased, with ".CSV".
+  // The output's file name: the table's, upper-cased, with ".CSV" (".JSONL"
+  // for JSON Lines).
   const std::string& outputName() const { return outputName_; }
-  // What the program would say: the reason of a failure, or the final report.
+  // What the program would say: the reason of a failure or, once a typed
+  // output is finished, the lines of its final report on the values it
+  // changed (one a line; none when it changed none).
   const std::string& message() const { return message_; }
   // Closes the table; nothing more can be written.
   void close();
 
  private:
   bool fail(const std::string& text);
+  // open() of a typed output (the table open and current).
+  rt::Status openTyped(const app::Options& options, const std::string& cName, bool lFieldLine);
 
   std::unique_ptr<std::ostringstream> told_;  // what the toolkit said
   std::optional<app::LineWriter> writer_;
   std::optional<app::BytesRenderer> renderer_;
+  std::optional<app::TypedReader> reader_;  // typed values: CSV or, with json_, JSON Lines
+  bool json_ = false;
   std::string output_, outputName_, message_;
   std::uint64_t written_ = 0, count_ = 0;
   bool open_ = false, finished_ = false;

@@ -64,7 +64,8 @@ function convert({files, table, args, names}) {
     }
     postMessage(message);
     if (_dbf2csv_finished()) {
-      postMessage({type: 'done', records: _dbf2csv_records(), replacements: _dbf2csv_replacements()});
+      postMessage({type: 'done', records: _dbf2csv_records(), replacements: _dbf2csv_replacements(),
+                   report: UTF8ToString(_dbf2csv_message())});
       break;
     }
   }

@@ -72,9 +72,6 @@ inline void flushKept(ExportOutput& out, LineWriter& writer) {
 // and returns false.
 bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& window);
 
-// `count` with thousands separators: "12,345".
-std::string withSeparators(std::uint64_t count);
-
 // The report of a completed export: the records `choice` wrote (and read,
 // when it passed some over); with a code page, how many characters it left
 // undefined, when there were any.

@@ -64,10 +64,6 @@ void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, u
 
 }  // namespace
 
-std::string withSeparators(std::uint64_t count) {
-  return rt::allTrim(rt::transform(rt::Number{static_cast<double>(count), 0, {}}, "999,999,999,999"));
-}
-
 bool commitOutput(ExportOutput& out, const std::string& cShown, ProgressWindow& window) {
   if (out.commit()) return true;
   window.oDialog->destroy();

@@ -69,4 +69,13 @@ rt::Status outputFormat(const Options& options, const std::string& cName, db::Ta
       .about(cName);
 }
 
+rt::Status typedTextFormat(const Options& options, const std::string& cName, db::Table& table,
+                           LineFormat& format) {
+  Options text = options;
+  text.rfc4180 = false;
+  text.bom = false;
+  text.delimiter = ',';
+  return outputFormat(text, cName, table, format);
+}
+
 }  // namespace app

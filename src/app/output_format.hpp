@@ -28,6 +28,12 @@ inline constexpr std::string_view kStandardOutput = "-";
 rt::Status outputFormat(const Options& options, const std::string& cName, db::Table& table,
                         LineFormat& format);
 
+// outputFormat() for the text of typed values: the code page's characters,
+// nothing substituted or doubled, whatever --rfc4180, --bom and --delimiter
+// say (the typed writers quote for their own format).
+rt::Status typedTextFormat(const Options& options, const std::string& cName, db::Table& table,
+                           LineFormat& format);
+
 // The code page the header of `table` declares, else the one named in a
 // .CPG file beside it; "" when neither names one.
 std::string declaredCodePage(const std::string& cName, const db::Table& table);

@@ -2,6 +2,7 @@
 // names, the bar's update step.
 #include "src/app/run_parameters.hpp"
 
+#include "platform/rt/numbers.hpp"
 #include "platform/rt/os_file.hpp"
 #include "platform/rt/paths.hpp"
 #include "platform/rt/strings.hpp"
@@ -39,6 +40,14 @@ std::string outputName(const std::string& cName, std::string_view extension) {
   return cName.substr(0, cName.size() - kTableExtension.size()) + std::string(extension);
 }
 
+std::string_view outputExtension(const std::string& format) {
+  return format == "jsonl" ? ".JSONL" : format == "sqlite" ? ".SQLITE" : ".CSV";
+}
+
+std::string typedOutputName(const std::string& cName, const std::string& format) {
+  return outputName(cName, outputExtension(format));
+}
+
 std::vector<std::string> companionFiles(const std::string& cFile) {
   // A table's name ends in ".DBF" in some letter case: the stem is the rest.
   const std::string stem = cFile.substr(0, cFile.size() - kTableExtension.size());
@@ -67,5 +76,9 @@ rt::Status outputClash(const std::string& cOutput, const std::string& cShown, co
 }
 
 std::uint64_t updateStep(std::uint64_t nCount) { return nCount <= 1000 ? 10 : 100; }
+
+std::string withSeparators(std::uint64_t count) {
+  return rt::allTrim(rt::transform(rt::Number{static_cast<double>(count), 0, {}}, "999,999,999,999"));
+}
 
 }  // namespace app

@@ -31,6 +31,10 @@ TableName tableName(std::string_view cTable);
 // The output name beside the table: the final ".DBF" of a normalised name
 // replaced by `extension` (a ".DBF" in a directory name stays).
 std::string outputName(const std::string& cName, std::string_view extension = ".CSV");
+// The extension of an output in `format` (csv, jsonl, sqlite): ".CSV",
+// ".JSONL", ".SQLITE"; and that output's name beside the table `cName`.
+std::string_view outputExtension(const std::string& format);
+std::string typedOutputName(const std::string& cName, const std::string& format);
 // What a run reads beside its table: the memo files, a code page file.
 inline constexpr std::string_view kCompanionExtensions[] = {".DBT", ".FPT", ".CPG"};
 // The files a run reads beside the table `cFile`: those of its memo files
@@ -45,5 +49,7 @@ rt::Status outputClash(const std::string& cOutput, const std::string& cShown, co
                        const std::vector<std::string>& companions, const std::string& cName);
 // The number of records between two redraws of the progress bar.
 std::uint64_t updateStep(std::uint64_t nCount);
+// `count` with thousands separators, as the reports give counts: "12,345".
+std::string withSeparators(std::uint64_t count);
 
 }  // namespace app

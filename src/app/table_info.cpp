@@ -18,7 +18,6 @@
 #include "platform/rt/strings.hpp"
 #include "platform/rt/utf8.hpp"
 #include "src/app/code_page_choice.hpp"
-#include "src/app/export_output.hpp"
 #include "src/app/open_table.hpp"
 #include "src/app/options.hpp"
 #include "src/app/output_format.hpp"

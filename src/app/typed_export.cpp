@@ -28,16 +28,6 @@ bool failWith(const std::string& cMessage, const std::string& cReason = "") {
   return false;
 }
 
-// The text rules of typed values: the code page's characters, nothing
-// substituted or doubled (the writers quote for their own format).
-rt::Status textFormat(const Options& options, const std::string& cName, LineFormat& format) {
-  Options text = options;
-  text.rfc4180 = false;
-  text.bom = false;
-  text.delimiter = ',';
-  return outputFormat(text, cName, *db::currentTable(), format);
-}
-
 // Writes the script that loads the CSV `cOutput`; false, having told the
 // user, when it cannot be written.
 bool writeSchema(const Options& options, const std::string& cName, const std::string& cOutput,
@@ -78,14 +68,6 @@ bool exportSqlite(const std::string& cName, const std::string& cOutput, TypedRea
 
 }  // namespace
 
-std::string typedOutputName(const std::string& cName, const std::string& format) {
-  return outputName(cName, outputExtension(format));
-}
-
-std::string_view outputExtension(const std::string& format) {
-  return format == "jsonl" ? ".JSONL" : format == "sqlite" ? ".SQLITE" : ".CSV";
-}
-
 std::string schemaName(const std::string& cOutput) {
   const std::string base = rt::baseName(cOutput);
   const std::size_t dot = base.rfind('.');
@@ -104,7 +86,9 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   RecordChoice choice(options);
   if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) return failWith(s.message());
   LineFormat format;
-  if (const rt::Status s = textFormat(options, cName, format); !s.isOk()) return failWith(s.message());
+  if (const rt::Status s = typedTextFormat(options, cName, *db::currentTable(), format); !s.isOk()) {
+    return failWith(s.message());
+  }
   // The condition reads text by the code page: bound again once it is known.
   if (!options.where.empty()) {
     choice.setCondition(whereCondition(options.where, format));

@@ -16,11 +16,6 @@ namespace app {
 // exportTable() does.
 bool exportTyped(const std::string& cName, bool lFieldLine, const Options& options);
 
-// The output beside the table `cName` for `format`: NAME.CSV, NAME.JSONL,
-// NAME.SQLITE; the extension alone.
-std::string typedOutputName(const std::string& cName, const std::string& format);
-std::string_view outputExtension(const std::string& format);
-
 // The name of the script beside the output `cOutput`: its last extension
 // replaced by .SQL, or .sql when that extension is lower-case.
 std::string schemaName(const std::string& cOutput);

@@ -12,9 +12,9 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/call_frame.hpp"
 #include "platform/rt/strings.hpp"
-#include "src/app/export_output.hpp"
 #include "src/app/line_writer.hpp"
 #include "src/app/record_choice.hpp"
+#include "src/app/run_parameters.hpp"
 #include "src/app/typed_lines.hpp"
 
 namespace app {

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "platform/rt/strings.hpp"
-#include "src/app/typed_export.hpp"
+#include "src/app/run_parameters.hpp"
 #include "src/batch/processes.hpp"
 
 namespace batch {

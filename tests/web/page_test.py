@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The page (the web build's site) in headless Chromium, one browser for all:
 every checked corpus table converted by the page gives the oracle's bytes,
-with the options too; a table with a missing memo file, a damaged table and a
+with the options too; typed CSV and JSON Lines of chosen tables give the
+Linux program's bytes and report; a table with a missing memo file, a damaged table and a
 code page that cannot be converted give the program's own messages in #error;
 the code pages' tables give what the Linux program's iconv gives, and a
 guessed code page what the Linux program guesses; Cancel stops a long
@@ -39,6 +40,7 @@ CONVERT = r"""(async () => {
   const s = %s;
   $('names').checked = s.names; $('encoding').value = s.encoding; $('bom').checked = s.bom;
   $('rfc4180').checked = s.rfc4180; $('delimiter').value = s.delimiter;
+  $('format').value = s.format; $('format').dispatchEvent(new Event('change'));
   $('convert').click();
   // Not a time limit on the page: only a guard against waiting for ever.
   for (let wait = 0; wait < 24000; ++wait) {
@@ -49,7 +51,7 @@ CONVERT = r"""(async () => {
       const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
       let s = '';
       for (let i = 0; i < bytes.length; i += 0x8000) s += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
-      return {name: link.download, data: btoa(s), rows: $('preview').rows.length};
+      return {name: link.download, data: btoa(s), rows: $('preview').rows.length, status: $('status').textContent};
     }
   }
   return {error: '(neither a download nor an error)'};
@@ -89,7 +91,7 @@ def companions(path):
 
 
 def settings(**given):
-    s = {"names": True, "encoding": "none", "bom": False, "rfc4180": False, "delimiter": ","}
+    s = {"names": True, "encoding": "none", "bom": False, "rfc4180": False, "delimiter": ",", "format": "csv"}
     s.update(given)
     return s
 
@@ -110,18 +112,19 @@ def oracle(table, names, options):
     return out.stdout if out.returncode == 0 else None
 
 
-def native(program, files, args):
+def native(program, files, args, extension=".CSV", names=True):
     """The Linux program on copies of `files`: (exit code, what it said with
-    its "dbf2csv: " prefixes gone, the output's bytes or None)."""
+    its "dbf2csv: " prefixes gone, the output's bytes, named with
+    `extension`, or None)."""
     folder = tempfile.mkdtemp(prefix="dbf2csv-native-")
     try:
         for f in files:
             shutil.copy(f, folder)
         table = next(os.path.basename(f) for f in files if f.lower().endswith(".dbf"))
-        run = subprocess.run([program] + args + [table], cwd=folder, capture_output=True,
+        run = subprocess.run([program] + args + [table] + ([] if names else ["N"]), cwd=folder, capture_output=True,
                              env=dict(os.environ, DBF2CSV_UI="headless", LC_ALL="C"))
         told = "\n".join(re.sub(r"^dbf2csv: ", "", line) for line in run.stderr.decode().splitlines())
-        output = os.path.join(folder, os.path.splitext(table)[0].upper() + ".CSV")
+        output = os.path.join(folder, os.path.splitext(table)[0].upper() + extension)
         data = open(output, "rb").read() if os.path.exists(output) else None
         return run.returncode, told, data
     finally:
@@ -171,6 +174,59 @@ def test_corpus(browser, tables):
                       label + ": the program's refusal, not %r (%r)" % (result.get("error"), told))
             else:
                 check(result.get("data") == expected, label + ": the oracle's bytes (%s)" % result.get("error", ""))
+
+
+# Tables whose typed values are worth a look, and the code page both sides
+# read them in (the first three declare none): dates, numbers (an F with 18
+# decimals), logicals and memos; a date that is none; NUL bytes in text;
+# every logical letter; a number with a thousands separator; Visual FoxPro
+# NULLs, currency, doubles, binary fields and nullable memos.
+TYPED_TABLES = [
+    ("infused-dbf/dbase_8b.dbf", "437"),
+    ("olemb-dbfread/invalid_value.dbf", "437"),
+    ("yellowfeather-DbfDataReader/dbase_03_nullchar.dbf", "437"),
+    ("mbostock-shapefile/boolean-property.dbf", "none"),
+    ("luads-php-xbase/socios.dbf", "none"),
+    ("infused-dbf/dbase_31.dbf", "none"),
+    ("luads-php-xbase/vfp.dbf", "none"),
+    ("albfernandez-javadbf/testfile.dbf", "none"),
+]
+
+
+def test_typed(browser):
+    """The page's typed CSV and JSON Lines are the Linux program's bytes,
+    named as it names them, and the page reports the values it changed in
+    the program's words."""
+    runs = [({"format": "typed"}, ["--typed"]), ({"format": "jsonl"}, ["--format=jsonl"]),
+            ({"format": "typed", "names": False, "delimiter": ";", "bom": True},
+             ["--typed", "--delimiter", ";", "--bom"])]
+    reported = 0
+    for n, (path, page) in enumerate(TYPED_TABLES):
+        files = companions(os.path.join(CORPUS, path))
+        # The options with every table; the rest with the first.
+        for given, options in runs if n == 0 else runs[:2]:
+            s = settings(encoding=page, **given)
+            args = options + ([] if page == "none" else ["--encoding", page])
+            extension = ".JSONL" if s["format"] == "jsonl" else ".CSV"
+            code, told, expected = native(program, files, args, extension, s["names"])
+            result = convert(browser, files, s)
+            label = path + " with " + " ".join(args)
+            check(code == 0 and expected is not None and result.get("data") == expected,
+                  label + ": the program's bytes (%s; %s)" % (result.get("error", ""), told))
+            check(result.get("name") == os.path.splitext(os.path.basename(path))[0].upper() + extension,
+                  label + ": named " + str(result.get("name")))
+            if extension == ".JSONL" and expected:
+                # The keys, then a row a record: an object is one line.
+                check(result.get("rows") == min(expected.count(b"\n"), 100) + 1,
+                      label + ": preview of %s rows" % result.get("rows"))
+            # The program's report: its lines after the one that names the output.
+            lines = told.splitlines()
+            created = [i for i, line in enumerate(lines) if " Created with " in line]
+            changed = [line for line in lines[created[0] + 1:] if line] if created else None
+            shown = result.get("status", "").split("\n")[1:]
+            check(shown == changed, label + ": report %r, the program's %r" % (shown, changed))
+            reported += len(shown)
+    check(reported >= 4, "the typed tables change values, and the page says so (%d lines)" % reported)
 
 
 def test_messages(browser, tables, work):
@@ -277,6 +333,7 @@ def main():
                     settings(encoding="auto"))
             browser.screenshot(screenshot)
             return 0
+        test_typed(browser)
         test_corpus(browser, tables)
         test_messages(browser, tables, work)
         test_code_pages(browser, work)
