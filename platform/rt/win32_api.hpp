@@ -10,6 +10,8 @@ namespace rt::win32 {
 
 // The name in UTF-16, converted from the ANSI code page; "" for "".
 std::wstring wide(std::string_view ansi);
+// Text that is not a name (what a user typed), in UTF-16 from UTF-8.
+std::wstring wideFromUtf8(std::string_view utf8);
 // The text in the ANSI code page; characters it lacks become '?'.
 std::string narrow(std::wstring_view text);
 }  // namespace rt::win32

@@ -4,13 +4,21 @@
 
 namespace rt::win32 {
 
-std::wstring wide(std::string_view ansi) {
-  if (ansi.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+namespace {
+
+std::wstring toWide(UINT codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int n = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
+  ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
+
+}  // namespace
+
+std::wstring wide(std::string_view ansi) { return toWide(CP_ACP, ansi); }
+
+std::wstring wideFromUtf8(std::string_view utf8) { return toWide(CP_UTF8, utf8); }
 
 std::string narrow(std::wstring_view text) {
   if (text.empty()) return {};

@@ -110,9 +110,9 @@ constexpr std::array kOptions = {
                  return setChoice(o.schema, v, {"postgres", "sqlite"}, "takes postgres or sqlite");
                }},
     OptionSpec{'\0', "fields", "A,B,...", "just these fields, in this order (letter case ignored)",
-               [](Options& o, std::string_view v) { return setNames(o.fields, v); }},
+               [](Options& o, std::string_view v) { return setNames(o.fields, v); }, true},
     OptionSpec{'\0', "exclude", "A,B,...", "every field but these",
-               [](Options& o, std::string_view v) { return setNames(o.exclude, v); }},
+               [](Options& o, std::string_view v) { return setNames(o.exclude, v); }, true},
     OptionSpec{'\0', "deleted", "skip|include|only|mark",
                "records marked deleted: left out (default), written, written alone, or flagged in _DELETED",
                [](Options& o, std::string_view v) {
@@ -127,7 +127,8 @@ constexpr std::array kOptions = {
                [](Options& o, std::string_view v) {
                  o.where = std::string(v);
                  return Status::ok();
-               }},
+               },
+               true},
     OptionSpec{'d', "delimiter", "CHAR", "the byte between values (tab for TAB); default ,",
                setDelimiter},
     OptionSpec{'o', "output", "PATH", "the output file, - for stdout; a batch's folder",
@@ -286,12 +287,19 @@ Status parseCommandLine(const std::vector<std::string>& args, Options& options) 
 
 void takeTextInUtf8(std::vector<std::string>& args, const std::vector<std::string>& utf8) {
   if (args.size() != utf8.size()) return;
+  // The arguments are walked as parseCommandLine() reads them, so that a
+  // value that looks like an option ("-o --where") stays the name it is.
   for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
-    if (args[i].starts_with("--where=")) args[i] = utf8[i];
-    if (args[i] == "--where" && i + 1 < args.size()) {
-      ++i;
-      args[i] = utf8[i];
-    }
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') continue;
+    const bool isLong = arg.starts_with("--");
+    const std::size_t eq = isLong ? arg.find('=') : std::string::npos;
+    const OptionSpec* option = isLong ? findLong(std::string_view(arg).substr(2, eq == std::string::npos ? eq : eq - 2))
+                                      : findShort(arg[1]);
+    if (!option || option->valueName.empty()) continue;
+    const bool joined = isLong ? eq != std::string::npos : arg.size() > 2;
+    if (!joined) ++i;
+    if (option->text && i < args.size()) args[i] = utf8[i];
   }
 }
 

@@ -44,12 +44,16 @@ struct Options {
 // its value in --help (empty when it takes none), one line for --help, and
 // how it is stored: `set` returns ok, or why the value is refused
 // (InvalidArgument, a few words that follow the option and its value).
+// `text`: the value is text the user typed (field names, a condition) and
+// is read in UTF-8, not a name of a file, which is read as the system
+// spells names.
 struct OptionSpec {
   char shortName;
   std::string_view longName;
   std::string_view valueName;
   std::string_view help;
   rt::Status (*set)(Options& options, std::string_view value);
+  bool text = false;
 };
 
 // Every option, in the order --help lists them.
@@ -67,15 +71,16 @@ rt::Status parseCommandLine(const std::vector<std::string>& args, Options& optio
 std::string optionHelp();
 
 // Puts into `args` the values of the options that are text, not names
-// (--where), as `utf8` spells them: the same arguments in UTF-8, which on
-// Windows differ from the ANSI ones. Left as they are when the two lists
-// differ in length.
+// (OptionSpec::text), as `utf8` spells them: the same arguments in UTF-8,
+// which on Windows differ from the ANSI ones. Left as they are when the two
+// lists differ in length.
 void takeTextInUtf8(std::vector<std::string>& args, const std::vector<std::string>& utf8);
 
 // The options that shape one table's output (--encoding, --bom, --rfc4180,
 // --delimiter, --typed, --format, --schema, and the choice of records and
 // fields) as arguments that parseCommandLine() reads back to the same
-// values: what a batch gives each table's run.
+// values: what a batch gives each table's run. Their text is UTF-8, as
+// takeTextInUtf8() reads it back.
 std::vector<std::string> tableOptionArguments(const Options& options);
 
 }  // namespace app

@@ -20,7 +20,8 @@ using ProcessId = std::int64_t;
 
 struct ChildCommand {
   std::string program;             // the executable's path
-  std::vector<std::string> args;   // after the program name
+  std::vector<std::string> options;  // after the program name; text, in UTF-8
+  std::vector<std::string> args;   // after the options; names, as the system spells them
   std::string directory;           // its current directory
   std::string messagesFile;        // created; takes standard output and standard error
   std::vector<std::pair<std::string, std::string>> environment;  // set on top of ours

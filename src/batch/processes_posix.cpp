@@ -129,6 +129,7 @@ rt::Status Children::start(const ChildCommand& command, ProcessId& id) {
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
   std::vector<std::string> argStrings{command.program};
+  argStrings.insert(argStrings.end(), command.options.begin(), command.options.end());
   argStrings.insert(argStrings.end(), command.args.begin(), command.args.end());
   auto environment = command.environment;
   environment.emplace_back(kBatchVariable, std::to_string(::getpid()));

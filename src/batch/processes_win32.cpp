@@ -144,6 +144,9 @@ rt::Status Children::start(const ChildCommand& command, ProcessId& id) {
 
   const std::wstring program = rt::win32::wide(command.program);
   std::wstring line = quoted(program);
+  // The options' text in full (field names, a condition) through the wide
+  // command line, which the child reads them from; the names as every name.
+  for (const std::string& option : command.options) line += L" " + quoted(rt::win32::wideFromUtf8(option));
   for (const std::string& arg : command.args) line += L" " + quoted(rt::win32::wide(arg));
   std::wstring environment = childEnvironment(command.environment);
   const std::wstring directory = rt::win32::wide(command.directory);

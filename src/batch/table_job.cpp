@@ -222,7 +222,7 @@ std::optional<ChildCommand> TableJob::prepare() {
 
   ChildCommand command;
   command.program = settings_->program;
-  command.args = settings_->childOptions;
+  command.options = settings_->childOptions;
   command.args.push_back(childTable_);
   if (!settings_->fieldNames) command.args.emplace_back("N");
   command.directory = folder_;

@@ -27,7 +27,7 @@ namespace batch {
 
 struct JobSettings {
   std::string program;                    // the program a child runs
-  std::vector<std::string> childOptions;  // given before the table
+  std::vector<std::string> childOptions;  // given before the table; text in UTF-8
   bool fieldNames = true;
   PrivateFolders* folders = nullptr;      // where the children's folders come from
   std::string extension = ".CSV";         // of the output

@@ -138,11 +138,15 @@ TEST(WhereSyntax, TheCommandLineRefusesTextBeyondAsciiUnlessTheTextIsConverted) 
     EXPECT_TRUE(app::parseCommandLine(args, o).isOk()) << args[0];
     EXPECT_EQ(o.where, expression);
   }
-  // Windows' ANSI arguments take the text of a condition from the wide
-  // command line, never a name.
-  std::vector<std::string> ansi = {"C?T?.DBF", "--where", "n = '?'", "--where=m = '?'", "--", "--where=x"};
-  app::takeTextInUtf8(ansi, {"CÉTÉ.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--", "--where=y"});
-  EXPECT_EQ(ansi, (std::vector<std::string>{"C?T?.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--", "--where=x"}));
+  // Windows' ANSI arguments take the text of a condition and the field
+  // names from the wide command line, never a name of a file, even one that
+  // looks like an option.
+  std::vector<std::string> ansi = {"C?T?.DBF", "--where", "n = '?'", "--where=m = '?'", "--fields=?,A", "--exclude",
+                                   "?",        "-o",      "--where",  "-o--fields=?",    "--",           "--where=x"};
+  app::takeTextInUtf8(ansi, {"CÉTÉ.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--fields=☃,A", "--exclude", "Ä",
+                             "-o", "--where", "-o--fields=Ö", "--", "--where=y"});
+  EXPECT_EQ(ansi, (std::vector<std::string>{"C?T?.DBF", "--where", "n = 'é'", "--where=m = 'ü'", "--fields=☃,A",
+                                            "--exclude", "Ä", "-o", "--where", "-o--fields=?", "--", "--where=x"}));
   app::Options o;
   EXPECT_EQ(app::parseCommandLine({"--where=", "T"}, o).message(), "dbf2csv: --where needs a value (dbf2csv --help)");
   EXPECT_EQ(app::parseCommandLine({"--where=a =", "T"}, o).message(),

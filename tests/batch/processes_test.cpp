@@ -17,7 +17,7 @@ using batch::Children;
 using batch::ProcessId;
 
 ChildCommand shell(const rt_test::TempDir& dir, const std::string& script) {
-  return ChildCommand{"/bin/sh", {"-c", script}, dir.path(), dir / "messages.txt",
+  return ChildCommand{"/bin/sh", {"-c"}, {script}, dir.path(), dir / "messages.txt",
                       {{"BATCH_TEST", "given"}}};
 }
 

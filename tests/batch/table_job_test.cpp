@@ -96,8 +96,8 @@ TEST_F(Job, TheChildRunsInAPrivateFolderBesideTheOutputAndOnlyAWholeCsvFileLeave
   const auto command = job.prepare();
   ASSERT_TRUE(command) << job.prepareFailure();
   EXPECT_EQ(command->program, "/bin/dbf2csv");
-  const std::vector<std::string> args{"--rfc4180", "-d", ";", "orders.dbf", "N"};
-  EXPECT_EQ(command->args, args);
+  EXPECT_EQ(command->options, (std::vector<std::string>{"--rfc4180", "-d", ";"}));
+  EXPECT_EQ(command->args, (std::vector<std::string>{"orders.dbf", "N"}));
   // The table and its memo file, not the other files beside it.
   EXPECT_EQ(files(command->directory), "orders.dbf orders.dbt");
   EXPECT_EQ(fs::read_symlink(command->directory + "/orders.dbt"), dir_ / "d/orders.dbt");

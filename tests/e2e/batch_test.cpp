@@ -395,7 +395,7 @@ TEST_P(BatchInterrupt, StartsNoMoreTablesAndLeavesNoTemporaryFileAndNoHalfWritte
   {
     batch::Children children;
     const rt::Status started =
-        children.start({DBF2CSV_BIN, {"-j", "2", "--batch", "data"}, dir.path(), dir / "messages",
+        children.start({DBF2CSV_BIN, {"-j", "2", "--batch"}, {"data"}, dir.path(), dir / "messages",
                         {{"DBF2CSV_UI", "headless"}}},
                        id);
     ASSERT_TRUE(started.isOk()) << started.message();
