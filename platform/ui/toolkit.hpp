@@ -19,13 +19,17 @@ namespace ui {
 // A progress bar inside a window. update() is called for every record, so it
 // is cheap: it stores the position and asks the backend to redraw only when
 // the position has moved by the update step since the last redraw.
+// A bar given a `keptWord` also counts how many of the positions passed were
+// kept (records written of those read) and shows that count with the word:
+// "12 written".
 class ProgressBar {
  public:
   virtual ~ProgressBar() = default;
-  void configure(std::uint64_t maximum, std::uint64_t step) {
+  void configure(std::uint64_t maximum, std::uint64_t step, std::string keptWord = {}) {
     maximum_ = maximum;
     step_ = step == 0 ? 1 : step;
     next_ = 0;
+    keptWord_ = std::move(keptWord);
   }
   void update(std::uint64_t position) {
     position_ = position;
@@ -34,9 +38,17 @@ class ProgressBar {
       redraw(position);
     }
   }
+  void update(std::uint64_t position, std::uint64_t kept) {
+    kept_ = kept;
+    update(position);
+  }
   std::uint64_t maximum() const { return maximum_; }
   std::uint64_t step() const { return step_; }
   std::uint64_t position() const { return position_; }
+  std::uint64_t kept() const { return kept_; }
+  // The kept count as the bar shows it ("12 written"); "" for a bar that
+  // counts none.
+  std::string keptText() const { return keptWord_.empty() ? "" : std::to_string(kept_) + " " + keptWord_; }
 
  protected:
   // Draws the bar at `position`. A backend may skip a redraw that comes
@@ -48,6 +60,8 @@ class ProgressBar {
   std::uint64_t step_ = 1;
   std::uint64_t next_ = 0;
   std::uint64_t position_ = 0;
+  std::uint64_t kept_ = 0;
+  std::string keptWord_;
 };
 
 // One element of a window: a label, an entry field or a progress bar.
@@ -72,6 +86,7 @@ struct Element {
   // Progress bar:
   std::uint64_t maximum = 0;
   std::uint64_t step = 1;
+  std::string keptWord;            // the word of the kept count; "": no such count
   ProgressBar** barOut = nullptr;  // receives the created bar
 };
 

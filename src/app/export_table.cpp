@@ -40,13 +40,8 @@ void writeRecords(ExportOutput& out, LineWriter& writer, RecordChoice& choice, u
   std::string block;  // the lines being written while the writer fills its buffer
   // Tables whose records are kept as bytes render straight from them.
   std::optional<BytesRenderer> renderer = BytesRenderer::forCurrentTable(writer, &choice.fields());
-  // The bar is moved directly, not through the work area's lookups: with
-  // INPUT current they are the same table, and this loop is the run's.
-  const db::Table& table = *db::currentTable();
   reserveBlock(writer);
-  forEachChosen(choice, [&] {
-    if (oProgress) oProgress->update(table.recNo());
-  }, [&] {
+  forEachChosen(choice, oProgress, [&] {
     if (renderer) {
       renderer->recordLine();
     } else if (choice.everyField()) {
@@ -137,7 +132,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   out.append(writer.format().bom);
   if (lFieldLine) out.append(fieldNameLine(writer, choice.fields()));
 
-  ProgressWindow window = buildProgressWindow(cShown, nCount, nStep);
+  ProgressWindow window = buildProgressWindow(cShown, nCount, nStep, choice.tellsRead());
   writeRecords(out, writer, choice, window.oProgress);
 
   db::dbCloseArea();

@@ -1,12 +1,9 @@
 #include "src/app/progress_window.hpp"
 
-#include "platform/db/workarea.hpp"
-#include "platform/rt/call_frame.hpp"
-
 namespace app {
 
 ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCount,
-                                   std::uint64_t nStep) {
+                                   std::uint64_t nStep, bool lWritten) {
   ui::ElementList aList;
 
   ui::Element label;
@@ -25,6 +22,7 @@ ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCo
   bar.height = 1.5;
   bar.maximum = nCount;
   bar.step = nStep;
+  if (lWritten) bar.keptWord = "written";
   bar.barOut = &oProgress;
   aList.push_back(bar);
 
@@ -35,17 +33,6 @@ ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCo
   aList.clear();
   window.oDialog->show();
   return window;
-}
-
-bool progress(ui::ProgressBar* oProgress) {
-  RT_PROC("_PROGRESS");
-  // The export runs with INPUT current: no change of work area is needed.
-  static const std::string kInput = "INPUT";
-  const int nArea = db::select(kInput);
-  const std::uint32_t nRecord =
-      nArea == db::currentArea() ? db::recNo() : db::inArea(nArea, [] { return db::recNo(); });
-  if (oProgress) oProgress->update(nRecord);
-  return true;
 }
 
 }  // namespace app

@@ -1,4 +1,4 @@
-// The progress window of the export run and _PROGRESS, which moves its bar.
+// The progress window of the export run.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +16,9 @@ struct ProgressWindow {
 };
 // Builds and shows the progress window: the caption "Creating Delimited File "
 // and the output name, a bar with `nCount` as its maximum and `nStep` as its
-// update step.
+// update step; with `lWritten`, the bar counts the records written beside
+// those read (when a choice passes some over).
 ProgressWindow buildProgressWindow(const std::string& cOutput, std::uint64_t nCount,
-                                   std::uint64_t nStep);
-// _PROGRESS: moves the bar to the record number of the work area INPUT.
-// Always true.
-bool progress(ui::ProgressBar* oProgress);
+                                   std::uint64_t nStep, bool lWritten = false);
 
 }  // namespace app

@@ -14,6 +14,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/status.hpp"
 #include "platform/rt/value.hpp"
+#include "platform/ui/toolkit.hpp"
 #include "src/app/options.hpp"
 #include "src/app/record_condition.hpp"
 
@@ -86,18 +87,19 @@ class RecordChoice {
   std::uint64_t read_ = 0, written_ = 0;
 };
 
-// From the current record of the table in the current work area on:
-// `progress()` before each record read, and
-// `write()` for each record `choice` takes, until the end of the table, the
-// limit, or `write()` returning false.
-template <class Progress, class Write>
-void forEachChosen(RecordChoice& choice, Progress&& progress, Write&& write) {
-  // The table is moved directly, not through the work area's lookups: the
-  // loop is the run's, with the table's area current.
+// From the current record of the table in the current work area on: moves
+// `oProgress` (when there is one) to each record read, with the records
+// written so far, and calls `write()` for each record `choice` takes, until
+// the end of the table, the limit, or `write()` returning false.
+template <class Write>
+void forEachChosen(RecordChoice& choice, ui::ProgressBar* oProgress, Write&& write) {
+  // The table and the bar are moved directly, not through the work area's
+  // lookups: the loop is the run's, with the table's area current.
   db::Table& table = *db::currentTable();
   while (!table.eof() && !choice.done()) {
-    progress();
-    if (choice.take() && !write()) return;
+    const bool taken = choice.take();
+    if (oProgress) oProgress->update(table.recNo(), choice.written());
+    if (taken && !write()) return;
     table.skip();
   }
 }

@@ -67,7 +67,7 @@ bool bindRecord(sqlite3_stmt* insert, const TypedReader& reader, std::span<const
 
 // The records into `db`, in the transaction the caller holds.
 bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, RecordChoice& choice,
-                  void (*progress)(void*), void* context, std::string& problem) {
+                  ui::ProgressBar* oProgress, std::string& problem) {
   if (!exec(db, "DROP TABLE IF EXISTS " + sqlIdentifier(table), problem) ||
       !exec(db, createSql(table, reader.columns()), problem)) {
     return false;
@@ -80,7 +80,7 @@ bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, Re
   }
   const Statement insert(raw);
   bool ok = true;
-  forEachChosen(choice, [&] { progress(context); }, [&] {
+  forEachChosen(choice, oProgress, [&] {
     ok = bindRecord(raw, reader, reader.read()) && sqlite3_step(raw) == SQLITE_DONE;
     if (!ok) problem = sqlite3_errmsg(db);
     sqlite3_reset(raw);
@@ -102,13 +102,13 @@ Database open(const std::string& path, std::string& problem) {
 bool sqliteOutputAvailable() { return true; }
 
 bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader, RecordChoice& choice,
-                 void (*progress)(void*), void* context, std::string& problem) {
+                 ui::ProgressBar* oProgress, std::string& problem) {
   if (rt::file(cOutput)) {
     // An existing database keeps its other tables: one journaled
     // transaction replaces this one, or nothing changes.
     Database db = open(cOutput, problem);
     if (!db || !exec(db.get(), "BEGIN IMMEDIATE", problem)) return false;
-    if (writeRecords(db.get(), table, reader, choice, progress, context, problem) &&
+    if (writeRecords(db.get(), table, reader, choice, oProgress, problem) &&
         exec(db.get(), "COMMIT", problem)) {
       return true;
     }
@@ -125,7 +125,7 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
   {
     Database db = open(file.tempPath(), problem);
     if (!db || !exec(db.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", problem) ||
-        !writeRecords(db.get(), table, reader, choice, progress, context, problem) ||
+        !writeRecords(db.get(), table, reader, choice, oProgress, problem) ||
         !exec(db.get(), "COMMIT", problem)) {
       return false;
     }

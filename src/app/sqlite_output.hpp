@@ -8,6 +8,10 @@
 
 #include "src/app/typed_values.hpp"
 
+namespace ui {
+class ProgressBar;
+}
+
 namespace app {
 
 // Whether this build writes SQLite databases.
@@ -18,12 +22,12 @@ bool sqliteOutputAvailable();
 // columns: a new
 // database under a temporary name renamed into place when complete, an
 // existing one in one transaction that replaces a table of that name and
-// keeps the others. `progress` is called before each record. On a failure
+// keeps the others, moving `oProgress` (when there is one). On a failure
 // leaves the database as it was, sets `problem` to the reason and returns
 // false.
 class RecordChoice;
 bool writeSqlite(const std::string& cOutput, const std::string& table, TypedReader& reader, RecordChoice& choice,
-                 void (*progress)(void*), void* context, std::string& problem);
+                 ui::ProgressBar* oProgress, std::string& problem);
 
 // Copies the one table of the database `from` into the database `to` (made
 // when missing) as `table`, replacing a table of that name and keeping the

@@ -4,7 +4,7 @@ namespace app {
 
 bool sqliteOutputAvailable() { return false; }
 
-bool writeSqlite(const std::string&, const std::string&, TypedReader&, RecordChoice&, void (*)(void*), void*,
+bool writeSqlite(const std::string&, const std::string&, TypedReader&, RecordChoice&, ui::ProgressBar*,
                  std::string& problem) {
   problem = "this build writes no SQLite databases";
   return false;

@@ -49,11 +49,9 @@ bool writeSchema(const Options& options, const std::string& cName, const std::st
 bool exportSqlite(const std::string& cName, const std::string& cOutput, TypedReader& reader, RecordChoice& choice) {
   const std::uint64_t nCount = db::lastRec();
   db::dbGoTop();
-  ProgressWindow window = buildProgressWindow(cOutput, nCount, updateStep(nCount));
+  ProgressWindow window = buildProgressWindow(cOutput, nCount, updateStep(nCount), choice.tellsRead());
   std::string cReason;
-  const bool ok = writeSqlite(
-      cOutput, tableNameOf(cName), reader, choice, [](void* bar) { progress(static_cast<ui::ProgressBar*>(bar)); },
-      window.oProgress, cReason);
+  const bool ok = writeSqlite(cOutput, tableNameOf(cName), reader, choice, window.oProgress, cReason);
   db::dbCloseArea();
   if (!ok) {
     window.oDialog->destroy();
@@ -117,14 +115,10 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
     writer.keep();
   }
 
-  ProgressWindow window = buildProgressWindow(cShown, nCount, updateStep(nCount));
-  // The bar is moved directly, as the CSV's loop does.
-  const db::Table& table = *db::currentTable();
+  ProgressWindow window = buildProgressWindow(cShown, nCount, updateStep(nCount), choice.tellsRead());
   std::string block;  // the lines being written while the writer fills its buffer
   reserveBlock(writer);
-  forEachChosen(choice, [&] {
-    if (window.oProgress) window.oProgress->update(table.recNo());
-  }, [&] {
+  forEachChosen(choice, window.oProgress, [&] {
     json ? reader->jsonLine(writer) : reader->csvLine(writer);
     return keepLine(out, writer, block);
   });

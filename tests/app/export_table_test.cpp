@@ -11,6 +11,8 @@
 #include "platform/rt/settings.hpp"
 #include "platform/rt/settings_test_helper.hpp"
 #include "src/app/export_table.hpp"
+#include "src/app/options.hpp"
+#include "src/app/sqlite_output.hpp"
 #include "src/runtime/startup.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/dbf_writer.hpp"
@@ -104,6 +106,7 @@ TEST_F(ExportTable, TheBarMovesByTenUpToAThousandRecordsThenByAHundred) {
   const Case cases[] = {{1000, 10, {1, 11, 21}}, {1001, 100, {1, 101, 201}}};
   for (const auto& c : cases) {
     kit_->redraws.clear();
+    kit_->keptRedraws.clear();
     openTable(c.count);
     ASSERT_TRUE(app::exportTable(dir_ / "T.DBF", false));
     EXPECT_EQ(kit_->step, c.step);
@@ -112,6 +115,32 @@ TEST_F(ExportTable, TheBarMovesByTenUpToAThousandRecordsThenByAHundred) {
     EXPECT_EQ(std::vector<std::uint64_t>(kit_->redraws.begin(), kit_->redraws.begin() + 3),
               c.firstRedraws);
     EXPECT_EQ(kit_->redraws.size(), (c.count - 1) / c.step + 1);
+    EXPECT_EQ(kit_->keptRedraws, std::vector<std::string>(kit_->redraws.size(), ""));
+  }
+}
+
+// A choice that passes records over has the bar count those written beside
+// those read, as the final report does, on every output path.
+TEST_F(ExportTable, TheBarOfAChoiceOfRecordsCountsTheRecordsWritten) {
+  for (const std::string format : {"csv", "jsonl", "sqlite"}) {
+    if (format == "sqlite" && !app::sqliteOutputAvailable()) continue;
+    for (const std::string choice : {"--where=ID <= 20 OR ID = 30", "--deleted=only"}) {
+      SCOPED_TRACE(format + " " + choice);
+      kit_->redraws.clear();
+      kit_->keptRedraws.clear();
+      kit_->shown.clear();
+      openTable(30, {5, 9, 25});
+      app::Options o;
+      ASSERT_TRUE(app::parseCommandLine({choice, "--format=" + format, "-e", "1252", "T"}, o).isOk());
+      ASSERT_TRUE(app::exportTable(dir_ / "T.DBF", false, o)) << testing::PrintToString(kit_->texts("guiAlert"));
+      const bool where = choice != "--deleted=only";
+      EXPECT_EQ(kit_->redraws, (std::vector<std::uint64_t>{1, 11, 21}));
+      EXPECT_EQ(kit_->keptRedraws, (where ? std::vector<std::string>{"1 written", "9 written", "18 written"}
+                                          : std::vector<std::string>{"0 written", "2 written", "2 written"}));
+      ASSERT_EQ(kit_->texts("guiAlert").size(), 1u);
+      EXPECT_NE(kit_->texts("guiAlert")[0].find(where ? " 19 of 27 records." : " 3 of 30 records."), std::string::npos)
+          << kit_->texts("guiAlert")[0];
+    }
   }
 }
 

@@ -14,13 +14,16 @@ T next(std::deque<T>& queue, T fallback) {
 
 class FakeBar : public ui::ProgressBar {
  public:
-  explicit FakeBar(std::vector<std::uint64_t>& log) : log_(log) {}
+  explicit FakeBar(FakeToolkit& kit) : kit_(kit) {}
 
  protected:
-  void redraw(std::uint64_t position) override { log_.push_back(position); }
+  void redraw(std::uint64_t position) override {
+    kit_.redraws.push_back(position);
+    kit_.keptRedraws.push_back(keptText());
+  }
 
  private:
-  std::vector<std::uint64_t>& log_;
+  FakeToolkit& kit_;
 };
 
 class FakeWindow : public ui::Window {
@@ -74,8 +77,8 @@ std::unique_ptr<ui::Window> FakeToolkit::readNonModal(ui::ElementList& elements,
   std::vector<std::unique_ptr<FakeBar>> bars;
   for (auto& e : elements) {
     if (e.kind != ui::Element::Kind::ProgressBar) continue;
-    bars.push_back(std::make_unique<FakeBar>(redraws));
-    bars.back()->configure(e.maximum, e.step);
+    bars.push_back(std::make_unique<FakeBar>(*this));
+    bars.back()->configure(e.maximum, e.step, e.keptWord);
     if (e.barOut) *e.barOut = bars.back().get();
   }
   return std::make_unique<FakeWindow>(*this, std::move(bars));

@@ -29,6 +29,7 @@ class FakeToolkit : public ui::Toolkit {
   ui::Mode kitMode = ui::Mode::Windowed;
   bool appWindow = true;
   std::vector<std::uint64_t> redraws;  // positions drawn by every bar
+  std::vector<std::string> keptRedraws;  // the kept count each of them showed, "" for none
   int windowsShown = 0;
   int windowsDestroyed = 0;
 

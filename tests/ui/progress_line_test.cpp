@@ -10,10 +10,12 @@ namespace {
 using namespace std::chrono_literals;
 using Time = std::chrono::steady_clock::time_point;
 
-TEST(ProgressLine, ShowsCaptionBarPercentageAndCount) {
+TEST(ProgressLine, ShowsCaptionBarPercentageAndCountAndTheKeptCountWhenAsked) {
   struct Case {
     std::uint64_t maximum, position;
     std::string line;
+    std::string keptWord = "";
+    std::uint64_t kept = 0;
   };
   const Case cases[] = {
       {1000, 0, "Creating A.CSV [..............................]   0% 0/1000"},
@@ -21,11 +23,14 @@ TEST(ProgressLine, ShowsCaptionBarPercentageAndCount) {
       {1000, 1000, "Creating A.CSV [##############################] 100% 1000/1000"},
       {3, 1, "Creating A.CSV [##########....................]  33% 1/3"},
       {0, 0, "Creating A.CSV [##############################] 100% 0/0"},
+      {1000, 500, "Creating A.CSV [###############...............]  50% 500/1000, 12 written", "written", 12},
+      {1000, 0, "Creating A.CSV [..............................]   0% 0/1000, 0 written", "written", 0},
   };
   for (const auto& c : cases) {
     std::ostringstream out;
     ui::ProgressLine line(out, "Creating A.CSV", 80);
-    line.configure(c.maximum, 10);
+    line.configure(c.maximum, 10, c.keptWord);
+    line.update(c.position, c.kept);
     EXPECT_EQ(line.format(c.position), c.line) << c.position << "/" << c.maximum;
   }
 }

@@ -23,7 +23,7 @@ class SilentWindow : public Window {
     for (auto& e : elements) {
       if (e.kind != Element::Kind::ProgressBar) continue;
       auto bar = std::make_unique<SilentProgressBar>();
-      bar->configure(e.maximum, e.step);
+      bar->configure(e.maximum, e.step, e.keptWord);
       if (e.barOut) *e.barOut = bar.get();
       bars_.push_back(std::move(bar));
     }

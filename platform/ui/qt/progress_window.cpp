@@ -30,9 +30,9 @@ class RunWindow : public QWidget {
 
 }  // namespace
 
-QtProgressBar::QtProgressBar(QProgressBar* widget, std::uint64_t maximum, std::uint64_t step)
+QtProgressBar::QtProgressBar(QProgressBar* widget, std::uint64_t maximum, std::uint64_t step, std::string keptWord)
     : widget_(widget), scale_(maximum / static_cast<std::uint64_t>(INT_MAX) + 1) {
-  configure(maximum, step);
+  configure(maximum, step, std::move(keptWord));
   widget->setRange(0, std::max(1, static_cast<int>(maximum / scale_)));
   widget->setValue(0);
   liveBars().push_back(this);
@@ -50,14 +50,16 @@ void QtProgressBar::redraw(std::uint64_t position) {
 }
 
 void QtProgressBar::sync() {
-  if (paints_ == 0 || drawn_ != position()) paint(position());
+  if (paints_ == 0 || drawn_ != position() || drawnKept_ != kept()) paint(position());
 }
 
 void QtProgressBar::paint(std::uint64_t position) {
   if (!widget_) return;
   position = std::min(position, maximum());
   widget_->setValue(static_cast<int>(position / scale_));
+  if (const std::string kept = keptText(); !kept.empty()) widget_->setFormat(QStringLiteral("%p%, ") + toQt(kept));
   drawn_ = position;
+  drawnKept_ = this->kept();
   ++paints_;
   // The run has no event loop of its own: let the window repaint and move.
   QCoreApplication::processEvents();
@@ -79,7 +81,7 @@ ProgressWindow::ProgressWindow(ElementList& elements, const std::string& title) 
       auto* widget = new QProgressBar(canvas);
       widget->setGeometry(QRect(grid.at(e.row, e.column),
                                 QSize(grid.width(e.width), grid.height(e.height))));
-      auto bar = std::make_unique<QtProgressBar>(widget, e.maximum, e.step);
+      auto bar = std::make_unique<QtProgressBar>(widget, e.maximum, e.step, e.keptWord);
       if (e.barOut) *e.barOut = bar.get();
       bars_.push_back(std::move(bar));
     }

@@ -26,8 +26,9 @@ class QtProgressBar : public ProgressBar {
   static constexpr std::chrono::milliseconds kMinInterval{50};
   static constexpr unsigned kClockEvery = 8;
 
-  // Drives `widget`, whose range it sets to 0..maximum.
-  QtProgressBar(QProgressBar* widget, std::uint64_t maximum, std::uint64_t step);
+  // Drives `widget`, whose range it sets to 0..maximum; with a `keptWord`,
+  // the kept count follows the percentage on the bar.
+  QtProgressBar(QProgressBar* widget, std::uint64_t maximum, std::uint64_t step, std::string keptWord = {});
   ~QtProgressBar() override;
   // Draws the latest position now, whatever the throttle says.
   void sync();
@@ -45,6 +46,7 @@ class QtProgressBar : public ProgressBar {
   unsigned calls_ = 0;
   unsigned long paints_ = 0;
   std::uint64_t drawn_ = 0;
+  std::uint64_t drawnKept_ = 0;
   std::chrono::steady_clock::time_point lastPaint_{};
 };
 

@@ -28,7 +28,8 @@ std::string ProgressLine::format(std::uint64_t position) const {
   const int percent = max == 0 ? 100 : static_cast<int>(shown * 100 / max);
   std::string pct = std::to_string(percent);
   const std::string numbers = " " + std::string(3 - std::min<std::size_t>(3, pct.size()), ' ') +
-                              pct + "% " + std::to_string(position) + "/" + std::to_string(max);
+                              pct + "% " + std::to_string(position) + "/" + std::to_string(max) +
+                              (keptText().empty() ? "" : ", " + keptText());
 
   // One column is left free so the line never wraps on the terminal. The
   // bar gives up room to the caption first, down to a third of its width.

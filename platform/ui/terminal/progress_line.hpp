@@ -1,6 +1,6 @@
 // The progress bar of the terminal backend: one line on the terminal that
-// names the caption and shows a bar, the percentage and the record count,
-// redrawn in place with a carriage return.
+// names the caption and shows a bar, the percentage, the record count and
+// the kept count when there is one, redrawn in place with a carriage return.
 #pragma once
 
 #include <chrono>

@@ -30,7 +30,7 @@ class TerminalWindow : public Window {
     for (auto& e : elements) {
       if (e.kind != Element::Kind::ProgressBar) continue;
       auto line = std::make_unique<ProgressLine>(out, caption, columns);
-      line->configure(e.maximum, e.step);
+      line->configure(e.maximum, e.step, e.keptWord);
       if (e.barOut) *e.barOut = line.get();
       lines_.push_back(std::move(line));
     }

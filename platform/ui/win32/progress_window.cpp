@@ -26,6 +26,7 @@ void Win32ProgressBar::redraw(std::uint64_t position) {
   const ULONGLONG now = ::GetTickCount64();
   if (now - lastPump_ < kPumpInterval && position < maximum()) return;
   lastPump_ = now;
+  if (keptLabel_) ::SetWindowTextW(keptLabel_, rt::win32::wide(keptText()).c_str());
   pumpMessages();
 }
 
@@ -55,8 +56,18 @@ ProgressWindow::ProgressWindow(ElementList& elements, const std::string& title) 
       at.bottom = at.top + grid.y(e.height) * 2 / 3;
       HWND control = createChild(window_, PROGRESS_CLASSW, L"", 0, -1, at, messageFont());
       ::SendMessageW(control, PBM_SETRANGE32, 0, scaled(e.maximum, e.maximum));
-      auto bar = std::make_unique<Win32ProgressBar>(control);
-      bar->configure(e.maximum, e.step);
+      HWND keptLabel = nullptr;
+      if (!e.keptWord.empty()) {
+        // Room for the widest count a run of this table can show.
+        const std::wstring widest = rt::win32::wide(std::to_string(e.maximum) + " " + e.keptWord);
+        const SIZE size = textSize(messageFont(), widest);
+        const RECT under{at.left, at.bottom + grid.cellHeight() / 4, at.left + size.cx, 0};
+        at.bottom = under.top + size.cy;
+        keptLabel = createChild(window_, L"STATIC", rt::win32::wide("0 " + e.keptWord), SS_LEFT | SS_NOPREFIX, -1,
+                                RECT{under.left, under.top, under.right, at.bottom}, messageFont());
+      }
+      auto bar = std::make_unique<Win32ProgressBar>(control, keptLabel);
+      bar->configure(e.maximum, e.step, e.keptWord);
       if (e.barOut) *e.barOut = bar.get();
       bars_.push_back(std::move(bar));
     }

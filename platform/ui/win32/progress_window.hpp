@@ -16,16 +16,18 @@ namespace ui::win32 {
 
 // A progress bar control. A redraw moves the bar and dispatches the
 // window messages waiting, at most every 50 ms, so that the window repaints
-// and Windows never calls it "Not Responding" during a long export.
+// and Windows never calls it "Not Responding" during a long export. A bar
+// with a kept count shows it in a label under the control, renewed as often.
 class Win32ProgressBar : public ProgressBar {
  public:
-  explicit Win32ProgressBar(HWND control) : control_(control) {}
+  Win32ProgressBar(HWND control, HWND keptLabel) : control_(control), keptLabel_(keptLabel) {}
 
  protected:
   void redraw(std::uint64_t position) override;
 
  private:
   HWND control_;
+  HWND keptLabel_;  // nullptr: no kept count
   ULONGLONG lastPump_ = 0;
 };
 

@@ -15,8 +15,8 @@ namespace {
 // The window as the export run builds it, shown.
 class ProgressTest : public QtTest {
  protected:
-  std::unique_ptr<ui::Window> build(std::uint64_t maximum, std::uint64_t step) {
-    app::ProgressWindow built = app::buildProgressWindow("ORDERS.CSV", maximum, step);
+  std::unique_ptr<ui::Window> build(std::uint64_t maximum, std::uint64_t step, bool lWritten = false) {
+    app::ProgressWindow built = app::buildProgressWindow("ORDERS.CSV", maximum, step, lWritten);
     oProgress = built.oProgress;
     return std::move(built.oDialog);
   }
@@ -50,6 +50,19 @@ TEST_F(ProgressTest, WindowShowsCaptionAndBarAndFollowsTheRecords) {
   EXPECT_GT(bar->value(), 1);
   ui::qt::syncProgressBars();
   EXPECT_EQ(bar->value(), 1000);
+  EXPECT_EQ(bar->text(), "100%");
+}
+
+TEST_F(ProgressTest, ABarOfAChoiceOfRecordsShowsTheRecordsWrittenAfterThePercentage) {
+  auto oDialog = build(1000, 10, true);
+  auto* bar = windowOf(*oDialog)->findChild<QProgressBar*>();
+  ASSERT_TRUE(bar);
+  oProgress->update(1, 0);
+  EXPECT_EQ(bar->text(), "0%, 0 written");
+  for (std::uint64_t recno = 2; recno <= 1000; ++recno) oProgress->update(recno, recno / 4);
+  // The last count is shown even when it came between two redraws.
+  ui::qt::syncProgressBars();
+  EXPECT_EQ(bar->text(), "100%, 250 written");
 }
 
 TEST_F(ProgressTest, RepaintsAtMostOnceEveryFewRedraws) {
