@@ -12,6 +12,7 @@
 #include "platform/db/stored_bytes.hpp"
 #include "platform/db/workarea.hpp"
 #include "platform/rt/strings.hpp"
+#include "src/app/record_choice.hpp"
 #include "src/app/typed_values.hpp"
 #include "src/app/where_syntax.hpp"
 
@@ -47,14 +48,34 @@ Decimal decimalOf(std::string_view s) {
   return d;
 }
 
-// One value as a comparison reads it; kind Null for NULL.
+// One value as a comparison reads it; kind Null for NULL. A number of at
+// most 18 digits is also held as a whole number of units of 10^-scale, which
+// compares without looking at its text again.
 struct Value {
   ValueClass kind = ValueClass::Null;
-  std::string_view text;  // Text, Binary: the bytes; Number: the decimal text
-  MomentKey key = 0;      // Date, Moment
   bool truth = false;     // Logical
-  Decimal number{};       // Number: the text's parts
+  std::int8_t scale = -1; // Number: the digits after the point, -1 when too many digits
+  std::string_view text;  // Text, Binary: the bytes; Number: the decimal text
+  MomentKey key = 0;      // Date, Moment: the moment; Number: the units
 };
+
+Value valueOf(ValueClass kind, std::string_view text) {
+  Value v;
+  v.kind = kind;
+  v.text = text;
+  return v;
+}
+
+constexpr int kWholeDigits = 18;  // 10^18 fits an int64
+
+constexpr std::array<std::int64_t, kWholeDigits + 1> kPowers = [] {
+  std::array<std::int64_t, kWholeDigits + 1> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+int ordered(std::int64_t x, std::int64_t y) { return x < y ? -1 : x > y ? 1 : 0; }
 
 Value truthValue(bool truth) {
   Value v;
@@ -63,13 +84,64 @@ Value truthValue(bool truth) {
   return v;
 }
 
-// A number's value, its parts read once.
+// A number's value from its decimal text (sign, digits, point): its units
+// when the digits fit.
 Value numberValue(std::string_view text) {
   Value v;
   v.kind = ValueClass::Number;
   v.text = text;
-  v.number = decimalOf(text);
+  const Decimal d = decimalOf(text);
+  if (d.whole.size() + d.fraction.size() > kWholeDigits) return v;
+  std::int64_t units = 0;
+  for (const std::string_view part : {d.whole, d.fraction}) {
+    for (const char c : part) units = units * 10 + (c - '0');
+  }
+  v.key = d.negative ? -units : units;
+  v.scale = static_cast<std::int8_t>(d.fraction.size());
   return v;
+}
+
+// A number field's bytes read in one pass as units of 10^-decimals and the
+// text between the blanks, when they are what the field's writer puts
+// there: blanks, an optional minus, digits without a leading zero, a point
+// and exactly `decimals` digits when it has decimals, not minus zero, at
+// most 18 digits. False for anything else, which the slower readers take.
+bool storedUnits(const std::uint8_t* p, std::size_t n, int decimals, std::int64_t& units, std::string_view& text) {
+  std::size_t i = 0;
+  while (i < n && p[i] == ' ') ++i;
+  while (n > i && p[n - 1] == ' ') --n;
+  const bool negative = i < n && p[i] == '-';
+  const std::size_t start = i + (negative ? 1 : 0);
+  const std::size_t point = decimals > 0 ? n - static_cast<std::size_t>(decimals) - 1 : n;
+  if (point <= start || point > n || n - start - (decimals > 0 ? 1 : 0) > kWholeDigits) return false;
+  if (decimals > 0 && p[point] != '.') return false;
+  if (p[start] == '0' && point - start > 1) return false;
+  units = 0;
+  const auto digits = [&](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) {
+      const unsigned digit = static_cast<unsigned>(p[k]) - '0';
+      if (digit > 9) return false;
+      units = units * 10 + digit;
+    }
+    return true;
+  };
+  if (!digits(start, point) || !digits(std::min(point + 1, n), n) || (negative && units == 0)) return false;
+  units = negative ? -units : units;
+  text = {reinterpret_cast<const char*>(p + i), n - i};
+  return true;
+}
+
+// storedUnits() as a value.
+bool storedNumber(const std::uint8_t* p, std::size_t n, int decimals, Value& v) {
+  std::int64_t units = 0;
+  std::string_view text;
+  if (!storedUnits(p, n, decimals, units, text)) return false;
+  v = Value{};
+  v.kind = ValueClass::Number;
+  v.text = text;
+  v.key = units;
+  v.scale = static_cast<std::int8_t>(decimals);
+  return true;
 }
 
 int order(int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; }
@@ -84,10 +156,31 @@ int compareDecimal(const Decimal& x, const Decimal& y) {
   return x.negative ? -c : c;
 }
 
+// Two numbers by their units where both have them, else by their texts.
+// The units at one scale when the smaller scale's number stays below 10^18
+// brought to it; otherwise the whole parts first (truncated, which orders
+// as the numbers do), then the fractions at one scale.
+int compareNumbers(const Value& a, const Value& b) {
+  if (a.scale < 0 || b.scale < 0) return compareDecimal(decimalOf(a.text), decimalOf(b.text));
+  const bool aSmaller = a.scale < b.scale;
+  const std::int64_t raised = aSmaller ? a.key : b.key;
+  const auto by = static_cast<std::size_t>(aSmaller ? b.scale - a.scale : a.scale - b.scale);
+  if (raised < kPowers[kWholeDigits - by] && raised > -kPowers[kWholeDigits - by]) {
+    return aSmaller ? ordered(a.key * kPowers[by], b.key) : ordered(a.key, b.key * kPowers[by]);
+  }
+  const std::int64_t unitA = kPowers[static_cast<std::size_t>(a.scale)];
+  const std::int64_t unitB = kPowers[static_cast<std::size_t>(b.scale)];
+  const std::int64_t wholeA = a.key / unitA, wholeB = b.key / unitB;
+  if (wholeA != wholeB) return ordered(wholeA, wholeB);
+  const int scale = std::max(a.scale, b.scale);
+  return ordered((a.key % unitA) * kPowers[static_cast<std::size_t>(scale - a.scale)],
+                 (b.key % unitB) * kPowers[static_cast<std::size_t>(scale - b.scale)]);
+}
+
 // The order of two non-NULL values of classes a comparison may join.
 int compare(const Value& a, const Value& b) {
   switch (a.kind) {
-    case ValueClass::Number: return compareDecimal(a.number, b.number);
+    case ValueClass::Number: return compareNumbers(a, b);
     case ValueClass::Date:
     case ValueClass::Moment: return a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
     case ValueClass::Logical: return static_cast<int>(a.truth) - static_cast<int>(b.truth);
@@ -179,15 +272,29 @@ std::string shown(const Literal& l) {
   }
 }
 
+// A comparison of a field with a literal that can skip the common order of
+// two values: a number field's units against the literal's at one scale, a
+// date's day or a text's bytes against the literal's.
+enum class Quick : std::uint8_t { None, Number, Date, Text };
+
+// What a quick test finds in a field's bytes: a value it reads, a NULL, or
+// bytes for the common way.
+enum class Plain : std::uint8_t { Value, Null, Other };
+
 // A field the condition names, with what it read from the current record.
 struct Bound {
-  int index = 0;  // in the record view's fields and the reader's cells
+  int index = 0;  // in the record view's fields
+  int cell = 0;   // in the cells of the reader of the named fields
   db::StoredField stored;
   std::string name;
   ValueClass kind = ValueClass::Text;
   std::uint64_t readAt = 0;  // the record its value belongs to
   Value value;
   std::array<char, 16> digits{};  // an integer's text
+  // What a quick test read of a number or date field, for the record quickAt.
+  std::uint64_t quickAt = 0;
+  Plain plain = Plain::Other;
+  MomentKey plainKey = 0;  // Plain::Value: the number's units or the day
 };
 
 // An operand of the bound tree: a field, the deletion mark, or a literal.
@@ -203,7 +310,23 @@ struct Pred {
   bool negated = false, caseless = false;
   std::vector<Term> terms;
   std::vector<Pred> children;
+  Quick quick = Quick::None;
+  std::uint8_t accepts = 0;  // Quick: bit 0, 1, 2 for less, equal, greater
+  std::int64_t raise = 1;    // Number: the field's units brought to the literal's scale
+  MomentKey key = 0;         // Number: the literal's units at that scale; Date: its day
+  std::string_view text;     // Text: the literal
 };
+
+// A date field's eight digits as a day key; false for the empty date, an
+// impossible date (both NULL) and anything else.
+bool storedDay(const std::uint8_t* p, MomentKey& key) {
+  int d[8];
+  for (int i = 0; i < 8; ++i) {
+    d[i] = p[i] - '0';
+    if (d[i] < 0 || d[i] > 9) return false;
+  }
+  return dayKey(((d[0] * 10 + d[1]) * 10 + d[2]) * 10 + d[3], d[4] * 10 + d[5], d[6] * 10 + d[7], key);
+}
 
 class WhereCondition final : public RecordCondition {
  public:
@@ -225,7 +348,17 @@ class WhereCondition final : public RecordCondition {
     if (db::currentTable() == &table) reader_ = TypedReader::forCurrentTable(format_);
     const std::optional<db::RecordView> view = table.recordView();
     if (!reader_ || !view) return rt::Status::invalidArgument("--where: the values of this table cannot be read.");
-    return compile(tree_, root_, *view);
+    if (rt::Status s = compile(tree_, root_, *view); !s.isOk()) return s;
+    // A value the byte readers leave to the typed reader costs the reading
+    // of the fields the condition names, not of the whole record.
+    FieldChoice named;
+    for (Bound& f : fields_) {
+      f.cell = static_cast<int>(named.fields.size());
+      named.fields.push_back(f.index + 1);
+    }
+    reader_ = TypedReader::forCurrentTable(format_, &named);
+    if (!reader_) return rt::Status::invalidArgument("--where: the values of this table cannot be read.");
+    return rt::Status::ok();
   }
 
   bool holds() override {
@@ -245,12 +378,99 @@ class WhereCondition final : public RecordCondition {
     for (const Node& c : n.children) {
       p.children.emplace_back();
       if (rt::Status s = compile(c, p.children.back(), view); !s.isOk()) return s;
+      // A chain of ANDs (or of ORs) is one node with every operand: one
+      // step per operand when the records are read.
+      Pred& last = p.children.back();
+      if ((p.kind == NodeKind::And || p.kind == NodeKind::Or) && last.kind == p.kind) {
+        std::vector<Pred> spliced = std::move(last.children);
+        p.children.pop_back();
+        for (Pred& s : spliced) p.children.push_back(std::move(s));
+      }
     }
     for (const Operand& o : n.operands) {
       p.terms.emplace_back();
       if (rt::Status s = term(o, p.terms.back(), view); !s.isOk()) return s;
     }
-    return check(n, p);
+    if (rt::Status s = check(n, p); !s.isOk()) return s;
+    quicken(p);
+    return rt::Status::ok();
+  }
+
+  // Gives a comparison of a field of a plain kind with a literal, or a test
+  // of a number or date field for NULL, its quick reading: straight from
+  // the field's bytes, which the common way reads only when they are out
+  // of the ordinary. A field with a null flag goes the common way.
+  void quicken(Pred& p) const {
+    const bool compare = p.kind == NodeKind::Compare && p.terms[1].field == Term::kLiteral;
+    if ((!compare && p.kind != NodeKind::IsNull) || p.terms[0].field < 0) return;
+    const Bound& f = fields_[static_cast<std::size_t>(p.terms[0].field)];
+    if (f.stored.nullable) return;
+    const Value literal = compare ? p.terms[1].literal : Value{};
+    for (int c = -1; c <= 1; ++c) p.accepts |= compare && holdsOp(p.op, c) ? 1u << (c + 1) : 0u;
+    if (f.stored.kind == db::FieldKind::Number && f.kind == ValueClass::Number) {
+      if (compare) {
+        // Both sides' units at the larger scale, where both must fit.
+        if (literal.scale < 0) return;
+        const int scale = std::max<int>(literal.scale, f.stored.decimals);
+        const auto fieldDigits = static_cast<std::size_t>(std::min<std::uint32_t>(f.stored.length, kWholeDigits));
+        const auto byField = static_cast<std::size_t>(scale - f.stored.decimals);
+        const auto byLiteral = static_cast<std::size_t>(scale - literal.scale);
+        if (fieldDigits + byField > kWholeDigits || literal.key >= kPowers[kWholeDigits - byLiteral] ||
+            literal.key <= -kPowers[kWholeDigits - byLiteral]) {
+          return;
+        }
+        p.raise = kPowers[byField];
+        p.key = literal.key * kPowers[byLiteral];
+      }
+      p.quick = Quick::Number;
+    } else if (f.stored.kind == db::FieldKind::Date && f.stored.length == 8 && f.kind == ValueClass::Date) {
+      if (compare && literal.kind != ValueClass::Date) return;
+      p.key = literal.key;
+      p.quick = Quick::Date;
+    } else if (compare && f.stored.kind == db::FieldKind::Character && f.kind == ValueClass::Text &&
+               literal.kind == ValueClass::Text) {
+      p.text = literal.text;
+      p.quick = Quick::Text;
+    }
+  }
+
+  Tri quickly(const Pred& p) {
+    Bound& f = fields_[static_cast<std::size_t>(p.terms[0].field)];
+    const std::uint8_t* b = bytes_ + f.stored.offset;
+    if (p.quick == Quick::Text) {
+      const std::size_t n = db::stored::trimmedLength(b, f.stored.length);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (!kept_[b[i]]) return common(p);
+      }
+      return accepts(p, order(std::string_view(reinterpret_cast<const char*>(b), n).compare(p.text)));
+    }
+    if (f.quickAt != record_) {
+      f.quickAt = record_;
+      f.plain = p.quick == Quick::Number ? plainNumber(f, b) : plainDay(f, b);
+    }
+    switch (f.plain) {
+      case Plain::Value:
+        if (p.kind == NodeKind::IsNull) return truth(p.negated);
+        return accepts(p, ordered(p.quick == Quick::Number ? f.plainKey * p.raise : f.plainKey, p.key));
+      case Plain::Null: return p.kind == NodeKind::IsNull ? truth(!p.negated) : Tri::Unknown;
+      case Plain::Other: break;
+    }
+    return common(p);
+  }
+
+  static Tri accepts(const Pred& p, int order) { return truth((p.accepts >> (order + 1)) & 1u); }
+
+  static Plain plainNumber(Bound& f, const std::uint8_t* b) {
+    std::string_view text;
+    if (storedUnits(b, f.stored.length, f.stored.decimals, f.plainKey, text)) return Plain::Value;
+    return std::all_of(b, b + f.stored.length, [](std::uint8_t c) { return c == ' '; }) ? Plain::Null : Plain::Other;
+  }
+
+  // The empty date and an impossible one are both NULL.
+  static Plain plainDay(Bound& f, const std::uint8_t* b) {
+    if (storedDay(b, f.plainKey)) return Plain::Value;
+    std::string_view digits;
+    return db::stored::plainDate(b, 8, digits) ? Plain::Null : Plain::Other;
   }
 
   rt::Status term(const Operand& o, Term& t, const db::RecordView& view) {
@@ -259,9 +479,13 @@ class WhereCondition final : public RecordCondition {
       return rt::Status::ok();
     }
     if (o.kind == Operand::Kind::Literal) {
-      t.literal = o.literal.kind == ValueClass::Number ? numberValue(o.literal.text) : Value{o.literal.kind, o.literal.text};
-      t.literal.key = o.literal.key;
-      t.literal.truth = o.literal.truth;
+      if (o.literal.kind == ValueClass::Number) {
+        t.literal = numberValue(o.literal.text);
+      } else {
+        t.literal = valueOf(o.literal.kind, o.literal.text);
+        t.literal.key = o.literal.key;
+        t.literal.truth = o.literal.truth;
+      }
       return rt::Status::ok();
     }
     const std::vector<Column>& columns = reader_->columns();
@@ -315,17 +539,21 @@ class WhereCondition final : public RecordCondition {
     return rt::Status::ok();
   }
 
-  Tri eval(const Pred& p) {
+  Tri eval(const Pred& p) { return p.quick != Quick::None ? quickly(p) : common(p); }
+
+  Tri common(const Pred& p) {
     switch (p.kind) {
       case NodeKind::And:
       case NodeKind::Or: {
         // SQL's AND: false wins over unknown; OR: true wins over unknown.
         const Tri decisive = p.kind == NodeKind::And ? Tri::False : Tri::True;
-        const Tri left = eval(p.children[0]);
-        if (left == decisive) return left;
-        const Tri right = eval(p.children[1]);
-        if (right == decisive) return right;
-        return left == Tri::Unknown || right == Tri::Unknown ? Tri::Unknown : left;
+        Tri all = negate(decisive);
+        for (const Pred& c : p.children) {
+          const Tri t = c.quick != Quick::None ? quickly(c) : eval(c);
+          if (t == decisive) return t;
+          if (t == Tri::Unknown) all = t;
+        }
+        return all;
       }
       case NodeKind::Not: return negate(eval(p.children[0]));
       case NodeKind::Truth: {
@@ -392,16 +620,21 @@ class WhereCondition final : public RecordCondition {
         const std::size_t n = db::stored::trimmedLength(p, length);
         std::size_t i = 0;
         while (i < n && kept_[p[i]]) ++i;
-        if (i == n) return Value{ValueClass::Text, {reinterpret_cast<const char*>(p), n}};
+        if (i == n) return valueOf(ValueClass::Text, {reinterpret_cast<const char*>(p), n});
         break;
       }
       case db::FieldKind::Number:
+        if (Value v; storedNumber(p, length, f.stored.decimals, v)) return v;
         if (db::stored::plainNumber(p, length, f.stored.decimals, text)) return numberValue(text);
         if (std::all_of(p, p + length, [](std::uint8_t b) { return b == ' '; })) return Value{};
         break;
-      case db::FieldKind::Date:
+      case db::FieldKind::Date: {
         if (!db::stored::plainDate(p, length, text)) break;
-        return text.empty() ? Value{} : dateValue(text);
+        // An impossible date is NULL, as the typed outputs write it.
+        Value v;
+        v.kind = ValueClass::Date;
+        return !text.empty() && storedDay(reinterpret_cast<const std::uint8_t*>(text.data()), v.key) ? v : Value{};
+      }
       case db::FieldKind::Logical: return logical(length > 0 ? p[0] : ' ');
       case db::FieldKind::VfpInteger:
       case db::FieldKind::Level7Integer: {
@@ -412,18 +645,6 @@ class WhereCondition final : public RecordCondition {
       default: break;
     }
     return typed(f);
-  }
-
-  static Value dateValue(std::string_view digits) {
-    auto num = [&](std::size_t at, std::size_t n) {
-      int v = 0;
-      for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (digits[i] - '0');
-      return v;
-    };
-    Value v;
-    v.kind = ValueClass::Date;
-    // An impossible date is NULL, as the typed outputs write it.
-    return dayKey(num(0, 4), num(4, 2), num(6, 2), v.key) ? v : Value{};
   }
 
   static Value logical(std::uint8_t first) {
@@ -439,9 +660,9 @@ class WhereCondition final : public RecordCondition {
       cells_ = reader_->read();
       cellsRead_ = true;
     }
-    const Cell& c = cells_[static_cast<std::size_t>(f.index)];
+    const Cell& c = cells_[static_cast<std::size_t>(f.cell)];
     const std::string_view text = reader_->text(c);
-    Value v{f.kind, text};
+    Value v = valueOf(f.kind, text);
     switch (c.kind) {
       case CellKind::Null: return Value{};
       case CellKind::Date:

@@ -235,7 +235,9 @@ TEST_F(TypedRun, OptionsThatCannotGoTogetherAreUsageErrors) {
 // --where reads the values the typed outputs write: each record's NULLs
 // (stars, an impossible date, "?", NaN, a zero moment, a null flag), text
 // without its NUL bytes or trailing blanks, memo text, exact numbers and
-// moments to the millisecond.
+// moments to the millisecond; numbers compared at any scale, with literals
+// of more digits than a whole number holds; the same without -e, where
+// text is read from its bytes.
 TEST_F(TypedRun, WhereKeepsTheRecordsByTheirTypedValues) {
   const std::pair<std::string, std::string> cases[] = {
       {"PRICE IS NULL AND DUE IS NULL AND PAID IS NULL AND RATE IS NULL AND AT IS NULL AND NOTE IS NULL", "xy;"},
@@ -244,6 +246,10 @@ TEST_F(TypedRun, WhereKeepsTheRecordsByTheirTypedValues) {
       {"AMT = 1.5 AND RATE = 0.1 AND CNT = 7.0 AND AT = TIMESTAMP '2024-01-31 13:45:30.25' AND PAID", "Smith, J;"},
       {"NOT (PRICE > 1) OR DUE < DATE '2024-01-31'", ""},
       {"BIN IS NOT NULL AND NAME >= 'S' AND NAME < 'x' OR CNT IN (-1, NULL)", "Smith, J;xy;"},
+      {"QTY > 11.999 AND QTY < 12.0001 AND QTY = 12.000 AND QTY <> 12.5 AND DUE >= DATE '2024-01-31'", "Smith, J;"},
+      {"QTY IS NULL AND DUE IS NULL AND QTY IS NOT NULL OR NOT (QTY <= 12) OR DUE > DATE '2024-01-31'", ""},
+      {"QTY > -123456789012345678901234.5 AND QTY < 0.0000000000000000000001e24 AND PRICE > 3.4999999", "Smith, J;"},
+      {"QTY IS NULL AND DUE IS NULL AND NOT (PRICE IS NOT NULL)", "xy;"},
   };
   const std::regex name(R"re(\{"NAME":"([^"]*)")re");
   for (const auto& [condition, names] : cases) {
@@ -254,6 +260,19 @@ TEST_F(TypedRun, WhereKeepsTheRecordsByTheirTypedValues) {
       got += (*m)[1].str() + ";";
     }
     EXPECT_EQ(got, names) << condition << "\n" << r.out;
+  }
+  const std::pair<std::string, std::string> bytes[] = {
+      {"NAME = 'xy' AND QTY IS NULL", std::string("\"x\0y\",", 6)},
+      {"NAME > 'S' AND NAME < 'T' AND QTY >= 12 AND DUE = DATE '2024-01-31'", "\"Smith, J\","},
+      {"NAME <> 'xy' AND NAME <> 'Smith, J'", ""},
+  };
+  for (const auto& [condition, line] : bytes) {
+    const test_support::ProgramRun r =
+        test_support::runProgram(dir_.path(), {"--rfc4180", "--where=" + condition, "-o", "-", "typed"});
+    ASSERT_EQ(r.exitCode, 0) << condition << "\n" << r.err;
+    const std::size_t first = r.out.find("\r\n") + 2;
+    EXPECT_EQ(r.out.substr(first, line.size()), line) << condition << "\n" << r.out;
+    EXPECT_EQ(r.out.find("\r\n", first) == std::string::npos, line.empty()) << condition << "\n" << r.out;
   }
 }
 
