@@ -6,7 +6,9 @@
 #   scripts/install-deps.sh fuzz     also clang and its sanitizer runtimes
 #   scripts/install-deps.sh windows  also MinGW-w64, NSIS and Wine, for
 #                                    dbf2csv.exe, its setup program and tests,
-#                                    and Xvfb and xdotool for its dialogs'
+#                                    and Xvfb and xdotool for its dialogs',
+#                                    and tclsh, which makes SQLite's source
+#                                    into the one file the build compiles
 #   scripts/install-deps.sh web      also Emscripten, for the page, and
 #                                    Chromium and a WebSocket client for
 #                                    its tests (DevTools protocol)
@@ -22,7 +24,7 @@ case "${1:-}" in
   bench) want="$want hyperfine pgdbf dbview gdal-bin python3-dbfread time" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
   web) want="$want emscripten node-acorn chromium python3-websocket" ;;
-  windows) want="$want g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest groff-base nsis xvfb xdotool" ;;
+  windows) want="$want g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest groff-base nsis xvfb xdotool tcl" ;;
 esac
 
 missing=""

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/rt/code_page_system.hpp"
+#include "platform/rt/win32_api.hpp"
 
 namespace rt::sys {
 namespace {
@@ -66,15 +67,6 @@ char32_t charOfByte(UINT codePage, int b) {
   return c;
 }
 
-// Appends UTF-16 text in UTF-8.
-void appendUtf8(const wchar_t* text, int length, std::string& out) {
-  if (length <= 0) return;
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  const std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(size));
-  ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data() + at, size, nullptr, nullptr);
-}
-
 // A multi-byte code page through MultiByteToWideChar.
 class WindowsConverter final : public TextConverter {
  public:
@@ -100,7 +92,7 @@ std::size_t WindowsConverter::append(std::string_view in, std::string& out) {
   // byte of a sequence the code page does not define.
   const int whole = convert(in.data(), static_cast<int>(in.size()));
   if (whole > 0 || in.empty()) {
-    appendUtf8(wide.data(), whole, out);
+    win32::appendUtf8(wide.data(), whole, out);
     return 0;
   }
   std::size_t replaced = 0;
@@ -112,7 +104,7 @@ std::size_t WindowsConverter::append(std::string_view in, std::string& out) {
       if (produced > 0) break;
     }
     if (produced > 0) {
-      appendUtf8(wide.data(), produced, out);
+      win32::appendUtf8(wide.data(), produced, out);
       at += static_cast<std::size_t>(length);
     } else {
       out += "\xEF\xBF\xBD";

@@ -44,4 +44,9 @@ std::string curDir();
 // current directory, "/" at the root.
 std::string startLocation();
 
+// `name` in UTF-8, for libraries that take names so (SQLite): on Linux the
+// bytes as they are; on Windows, where the program's names are in the ANSI
+// code page, converted from it.
+std::string utf8Name(std::string_view name);
+
 }  // namespace rt

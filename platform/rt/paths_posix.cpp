@@ -69,4 +69,6 @@ std::string startLocation() {
   return buf.data();
 }
 
+std::string utf8Name(std::string_view name) { return std::string(name); }
+
 }  // namespace rt

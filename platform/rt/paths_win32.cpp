@@ -81,4 +81,11 @@ std::string startLocation() {
   return win32::narrow(dir);
 }
 
+std::string utf8Name(std::string_view name) {
+  const std::wstring wide = win32::wide(name);
+  std::string out;
+  win32::appendUtf8(wide.data(), static_cast<int>(wide.size()), out);
+  return out;
+}
+
 }  // namespace rt

@@ -14,4 +14,6 @@ std::wstring wide(std::string_view ansi);
 std::wstring wideFromUtf8(std::string_view utf8);
 // The text in the ANSI code page; characters it lacks become '?'.
 std::string narrow(std::wstring_view text);
+// Appends UTF-16 text in UTF-8.
+void appendUtf8(const wchar_t* text, int length, std::string& out);
 }  // namespace rt::win32

@@ -30,4 +30,12 @@ std::string narrow(std::wstring_view text) {
   return out;
 }
 
+void appendUtf8(const wchar_t* text, int length, std::string& out) {
+  if (length <= 0) return;
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(size));
+  ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data() + at, size, nullptr, nullptr);
+}
+
 }  // namespace rt::win32

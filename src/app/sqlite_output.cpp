@@ -7,6 +7,7 @@
 #include "platform/db/workarea.hpp"
 #include "platform/rt/atomic_file.hpp"
 #include "platform/rt/files.hpp"
+#include "platform/rt/paths.hpp"
 #include "src/app/record_choice.hpp"
 #include "src/app/schema.hpp"
 
@@ -89,9 +90,10 @@ bool writeRecords(sqlite3* db, const std::string& table, TypedReader& reader, Re
   return ok;
 }
 
-Database open(const std::string& path, std::string& problem) {
+// SQLite takes names in UTF-8, whatever the system's own names are in.
+Database open(const std::string& path, int flags, std::string& problem) {
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  const int rc = sqlite3_open_v2(rt::utf8Name(path).c_str(), &raw, flags, nullptr);
   Database db(raw);
   if (rc != SQLITE_OK) problem = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
   return rc == SQLITE_OK ? std::move(db) : Database();
@@ -106,7 +108,7 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
   if (rt::file(cOutput)) {
     // An existing database keeps its other tables: one journaled
     // transaction replaces this one, or nothing changes.
-    Database db = open(cOutput, problem);
+    Database db = open(cOutput, SQLITE_OPEN_READWRITE, problem);
     if (!db || !exec(db.get(), "BEGIN IMMEDIATE", problem)) return false;
     if (writeRecords(db.get(), table, reader, choice, oProgress, problem) &&
         exec(db.get(), "COMMIT", problem)) {
@@ -123,7 +125,7 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
     return false;
   }
   {
-    Database db = open(file.tempPath(), problem);
+    Database db = open(file.tempPath(), SQLITE_OPEN_READWRITE, problem);
     if (!db || !exec(db.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", problem) ||
         !writeRecords(db.get(), table, reader, choice, oProgress, problem) ||
         !exec(db.get(), "COMMIT", problem)) {
@@ -142,15 +144,10 @@ bool writeSqlite(const std::string& cOutput, const std::string& table, TypedRead
 
 bool copySqliteTable(const std::string& from, const std::string& to, const std::string& table,
                      std::string& problem) {
-  sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(to.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  Database db(raw);
-  if (rc != SQLITE_OK) {
-    problem = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
-    return false;
-  }
+  const Database db = open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, problem);
+  if (!db) return false;
   std::string literal = "'";
-  for (const char c : from) literal += c == '\'' ? std::string("''") : std::string(1, c);
+  for (const char c : rt::utf8Name(from)) literal += c == '\'' ? std::string("''") : std::string(1, c);
   if (!exec(db.get(), "ATTACH DATABASE " + literal + "' AS source", problem)) return false;
   // The table the run made, under the name the run gave it.
   std::string name, create;

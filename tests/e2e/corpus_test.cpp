@@ -394,6 +394,38 @@ TEST(TypedCorpus, OutputsLoadAndHoldTheIndependentReadersValues) {
   }
 }
 
+// The SQLite database another build's program writes (dbf2csv.exe under
+// Wine, which compiles SQLite in) holds what this build's writes through
+// Debian's libsqlite3, for every checked table: the sqlite3 shell dumps the
+// two alike. The code page the table declares, else 437, on both sides.
+TEST(TypedCorpus, AnotherBuildsDatabaseIsThisBuilds) {
+  const char* program = std::getenv("DBF2CSV_TEST_PROGRAM");
+  if (!program || !*program) GTEST_SKIP() << "compares the program of another build (DBF2CSV_TEST_PROGRAM)";
+  const auto dump = [](const std::string& database) {
+    const std::string out = database + ".dump";
+    const bool ok = std::system(("sqlite3 " + inQuotes(database) + " .dump >" + inQuotes(out) + " 2>&1").c_str()) == 0;
+    return (ok ? "" : "(sqlite3 failed) ") + rt_test::readFile(out);
+  };
+  for (const CorpusTable& t : tablesOf(Kind::Checked)) {
+    rt_test::TempDir dir;
+    copyTable(t, dir.path());
+    std::string codePage = "auto";
+    const auto ours = [&] {
+      return std::system(("cd " + inQuotes(dir.path()) + " && " + inQuotes(DBF2CSV_BIN) + " -e " + codePage +
+                          " --format=sqlite -o ours.db " + inQuotes(t.name) + " >/dev/null 2>&1")
+                             .c_str());
+    };
+    if (ours() != 0) {
+      codePage = "437";
+      ASSERT_EQ(ours(), 0) << t.folder << "/" << t.name;
+    }
+    const test_support::ProgramRun run =
+        test_support::runProgram(dir.path(), {"-e", codePage, "--format=sqlite", "-o", "theirs.db", t.name});
+    EXPECT_EQ(run.exitCode, 0) << t.folder << "/" << t.name << ": " << run.explain(dir.path());
+    EXPECT_EQ(dump(dir / "theirs.db"), dump(dir / "ours.db")) << t.folder << "/" << t.name << " -e " << codePage;
+  }
+}
+
 // --where against PostgreSQL's WHERE on the same typed values: for each
 // condition, the records dbf2csv keeps are exactly the rows the server
 // selects from the whole table (where_check.py says how). The conditions
