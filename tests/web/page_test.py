@@ -223,7 +223,12 @@ def test_typed(browser):
             lines = told.splitlines()
             created = [i for i, line in enumerate(lines) if " Created with " in line]
             changed = [line for line in lines[created[0] + 1:] if line] if created else None
-            shown = result.get("status", "").split("\n")[1:]
+            status = result.get("status", "").split("\n")
+            written = re.search(r" Created with ([\d,]+) records", told)
+            head = "%s: %s records, %s bytes." % (result.get("name"), written and written.group(1),
+                                                   format(len(expected or b""), ","))
+            check(status[0] == head, label + ": status %r, not %r" % (status[0], head))
+            shown = status[1:]
             check(shown == changed, label + ": report %r, the program's %r" % (shown, changed))
             reported += len(shown)
     check(reported >= 4, "the typed tables change values, and the page says so (%d lines)" % reported)
