@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The page beside the native program (`make bench`): a generated table of
-1,000,000 records converted by dbf2csv and by the page in headless Chromium,
-the time of each, and the page's memory (WebAssembly memory and JavaScript
+1,000,000 records converted by dbf2csv and by the page in headless Chromium
+(as CSV, typed CSV and JSON Lines), the time of each, and the page's memory (WebAssembly memory and JavaScript
 heaps of the page and its worker, from the DevTools protocol, sampled while
 it runs) for that table and for one of 1 GB.
 
@@ -53,17 +53,26 @@ def write_table(path, records, filler=0):
         f.write(b"\x1a")
 
 
-def native_seconds(program, table):
+# The outputs timed on the 1,000,000-record table: the page's Output
+# choice and code page, and the same on the command line (the generated
+# tables declare no code page).
+TYPED = [("typed CSV", "typed", ["--typed", "-e", "437"]),
+         ("JSON Lines", "jsonl", ["--format=jsonl", "-e", "437"])]
+
+
+def native_seconds(program, table, args=()):
     start = time.perf_counter()
-    subprocess.run([program, table], check=True, cwd=os.path.dirname(table),
+    subprocess.run([program, *args, table], check=True, cwd=os.path.dirname(table),
                    env=dict(os.environ, DBF2CSV_UI="headless"), stderr=subprocess.DEVNULL)
     return time.perf_counter() - start
 
 
-def page_run(browser, table):
+def page_run(browser, table, output="csv", encoding="none"):
     """Seconds, output bytes and the peaks of memory (MiB) of the page's run."""
     browser.choose_files([table])
-    browser.evaluate("document.getElementById('convert').click(), 0")
+    browser.evaluate("(() => { const $ = (id) => document.getElementById(id);"
+                     " $('format').value = '%s'; $('format').dispatchEvent(new Event('change'));"
+                     " $('encoding').value = '%s'; $('convert').click(); return 0; })()" % (output, encoding))
     start = time.perf_counter()
     peak = {"page JS heap": 0, "worker JS heap": 0, "WebAssembly memory": 0, "sum": 0}
     while True:
@@ -96,11 +105,14 @@ def main():
         browser.open(server.url + "index.html")
         print("| table | native s | page s | page / native | output MB | peak MiB: wasm | worker JS | page JS | sum |")
         print("|---|---|---|---|---|---|---|---|---|")
-        for title, path, records, filler in tables:
+        runs = [(title, path, records, filler, "csv", "none", []) for title, path, records, filler in tables]
+        runs[1:1] = [(tables[0][0] + ", " + name, tables[0][1], tables[0][2], 0, output, "437", args)
+                     for name, output, args in TYPED]
+        for title, path, records, filler, output, encoding, args in runs:
             if not os.path.exists(path):
                 write_table(path, records, filler)
-            native = native_seconds(program, path)
-            seconds, size, peak = page_run(browser, path)
+            native = native_seconds(program, path, args)
+            seconds, size, peak = page_run(browser, path, output, encoding)
             print("| %s (%.0f MB) | %.2f | %.2f | %.1f | %.0f | %.1f | %.1f | %.1f | %.1f |" % (
                 title, os.path.getsize(path) / 1e6, native, seconds, seconds / native, size / 1e6,
                 peak["WebAssembly memory"], peak["worker JS heap"], peak["page JS heap"], peak["sum"]), flush=True)
