@@ -147,6 +147,10 @@ RunningProgram::RunningProgram(const ProgramJob& job, const Limits& limits) {
   argv.push_back(nullptr);
 
   ::setenv("DBF2CSV_UI", job.ui.c_str(), 1);
+  // Wine reads the arguments in the locale's character set into the wide
+  // command line: the tests' arguments are UTF-8, as what a user types
+  // reaches a Windows program whole.
+  if (startedThroughLauncher()) ::setenv("LC_ALL", "C.UTF-8", 1);
   pid_ = ::fork();
   if (pid_ == 0) execProgram(job, limits, argv.data(), outFd, errFd);
   ::close(outFd);
