@@ -6,8 +6,11 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
+
+#include "platform/rt/win32_api.hpp"
 
 namespace runtime {
 
@@ -37,10 +40,8 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &n);
   std::vector<std::string> args;
   for (int i = 1; wide && n == argc && i < n; ++i) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
-    arg.resize(arg.size() - 1);
+    std::string arg;
+    rt::win32::appendUtf8(wide[i], static_cast<int>(std::wcslen(wide[i])), arg);
     args.push_back(std::move(arg));
   }
   if (wide) ::LocalFree(wide);
