@@ -107,8 +107,7 @@ bool exportTable(const std::string& cName, bool lFieldLine, const Options& optio
   // The condition reads text by the format's code page: it is bound once
   // that is known, still before any output exists.
   if (!options.where.empty()) {
-    choice.setCondition(whereCondition(options.where, format));
-    if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) {
+    if (const rt::Status s = choice.setCondition(whereCondition(options.where, format)); !s.isOk()) {
       db::dbCloseArea();
       msg(s.message());
       return false;

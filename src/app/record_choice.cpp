@@ -20,6 +20,12 @@ RecordChoice::~RecordChoice() {
   if (previousDeleted_) rt::set(rt::Set::Deleted, *previousDeleted_);
 }
 
+rt::Status RecordChoice::setCondition(std::unique_ptr<RecordCondition> condition) {
+  if (rt::Status s = condition->bind(*table_); !s.isOk()) return s;
+  condition_ = std::move(condition);
+  return rt::Status::ok();
+}
+
 rt::Status RecordChoice::bind(const db::Table& table, const std::string& cName) {
   table_ = &table;
   rt::Status status = rt::Status::ok();
@@ -31,9 +37,6 @@ rt::Status RecordChoice::bind(const db::Table& table, const std::string& cName) 
   everyField_ = !fields_.recno && !fields_.deleted && static_cast<int>(fields_.fields.size()) == table.fieldCount();
   for (std::size_t i = 0; everyField_ && i < fields_.fields.size(); ++i) {
     everyField_ = fields_.fields[i] == static_cast<int>(i) + 1;
-  }
-  if (condition_) {
-    if (status = condition_->bind(table); !status.isOk()) return status;
   }
   if (showDeleted_ && !previousDeleted_) previousDeleted_ = rt::set(rt::Set::Deleted, false);
   return status;

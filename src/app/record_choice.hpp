@@ -42,14 +42,15 @@ class RecordChoice {
   RecordChoice(const RecordChoice&) = delete;
   RecordChoice& operator=(const RecordChoice&) = delete;
 
-  // The condition a record must meet besides the deleted mode; bound by bind().
-  void setCondition(std::unique_ptr<RecordCondition> condition) { condition_ = std::move(condition); }
-
-  // Resolves the field names against `table` (shown as `cName`) and binds
-  // the condition; shows the records marked deleted to the work area when
-  // the mode writes them. InvalidArgument, a sentence naming the field, for
-  // a name the table lacks or what the condition refuses.
+  // Resolves the field names against `table` (shown as `cName`); shows the
+  // records marked deleted to the work area when the mode writes them.
+  // InvalidArgument, a sentence naming the field, for a name the table lacks.
   [[nodiscard]] rt::Status bind(const db::Table& table, const std::string& cName);
+
+  // The condition a record must meet besides the deleted mode, bound to the
+  // table bind() was given (once the code page it reads text by is known);
+  // InvalidArgument, a sentence, for what the condition refuses.
+  [[nodiscard]] rt::Status setCondition(std::unique_ptr<RecordCondition> condition);
 
   const FieldChoice& fields() const { return fields_; }
   // Whether the fields are the table's, all of them in their order.

@@ -87,10 +87,11 @@ bool exportTyped(const std::string& cName, bool lFieldLine, const Options& optio
   if (const rt::Status s = typedTextFormat(options, cName, *db::currentTable(), format); !s.isOk()) {
     return failWith(s.message());
   }
-  // The condition reads text by the code page: bound again once it is known.
+  // The condition reads text by the code page: bound once it is known.
   if (!options.where.empty()) {
-    choice.setCondition(whereCondition(options.where, format));
-    if (const rt::Status s = choice.bind(*db::currentTable(), cName); !s.isOk()) return failWith(s.message());
+    if (const rt::Status s = choice.setCondition(whereCondition(options.where, format)); !s.isOk()) {
+      return failWith(s.message());
+    }
   }
   std::optional<TypedReader> reader = TypedReader::forCurrentTable(std::move(format), &choice.fields());
   if (!reader) return failWith("Not able to read the values of " + cName + " as typed values.");
